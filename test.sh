@@ -33,7 +33,7 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$root/build/fuzz" -DCMAKE_BUILD_TYPE=R
     -DKIVORO_FUZZ=ON >/dev/null
 step "build fuzz"
 cmake --build "$root/build/fuzz" -j "$jobs"
-for fuzzer in "$root"/build/fuzz/tests/fuzz/*_fuzz; do
+for fuzzer in "$root"/build/fuzz/bin/*_fuzz; do
     [ -x "$fuzzer" ] || continue
     name=$(basename "$fuzzer")
     corpus="$root/build/fuzz/corpus/$name"
