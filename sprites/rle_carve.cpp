@@ -1,0 +1,36 @@
+// Stamping a run-length sprite's shape into a byte grid: the cells under opaque
+// pixels are cleared, one cell per sprite pixel, each cleared span one memset.
+#include "sprites/rle_carve.h"
+
+#include <cstring>
+
+#include "sprites/rle_row_walker.h"
+#include "sprites/rle_sprite.h"
+
+namespace {
+
+// The given cell comes under the shape's column and row 26: the middle of the
+// game's 54 x 54 blast shapes, whatever the shape's actual size.
+constexpr int64_t kCarveCentre = 26;
+
+}  // namespace
+
+void CarveCells(uint8_t* cells, int32_t fieldWidth, int32_t fieldHeight, int32_t column,
+                int32_t row, const RleSprite& shape) {
+    if (cells == nullptr || shape.rleData == nullptr || fieldWidth <= 0 || fieldHeight <= 0) {
+        return;
+    }
+    const int64_t left = static_cast<int64_t>(column) - kCarveCentre;
+    const int64_t top = static_cast<int64_t>(row) - kCarveCentre;
+    // Grid bounds are exclusive: columns 0 .. fieldWidth - 1, rows 0 .. fieldHeight - 1.
+    // A shape overhanging both the left and the right edge keeps both cuts.
+    rle::VisibleBox box;
+    if (!rle::ClipBox(left, top, shape.width, shape.height, 0, 0, fieldWidth, fieldHeight, &box)) {
+        return;
+    }
+    uint8_t* firstRow = cells + (top + box.firstRow) * fieldWidth;
+    rle::WalkRows(shape.rleData, shape.width, box, firstRow, fieldWidth,
+                  [left](uint8_t* cellRow, int32_t spriteColumn, const uint16_t*, int32_t count) {
+                      std::memset(cellRow + left + spriteColumn, 0, static_cast<size_t>(count));
+                  });
+}
