@@ -1,0 +1,161 @@
+// SDL audio output and the mix of all playing voices. The game thread changes
+// voice state only under SDL's audio device lock, which the callback runs inside.
+#include "engine/sound/mixer.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "engine/sound/voice.h"
+
+namespace {
+
+constexpr int MixerFrames = 1024;
+
+void AudioCallback(void* userdata, Uint8* stream, int len) {
+    static_cast<Mixer*>(userdata)->Mix(reinterpret_cast<int16_t*>(stream),
+                                       len / static_cast<int>(2 * sizeof(int16_t)));
+}
+
+}  // namespace
+
+Mixer::~Mixer() {
+    Close();
+}
+
+bool Mixer::Open() {
+    Close();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return false;
+    }
+    subsystemHeld = true;
+    SDL_AudioSpec wanted{};
+    wanted.freq = 44100;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 2;
+    wanted.samples = MixerFrames;
+    wanted.callback = AudioCallback;
+    wanted.userdata = this;
+    SDL_AudioSpec obtained{};
+    device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    if (device == 0) {
+        Close();
+        return false;
+    }
+    sampleRate = obtained.freq;
+    accumulator.assign(2 * MixerFrames, 0.0f);
+    SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+void Mixer::Close() {
+    if (device != 0) {
+        SDL_CloseAudioDevice(device);
+        device = 0;
+    }
+    if (subsystemHeld) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        subsystemHeld = false;
+    }
+    voices.clear();
+    sampleRate = 0;
+}
+
+void Mixer::Lock() const {
+    if (device != 0) {
+        SDL_LockAudioDevice(device);
+    }
+}
+
+void Mixer::Unlock() const {
+    if (device != 0) {
+        SDL_UnlockAudioDevice(device);
+    }
+}
+
+void Mixer::AddVoice(Voice* voice) {
+    Lock();
+    voice->UpdateGains();
+    voice->UpdateStep(sampleRate);
+    voices.push_back(voice);
+    Unlock();
+}
+
+void Mixer::RemoveVoice(Voice* voice) {
+    Lock();
+    voices.erase(std::remove(voices.begin(), voices.end(), voice), voices.end());
+    Unlock();
+}
+
+void Mixer::Start(Voice* voice, bool looping) {
+    Lock();
+    voice->looping = looping;
+    voice->playing = true;
+    Unlock();
+}
+
+void Mixer::Stop(Voice* voice) {
+    Lock();
+    voice->playing = false;
+    voice->position = 0;
+    Unlock();
+}
+
+bool Mixer::IsPlaying(const Voice* voice) const {
+    Lock();
+    const bool playing = voice->playing;
+    Unlock();
+    return playing;
+}
+
+bool Mixer::SetVolume(Voice* voice, int32_t volume) {
+    if (volume < Voice::VolumeMin || volume > Voice::VolumeMax) {
+        return false;
+    }
+    Lock();
+    voice->volume = volume;
+    voice->UpdateGains();
+    Unlock();
+    return true;
+}
+
+bool Mixer::SetPan(Voice* voice, int32_t pan) {
+    if (pan < Voice::PanLeft || pan > Voice::PanRight) {
+        return false;
+    }
+    Lock();
+    voice->pan = pan;
+    voice->UpdateGains();
+    Unlock();
+    return true;
+}
+
+bool Mixer::SetFrequency(Voice* voice, int32_t frequency) {
+    if (frequency != 0 && (frequency < Voice::FrequencyMin || frequency > Voice::FrequencyMax)) {
+        return false;
+    }
+    Lock();
+    voice->frequency = frequency;
+    voice->UpdateStep(sampleRate);
+    Unlock();
+    return true;
+}
+
+void Mixer::Mix(int16_t* out, int32_t frames) {
+    while (frames > 0) {
+        const int32_t chunk = std::min(frames, MixerFrames);
+        float* acc = accumulator.data();
+        std::fill(acc, acc + 2 * chunk, 0.0f);
+        for (Voice* voice : voices) {
+            if (voice->playing) {
+                voice->MixInto(acc, chunk);
+            }
+        }
+        for (int32_t i = 0; i < 2 * chunk; ++i) {
+            const float v = std::clamp(acc[i], -32768.0f, 32767.0f);
+            out[i] = static_cast<int16_t>(v);
+        }
+        out += 2 * chunk;
+        frames -= chunk;
+    }
+}

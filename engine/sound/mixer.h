@@ -1,0 +1,47 @@
+// The engine's software mixer: opens the SDL audio output and, in SDL's audio
+// callback, adds up every playing voice into the device buffer.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class Voice;
+
+class Mixer {
+public:
+    Mixer() = default;
+    virtual ~Mixer();
+    Mixer(const Mixer&) = delete;
+    Mixer& operator=(const Mixer&) = delete;
+
+    // Starts the audio subsystem and opens the default output: signed 16-bit
+    // stereo, 1024-frame buffers. False when no output device can be opened.
+    bool Open();
+    void Close();
+
+    // Voices join the mix when their sound is loaded and leave it before they are
+    // freed; a play request only flips state under the lock, so it never allocates.
+    void AddVoice(Voice* voice);
+    void RemoveVoice(Voice* voice);
+
+    void Start(Voice* voice, bool looping);
+    void Stop(Voice* voice);
+    bool IsPlaying(const Voice* voice) const;
+    bool SetVolume(Voice* voice, int32_t volume);
+    bool SetPan(Voice* voice, int32_t pan);
+    bool SetFrequency(Voice* voice, int32_t frequency);
+
+    // Fills `frames` stereo frames of device output; called on the audio thread.
+    void Mix(int16_t* out, int32_t frames);
+
+    uint32_t device = 0;  // SDL audio device id; 0 while closed
+    int32_t sampleRate = 0;
+
+private:
+    void Lock() const;
+    void Unlock() const;
+
+    bool subsystemHeld = false;
+    std::vector<Voice*> voices;
+    std::vector<float> accumulator;
+};

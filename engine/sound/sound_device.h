@@ -1,0 +1,28 @@
+// The sound output the game's sound buffers play through: one mixer on the
+// default audio device, bound to the main window.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/display/window_handle.h"
+
+class Mixer;
+
+class SoundDevice {
+public:
+    SoundDevice() = default;
+    virtual ~SoundDevice();
+    SoundDevice(const SoundDevice&) = delete;
+    SoundDevice& operator=(const SoundDevice&) = delete;
+
+    // Opens the audio output. 0 on success; 16 when no output can be opened, in
+    // which case every request on this device's sounds answers 51.
+    int Create(WindowHandle window);
+
+    // Set from the start of Create until it succeeds; while set, play requests
+    // succeed without sound.
+    bool muted = false;
+    // The mixer standing for the platform's sound object; owned, empty before
+    // Create and after a failed Create.
+    Mixer* directSound = nullptr;
+};
