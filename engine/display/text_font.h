@@ -1,0 +1,39 @@
+// Text fonts on SDL2_ttf: the handle the engine passes around, the default
+// face found through fontconfig, and measuring and drawing one run of text.
+// When no font file can be found, text draws nothing and measures 0 x 0.
+#pragma once
+
+#include <cstdint>
+
+struct _TTF_Font;
+struct SDL_Surface;
+
+// An open font (the platform font object); null means "the default font".
+using TextFont = _TTF_Font*;
+
+// Pixel height the default face is opened at: one status-panel line.
+constexpr int32_t DefaultTextHeight = 16;
+
+// Opens the face whose family best matches faceName (null or empty: a sans
+// face such as DejaVu Sans) so that its lines are at most pixelHeight pixels
+// high (pixelHeight <= 0: DefaultTextHeight). Null when no font file is found
+// or it cannot be opened. Close it with CloseTextFont.
+TextFont OpenTextFont(const char* faceName, int32_t pixelHeight);
+void CloseTextFont(TextFont font);
+
+// The process-wide default font, opened on first use and closed at exit; null
+// when none can be found.
+TextFont DefaultTextFont();
+
+// Width and height in pixels of the text drawn with font (null: the default).
+// False (and 0 x 0) without a font or for an empty text.
+bool MeasureTextRun(TextFont font, const char* text, int32_t* width, int32_t* height);
+
+// Draws text with its top-left corner at (x, y) into target, clipped to the
+// target. Colours are 0x00BBGGRR. With a background colour the text's box is
+// filled with it first (opaque), otherwise only the glyphs' pixels change.
+// Glyphs are not antialiased, so every changed pixel has exactly one of the
+// two colours. Nothing happens without a font, on an empty text or a locked
+// SDL surface.
+void RenderTextRun(SDL_Surface* target, TextFont font, const char* text, int32_t x, int32_t y,
+                   uint32_t colour, const uint32_t* background);
