@@ -1,0 +1,11 @@
+// Filling the blast sprite table.
+#include "game/blast_sprite_table.h"
+
+#include "game/game_objects.h"
+
+void FillBlastSpriteTable() {
+    for (int32_t size = 0; size < blastSizeCount; ++size) {
+        blastSpriteTable.drawSprite[size] = 3 + size;
+        blastSpriteTable.carveSprite[size] = size;
+    }
+}

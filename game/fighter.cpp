@@ -1,0 +1,402 @@
+// Fighter: profiles, spawning, camera and reticle, animation frame, collision
+// test and the per-frame Update with its fourteen steps.
+#include "game/fighter.h"
+
+#include <cmath>
+
+#include "game/angle.h"
+#include "game/blast_pool.h"
+#include "game/game_objects.h"
+#include "game/next_random.h"
+
+namespace {
+
+// Frame indexes per FighterState in each fighter's own frame set.
+constexpr uint8_t firstStateFrames[fighterStateCount] = {0, 5, 8, 4, 3, 6, 4, 9, 4, 12, 13, 10, 11};
+constexpr uint8_t secondStateFrames[fighterStateCount] = {0, 4, 5, 2, 1, 3, 2, 2, 5, 8, 9, 6, 7};
+
+constexpr int32_t spriteSize = 48;
+constexpr int32_t viewSize = 400;
+constexpr int32_t blastSpeed = 15;
+constexpr int32_t flightSpeed = 8;
+constexpr uint8_t moveLockFrames = 15;
+constexpr uint8_t turnCooldownFrames = 4;
+constexpr int32_t fullCharge = 100;
+constexpr int32_t craterSprite = 4;
+
+// The travel state for direction d (0..359), flying forward or backward.
+int32_t TravelState(int32_t d, bool forward) {
+    if (d >= 67 && d <= 112) {
+        return StateMoveDown;
+    }
+    if (d >= 247 && d <= 292) {
+        return StateMoveUp;
+    }
+    if (d <= 22 || d >= 337 || (d >= 157 && d <= 202)) {
+        return forward ? StateForwardLevel : StateBackLevel;
+    }
+    if ((d >= 23 && d <= 66) || (d >= 113 && d <= 156)) {
+        return forward ? StateForwardDive : StateBackDive;
+    }
+    return forward ? StateForwardRise : StateBackRise;
+}
+
+// A random multiple of 8 below the field's extent in pixels; 0 on a field that
+// has no cells, where there is no other point to pick.
+int32_t RandomCellCorner(int32_t cellCount) {
+    const int32_t number = NextRandom();
+    return cellCount > 0 ? number % cellCount * 8 : 0;
+}
+
+}  // namespace
+
+void Fighter::SetProfile(int32_t n) {
+    const bool first = n == 1;
+    firstPlayer = first ? 1 : 0;
+    muzzleX = first ? 38 : 32;
+    muzzleY = 20;
+    const uint8_t* frames = first ? firstStateFrames : secondStateFrames;
+    for (int32_t s = 0; s < fighterStateCount; ++s) {
+        stateFrame[s] = frames[s];
+    }
+}
+
+void Fighter::Spawn() {
+    dy = 0;
+    dx = 0;
+    health = 100;
+    ki = 0;
+    motion = MotionStopped;
+    state = StateIdle;
+    x = RandomCellCorner(terrain.width);
+    y = RandomCellCorner(terrain.height);
+    UpdateCamera();
+}
+
+void Fighter::UpdateCamera() {
+    // 176 = (400 - 48) / 2 puts the sprite in the middle of the view.
+    cameraX = x - (viewSize - spriteSize) / 2;
+    cameraY = y - (viewSize - spriteSize) / 2;
+    if (cameraX < 0) {
+        cameraX = 0;
+    }
+    if (cameraY < 0) {
+        cameraY = 0;
+    }
+    if (cameraX > terrain.width * 8 - viewSize) {
+        cameraX = terrain.width * 8 - viewSize;
+    }
+    if (cameraY > terrain.height * 8 - viewSize) {
+        cameraY = terrain.height * 8 - viewSize;
+    }
+}
+
+int32_t Fighter::MuzzleOffset() const {
+    return facing == 1 ? muzzleX : spriteSize - muzzleX;
+}
+
+int32_t Fighter::ReticleX() const {
+    // The - 10 centres the 21 x 21 reticle on its point.
+    const double along = 30.0 * std::cos(DegreesToRadians(aim));
+    return static_cast<int32_t>(along + static_cast<double>(x - cameraX + MuzzleOffset() - 10));
+}
+
+int32_t Fighter::ReticleY() const {
+    const double along = 30.0 * std::sin(DegreesToRadians(aim));
+    return static_cast<int32_t>(along + static_cast<double>(y - cameraY + muzzleY - 10));
+}
+
+uint8_t Fighter::CurrentFrame() {
+    ++animTick;
+    if (animTick > 10) {
+        animTick = 0;
+        ++animCycle;
+        if (animCycle > 2) {
+            animCycle = 0;
+        }
+    }
+    // Only the first fighter's sheet has an idle cycle (its frames 0..2).
+    if (state == StateIdle && firstPlayer == 1) {
+        return animCycle;
+    }
+    return state >= 0 && state < fighterStateCount ? stateFrame[state] : stateFrame[StateIdle];
+}
+
+bool Fighter::WouldCollide() const {
+    const int32_t nx = x + dx;
+    const int32_t ny = y + dy;
+    if (nx < 0 || ny < 0 || nx > terrain.width * 8 - spriteSize ||
+        ny > terrain.height * 8 - spriteSize || terrain.cells == nullptr) {
+        return true;
+    }
+    // Only the cell under the sprite's centre counts; the rest may overlap dirt.
+    const int32_t column = (nx + spriteSize / 2) / 8;
+    const int32_t row = (ny + spriteSize / 2) / 8;
+    return terrain.cells[row * terrain.width + column] != 0;
+}
+
+void Fighter::Halt() {
+    motion = MotionStopped;
+    state = StateIdle;
+    dy = 0;
+    dx = 0;
+    bobSpeed = 0.0f;
+}
+
+void Fighter::Update(uint8_t controls) {
+    controls = HoldAndTimers(controls);
+    ChargeOrRelease(controls);
+    Turn(controls);
+    SteerAndStart(controls);
+    Travel();
+    TakeHit();
+    Bob();
+    CollideOrFall();
+    x += dx;
+    y += dy;
+}
+
+// Steps 1 to 6: death hold, timers, recovery from a throw, recoil and the full
+// charge. Answers the controls that remain in force this frame.
+uint8_t Fighter::HoldAndTimers(uint8_t controls) {
+    if (health <= 0) {
+        state = StateKnockedBack;
+        motion = MotionStopped;
+        controls = 0;
+    }
+    if (moveLock != 0) {
+        --moveLock;
+    }
+    if (turnCooldown != 0) {
+        --turnCooldown;
+    }
+    if (stunTimer != 0) {
+        --stunTimer;
+    }
+    if ((state == StateKnockedBack || state == StateCrashed) && stunTimer == 0 && health > 0) {
+        state = StateIdle;
+        dy = 0;
+        dx = 0;
+    }
+    if (recoilTimer != 0) {
+        --recoilTimer;
+        controls = 0;
+    }
+    if (state == StateFiring && recoilTimer == 0) {
+        state = StateIdle;
+    }
+    // A full charge lets go of every key, which releases it below. Only while
+    // charging: a fighter thrown in the frame its ki reached 100 would otherwise
+    // lose its controls for good, as no release can come outside a charge. It
+    // keeps its ki instead, and its next charge releases at once.
+    if (ki == fullCharge && state == StateCharging) {
+        controls = 0;
+    }
+    return controls;
+}
+
+// Step 7: charging while ControlCharge is held, the release when it is let go.
+void Fighter::ChargeOrRelease(uint8_t controls) {
+    if ((controls & ControlCharge) != 0) {
+        if (state != StateCharging) {
+            // Two copies of the charge sound let a second charge be heard while
+            // the first one still plays.
+            if (chargeSoundA.IsPlaying(0)) {
+                chargeSound = 2;
+                chargeSoundB.Play();
+            } else {
+                chargeSound = 1;
+                chargeSoundA.Play();
+            }
+            state = StateCharging;
+        }
+        if (ki < fullCharge) {
+            ++ki;
+        }
+        motion = MotionStopped;
+        dy = 0;
+        dx = 0;
+        bobSpeed = 0.0f;
+    } else if (state == StateCharging) {
+        Release();
+    }
+}
+
+void Fighter::Release() {
+    if (chargeSound == 1) {
+        chargeSoundA.StopAll();
+    } else {
+        chargeSoundB.StopAll();
+    }
+    state = StateFiring;
+    // With every slot in flight the blast fizzles: nothing is launched, no release
+    // sound plays and no health is paid for it, but the charge is spent and the
+    // recoil follows as after any release.
+    if (blastCount < blastPoolSize) {
+        uint8_t size = 0;
+        if (ki > 30) {
+            size = 3;
+        } else if (ki > 20) {
+            size = 2;
+        } else if (ki > 10) {
+            size = 1;
+        }
+        KiBlast& blast = blasts[blastCount];
+        blast.Launch(x + MuzzleOffset(), y + muzzleY, aim, blastSpeed, size);
+        if (firstPlayer == 1) {
+            blastSoundFirst.Play();
+            blast.shooter = 0;
+        } else {
+            blastSoundSecond.Play();
+            blast.shooter = 1;
+        }
+        blast.power = static_cast<uint8_t>(ki);
+        ++blastCount;
+        // Releasing costs health and can kill the releasing fighter.
+        health -= ki / 5;
+    }
+    recoilTimer = static_cast<uint8_t>(ki);
+    ki = 0;
+}
+
+// Step 8: a turn mirrors the aim across the vertical, so the fighter keeps
+// aiming at the same height on its other side.
+void Fighter::Turn(uint8_t controls) {
+    if ((controls & ControlTurn) == 0 || turnCooldown != 0) {
+        return;
+    }
+    facing = facing == 0 ? 1 : 0;
+    aim = (aim > 180 || aim < 0) ? 540 - aim : 180 - aim;
+    turnCooldown = turnCooldownFrames;
+}
+
+// Step 9: aim 3 degrees a frame within the facing's half of the circle, landing
+// exactly on straight down (90) or straight up (270); then start or halt flight.
+void Fighter::SteerAndStart(uint8_t controls) {
+    uint8_t forwardKey = ControlRight;
+    uint8_t backwardKey = ControlLeft;
+    if (facing == 1) {
+        if ((controls & ControlDown) != 0) {
+            aim = (aim >= 86 && aim <= 90) ? 90 : aim + 3;
+            if (aim >= 360) {
+                aim -= 360;
+            }
+        }
+        if ((controls & ControlUp) != 0) {
+            aim = (aim >= 270 && aim <= 274) ? 270 : aim - 3;
+            if (aim < 0) {
+                aim += 360;
+            }
+        }
+    } else {
+        forwardKey = ControlLeft;
+        backwardKey = ControlRight;
+        if ((controls & ControlDown) != 0) {
+            aim = (aim >= 90 && aim <= 94) ? 90 : aim - 3;
+        }
+        if ((controls & ControlUp) != 0) {
+            aim = (aim >= 266 && aim <= 270) ? 270 : aim + 3;
+        }
+    }
+    if (state == StateCharging) {
+        return;
+    }
+    // Halting is never locked out; starting is, for 15 frames after the last start.
+    if ((controls & forwardKey) != 0) {
+        if (motion == MotionBackward) {
+            Halt();
+        } else if (moveLock == 0) {
+            motion = MotionForward;
+            moveLock = moveLockFrames;
+        }
+    } else if ((controls & backwardKey) != 0) {
+        if (motion == MotionForward) {
+            Halt();
+        } else if (moveLock == 0) {
+            motion = MotionBackward;
+            moveLock = moveLockFrames;
+        }
+    }
+}
+
+// Step 10: flight velocity along the aim, or opposite it when flying backward.
+void Fighter::Travel() {
+    if (motion == MotionStopped) {
+        return;
+    }
+    const bool forward = motion == MotionForward;
+    int32_t d = aim;
+    if (!forward) {
+        d += 180;
+        if (d >= 360) {
+            d -= 360;
+        }
+    }
+    state = TravelState(d, forward);
+    const double radians = DegreesToRadians(d);
+    dx = static_cast<int32_t>(flightSpeed * std::cos(radians));
+    dy = static_cast<int32_t>(flightSpeed * std::sin(radians));
+}
+
+// Step 11: the other player's blast within reach throws this fighter along its
+// path and is used up. A hit carves nothing.
+void Fighter::TakeHit() {
+    const int32_t i = FindHittingBlast(x, y, firstPlayer);
+    if (i == -1) {
+        return;
+    }
+    const KiBlast& blast = blasts[i];
+    motion = MotionStopped;
+    state = StateKnockedBack;
+    stunTimer = static_cast<uint8_t>(25 * (blast.size + 1));
+    health -= blast.power / 2;
+    dx = blast.vx;
+    dy = blast.vy;
+    RemoveBlast(i);
+}
+
+// Step 12: the hover bob. The speed is a float32 stepped by a double 0.2, and the
+// offset plus speed is summed in double before truncating; float sums would turn
+// at other heights.
+void Fighter::Bob() {
+    if (bobFalling == 0) {
+        bobSpeed = static_cast<float>(static_cast<double>(bobSpeed) + 0.2);
+        if (bobSpeed > 2.0) {
+            bobFalling = 1;
+        }
+    } else {
+        bobSpeed = static_cast<float>(static_cast<double>(bobSpeed) - 0.2);
+        if (bobSpeed < -2.0) {
+            bobFalling = 0;
+        }
+    }
+    const double sum = static_cast<double>(bobOffset) + static_cast<double>(bobSpeed);
+    bobOffset = static_cast<int8_t>(static_cast<int32_t>(sum));
+}
+
+// Step 13: a thrown fighter that meets dirt or the edge crashes and takes its
+// speed as damage, and may die of it; a flying one just waits; a thrown one in
+// the open falls a little faster.
+void Fighter::CollideOrFall() {
+    const bool collides = WouldCollide();
+    if (collides && state == StateKnockedBack) {
+        const int32_t squares = dx * dx + dy * dy;
+        const auto speed = static_cast<int32_t>(std::sqrt(static_cast<double>(squares)));
+        state = StateCrashed;
+        health -= speed;
+        dx = 0;
+        dy = 0;
+        if (health <= 0) {
+            // Every death counts as a kill for the other player, self-inflicted or not.
+            ++deaths;
+            Spawn();
+            terrain.Carve((x + spriteSize / 2) / 8, (y + spriteSize / 2) / 8,
+                          blastSprites[craterSprite]);
+        }
+    } else if (collides) {
+        dx = 0;
+        dy = 0;
+    } else if (state == StateKnockedBack) {
+        ++dy;
+    }
+}

@@ -1,0 +1,28 @@
+// The world's start: terrain, profiles, spawn craters, scattered craters.
+#include "game/world_setup.h"
+
+#include "game/blast_sprite_table.h"
+#include "game/game_objects.h"
+#include "game/next_random.h"
+
+void SpawnWithCrater(Fighter& fighter) {
+    fighter.Spawn();
+    terrain.Carve((fighter.x + 24) / 8, (fighter.y + 24) / 8, blastSprites[4]);
+}
+
+void BuildWorld() {
+    terrain.Generate(fieldCells, fieldCells);
+    fighters[0].SetProfile(1);
+    fighters[1].SetProfile(2);
+    SpawnWithCrater(fighters[0]);
+    SpawnWithCrater(fighters[1]);
+    // Craters are stamped in cell units: each opaque pixel clears one cell. The
+    // numbers are drawn shape first, then row, then column.
+    for (int32_t k = 0; k < scatteredCraterCount; ++k) {
+        const int32_t shape = NextRandom() % blastSpriteCount;
+        const int32_t row = terrain.height > 0 ? NextRandom() % terrain.height : 0;
+        const int32_t column = terrain.width > 0 ? NextRandom() % terrain.width : 0;
+        terrain.Carve(column, row, blastSprites[shape]);
+    }
+    FillBlastSpriteTable();
+}
