@@ -11,6 +11,8 @@
 #include <string>
 #include <system_error>
 
+#include "engine/display/device_context.h"
+
 Rect& MakeRect(Rect& rect, int32_t left, int32_t top, int32_t right, int32_t bottom) {
     rect.left = left;
     rect.top = top;
@@ -97,6 +99,37 @@ void Fill32(uint32_t* destination, uint32_t value, int32_t count) {
     }
     for (int32_t i = 0; i < count; ++i) {
         destination[i] = value;
+    }
+}
+
+void MeasureText(DeviceContext* dc, const char* text, int32_t* width, int32_t* height) {
+    int32_t measuredWidth = 0;
+    int32_t measuredHeight = 0;
+    const bool measured = dc != nullptr
+                              ? dc->MeasureText(text, &measuredWidth, &measuredHeight)
+                              : MeasureTextRun(nullptr, text, &measuredWidth, &measuredHeight);
+    if (!measured) {
+        measuredWidth = 0;
+        measuredHeight = 0;
+    }
+    if (width != nullptr) {
+        *width = measuredWidth;
+    }
+    if (height != nullptr) {
+        *height = measuredHeight;
+    }
+}
+
+TextFont CreateTextFont(const char* faceName, int32_t, int32_t height) {
+    // A negative height asks for the character height rather than the cell's;
+    // the two differ by the face's internal leading, which a line height covers.
+    const int32_t pixelHeight = height == INT32_MIN ? 0 : (height < 0 ? -height : height);
+    return OpenTextFont(faceName, pixelHeight);
+}
+
+void DeleteGdiObject(TextFont font) {
+    if (font != nullptr) {
+        CloseTextFont(font);
     }
 }
 

@@ -6,6 +6,9 @@
 #include <cstdio>
 
 #include "engine/display/rect.h"
+#include "engine/display/text_font.h"
+
+class DeviceContext;
 
 // Stores the four edges and returns the rectangle.
 Rect& MakeRect(Rect& rect, int32_t left, int32_t top, int32_t right, int32_t bottom);
@@ -26,6 +29,19 @@ char* MakeTempFileName();
 // not be aligned beyond its element type.
 void Fill16(uint16_t* destination, uint16_t value, int32_t count);
 void Fill32(uint32_t* destination, uint32_t value, int32_t count);
+
+// Width and height in pixels of the whole text in the context's font (a null
+// context measures with the default font); 0 x 0 when there is no font or no
+// text. Either output may be null.
+void MeasureText(DeviceContext* dc, const char* text, int32_t* width, int32_t* height);
+// Opens the installed face that best matches faceName (a sans face when none
+// matches) with lines `height` pixels high; a negative height counts the same
+// as its magnitude, 0 takes the default height. Glyphs are drawn without
+// antialiasing. The width is not used: the face's own proportions are kept.
+// Null when no font can be found. Give it back with DeleteGdiObject.
+TextFont CreateTextFont(const char* faceName, int32_t width, int32_t height);
+// Closes a font made by CreateTextFont; null is ignored.
+void DeleteGdiObject(TextFont font);
 
 // A copy of the program resource `number` of the given type, allocated with
 // new[] and owned by the caller, and its size. The Linux program links no

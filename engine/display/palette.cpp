@@ -8,6 +8,9 @@
 #include <cstring>
 
 #include "engine/display/engine_support.h"
+#include "engine/display/pixel_format.h"
+#include "engine/display/screen.h"
+#include "engine/display/surface.h"
 
 namespace {
 
@@ -87,6 +90,21 @@ int Palette::CreateForScreen(Screen* newScreen, bool allow256) {
     return 0;
 }
 
+int Palette::AttachToScreen() {
+    if (screen == nullptr) {
+        return 0;
+    }
+    for (Surface* surface : {screen->frontSurface, screen->backSurface}) {
+        if (surface != nullptr && surface->platformSurface != nullptr) {
+            const int result = surface->SetPalette(this);
+            if (result != 0) {
+                return result;
+            }
+        }
+    }
+    return 0;
+}
+
 void Palette::SetEntry(uint8_t index, uint8_t red, uint8_t green, uint8_t blue) {
     if (entries == nullptr) {
         return;
@@ -96,12 +114,31 @@ void Palette::SetEntry(uint8_t index, uint8_t red, uint8_t green, uint8_t blue) 
     entries[4 * index + 2] = blue;
 }
 
+uint32_t Palette::EntryToPixel(int32_t index) const {
+    if (entries == nullptr || index < 0 || index >= PaletteEntryCount || screen == nullptr ||
+        screen->pixelFormat == nullptr) {
+        return 0;
+    }
+    const uint8_t* entry = entries + 4 * index;
+    return screen->pixelFormat->Pack(entry[0], entry[1], entry[2]);
+}
+
 uint32_t Palette::EntryToRgb(int32_t index) const {
     if (entries == nullptr || index < 0 || index >= PaletteEntryCount) {
         return 0;
     }
     const uint8_t* entry = entries + 4 * index;
     return entry[0] | (uint32_t{entry[1]} << 8) | (uint32_t{entry[2]} << 16);
+}
+
+int32_t Palette::NearestToPixel(uint32_t pixel) const {
+    if (entries == nullptr || screen == nullptr || screen->pixelFormat == nullptr) {
+        return 0;
+    }
+    const PixelFormat& format = *screen->pixelFormat;
+    return NearestToRgb(static_cast<int32_t>(format.RedOf(pixel)),
+                        static_cast<int32_t>(format.GreenOf(pixel)),
+                        static_cast<int32_t>(format.BlueOf(pixel)));
 }
 
 int32_t Palette::NearestToRgb(int32_t red, int32_t green, int32_t blue) const {
@@ -289,6 +326,20 @@ int Palette::BuildLookupTables() {
                     static_cast<uint8_t>(NearestToRgb(8 * r, 8 * g, 8 * b));
             }
         }
+    }
+    return 0;
+}
+
+int Palette::BuildPixelTable() {
+    if (entries == nullptr || screen == nullptr || screen->pixelFormat == nullptr ||
+        screen->pixelFormat->bitsPerPixel <= 8) {
+        return 0;
+    }
+    if (pixelTable == nullptr) {
+        pixelTable = new uint32_t[PaletteEntryCount];
+    }
+    for (int32_t i = 0; i < PaletteEntryCount; ++i) {
+        pixelTable[i] = EntryToPixel(i);
     }
     return 0;
 }

@@ -6,6 +6,8 @@
 
 #include <bit>
 
+#include "engine/display/surface.h"
+
 PixelFormatRecord MakePixelFormatRecord(uint32_t sdlFormat) {
     PixelFormatRecord record;
     int bits = 0;
@@ -59,6 +61,23 @@ uint32_t Expand(uint32_t pixel, uint32_t mask, int32_t shift, int32_t scale) {
 
 }  // namespace
 
+void PixelFormat::ReadFrom(Surface* surface) {
+    PixelFormatRecord record;
+    if (surface != nullptr && surface->platformSurface != nullptr &&
+        surface->platformSurface->format != nullptr) {
+        const SDL_PixelFormat& sdl = *surface->platformSurface->format;
+        record.sdlFormat = sdl.format;
+        record.rgbBitCount = SDL_ISPIXELFORMAT_INDEXED(sdl.format)
+                                 ? sdl.BitsPerPixel
+                                 : static_cast<uint32_t>(sdl.BytesPerPixel) * 8;
+        record.redMask = sdl.Rmask;
+        record.greenMask = sdl.Gmask;
+        record.blueMask = sdl.Bmask;
+        record.alphaMask = sdl.Amask;
+    }
+    SetFrom(record);
+}
+
 void PixelFormat::SetFrom(const PixelFormatRecord& record) {
     if (&record != &format) {
         format = record;
@@ -100,8 +119,10 @@ int32_t PixelFormat::CountBits(uint32_t value) {
 }
 
 uint32_t PixelFormat::Pack(int32_t red, int32_t green, int32_t blue) const {
-    return (Narrow(red, redLoss) << redShift) | (Narrow(green, greenLoss) << greenShift) |
-           (Narrow(blue, blueLoss) << blueShift);
+    // The masks only matter for a format never set up, whose channels are empty.
+    return ((Narrow(red, redLoss) << redShift) & redMask) |
+           ((Narrow(green, greenLoss) << greenShift) & greenMask) |
+           ((Narrow(blue, blueLoss) << blueShift) & blueMask);
 }
 
 uint32_t PixelFormat::RedOf(uint32_t pixel) const {

@@ -70,7 +70,8 @@ public:
     static int32_t LowestSetBit(uint32_t value);  // 0..31; 0 when no bit is set
     static int32_t CountBits(uint32_t value);
 
-    // Channels 0..255 (values outside are clamped) to a pixel of this format.
+    // Channels 0..255 (values outside are clamped) to a pixel of this format;
+    // nothing lands outside the channel masks.
     uint32_t Pack(int32_t red, int32_t green, int32_t blue) const;
     // A pixel's channel as 0..255; a full channel reads exactly 255, a channel
     // whose mask is empty reads 0.
