@@ -1,0 +1,470 @@
+// AppWindow on SDL. Window classes and live windows are tracked here, so a
+// handle is only ever looked up, never dereferenced, once its window is gone.
+#include "engine/display/app_window.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/display/virtual_keys.h"
+
+namespace {
+
+// The icon every class starts with, the application icon's resource number.
+constexpr int32_t DefaultIcon = 32512;
+
+std::vector<std::string>& RegisteredClasses() {
+    static std::vector<std::string> classes;
+    return classes;
+}
+
+std::vector<std::pair<WindowHandle, AppWindow*>>& LiveWindows() {
+    static std::vector<std::pair<WindowHandle, AppWindow*>> windows;
+    return windows;
+}
+
+bool RegisterClassName(const char* name) {
+    auto& classes = RegisteredClasses();
+    if (std::find(classes.begin(), classes.end(), name) != classes.end()) {
+        return false;
+    }
+    classes.emplace_back(name);
+    return true;
+}
+
+void UnregisterClassName(const char* name) {
+    auto& classes = RegisteredClasses();
+    auto found = std::find(classes.begin(), classes.end(), name);
+    if (found != classes.end()) {
+        classes.erase(found);
+    }
+}
+
+void ForgetWindow(WindowHandle window) {
+    auto& windows = LiveWindows();
+    windows.erase(std::remove_if(windows.begin(), windows.end(),
+                                 [window](const auto& entry) { return entry.first == window; }),
+                  windows.end());
+}
+
+intptr_t PackPoint(int32_t x, int32_t y) {
+    return static_cast<intptr_t>((static_cast<uint32_t>(x) & 0xFFFFu) |
+                                 ((static_cast<uint32_t>(y) & 0xFFFFu) << 16));
+}
+
+uintptr_t ButtonFlags(uint32_t state) {
+    uintptr_t flags = 0;
+    if (state & SDL_BUTTON_LMASK)
+        flags |= MK_LBUTTON;
+    if (state & SDL_BUTTON_RMASK)
+        flags |= MK_RBUTTON;
+    if (state & SDL_BUTTON_MMASK)
+        flags |= MK_MBUTTON;
+    return flags;
+}
+
+// The window an event belongs to; 0 for events of no particular window.
+uint32_t EventWindowId(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            return event.key.windowID;
+        case SDL_TEXTINPUT:
+            return event.text.windowID;
+        case SDL_MOUSEMOTION:
+            return event.motion.windowID;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            return event.button.windowID;
+        case SDL_WINDOWEVENT:
+            return event.window.windowID;
+        default:
+            return 0;
+    }
+}
+
+// Decodes one UTF-8 sequence at `text`, advancing it; malformed bytes stand for
+// themselves so that nothing is skipped silently and the walk always advances.
+uint32_t NextCodePoint(const char*& text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    int length = 1;
+    uint32_t code = p[0];
+    if (p[0] >= 0xC0 && p[0] < 0xE0) {
+        length = 2, code = p[0] & 0x1Fu;
+    } else if (p[0] >= 0xE0 && p[0] < 0xF0) {
+        length = 3, code = p[0] & 0x0Fu;
+    } else if (p[0] >= 0xF0 && p[0] < 0xF8) {
+        length = 4, code = p[0] & 0x07u;
+    }
+    for (int i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80) {
+            text += 1;
+            return p[0];
+        }
+        code = (code << 6) | (p[i] & 0x3Fu);
+    }
+    text += length;
+    return code;
+}
+
+}  // namespace
+
+AppWindow::AppWindow()
+    : keyState{},
+      charReceived(false),
+      lastChar(0),
+      leftClickX(0),
+      leftClickY(0),
+      rightClickX(0),
+      rightClickY(0),
+      lastKeyDown(0),
+      lastKeyUp(0),
+      cursorX(0),
+      cursorY(0),
+      leftButtonDown(false),
+      rightButtonDown(false),
+      leftClicked(false),
+      rightClicked(false),
+      active(false),
+      className(nullptr),
+      instance(nullptr),
+      window(nullptr),
+      messageHook(nullptr),
+      windowProc(nullptr),
+      userData(nullptr),
+      windowStyle(0),
+      classIcon(0),
+      classRegistered(false),
+      videoHeld(false) {}
+
+AppWindow::~AppWindow() {
+    // The window goes quietly, without messages: the procedure may belong to
+    // objects that are already gone at this point.
+    if (window != nullptr) {
+        ForgetWindow(window);
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+    if (classRegistered) {
+        UnregisterClassName(className);
+    }
+    delete[] className;
+    if (videoHeld) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+}
+
+AppWindow* AppWindow::FromWindow(WindowHandle handle) {
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    for (const auto& entry : LiveWindows()) {
+        if (entry.first == handle) {
+            return entry.second;
+        }
+    }
+    return nullptr;
+}
+
+bool AppWindow::Create(const char* name, InstanceHandle owner, MessageHook hook, int32_t style,
+                       int32_t x, int32_t y, int32_t width, int32_t height) {
+    if (!OpenWindow(name, owner, &AppWindow::EngineWindowProc, style, x, y, width, height)) {
+        return false;
+    }
+    userData = this;
+    messageHook = hook;
+    return true;
+}
+
+bool AppWindow::CreateWithProc(const char* name, InstanceHandle owner, WindowProc proc,
+                               int32_t style, int32_t x, int32_t y, int32_t width, int32_t height) {
+    return OpenWindow(name, owner, proc, style, x, y, width, height);
+}
+
+bool AppWindow::OpenWindow(const char* name, InstanceHandle owner, WindowProc proc, int32_t style,
+                           int32_t x, int32_t y, int32_t width, int32_t height) {
+    if (name == nullptr || proc == nullptr) {
+        return false;
+    }
+    const size_t length = std::strlen(name);
+    delete[] className;
+    className = new char[length + 1];
+    std::memcpy(className, name, length + 1);
+    instance = owner;
+
+    // A class name stays registered until Destroy, so a second create without
+    // one fails, and a failed window creation leaves the class registered.
+    if (!RegisterClassName(className)) {
+        return false;
+    }
+    classRegistered = true;
+    if (!videoHeld) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            return false;
+        }
+        videoHeld = true;
+    }
+    Uint32 flags = SDL_WINDOW_SHOWN;
+    if (style & WS_POPUP) {
+        flags |= SDL_WINDOW_BORDERLESS;
+    }
+    if (style & WS_THICKFRAME) {
+        flags |= SDL_WINDOW_RESIZABLE;
+    }
+    SDL_Window* created = SDL_CreateWindow(className, x, y, width, height, flags);
+    if (created == nullptr) {
+        return false;
+    }
+    window = created;
+    LiveWindows().emplace_back(created, this);
+    windowProc = proc;
+    userData = nullptr;
+    windowStyle = style;
+    classIcon = DefaultIcon;
+    SDL_RaiseWindow(created);
+    active = true;
+    return true;
+}
+
+bool AppWindow::Destroy() {
+    if (window == nullptr) {
+        return false;
+    }
+    // `window` is emptied first, so a Destroy made again from inside the
+    // procedure while WM_DESTROY is delivered finds no window and returns false.
+    WindowHandle dying = window;
+    window = nullptr;
+    if (windowProc != nullptr) {
+        windowProc(dying, WM_DESTROY, 0, 0);
+    }
+    ForgetWindow(dying);
+    SDL_DestroyWindow(dying);
+    if (classRegistered) {
+        UnregisterClassName(className);
+        classRegistered = false;
+    }
+    window = nullptr;
+    active = false;
+    return true;
+}
+
+bool AppWindow::PumpMessage() {
+    lastKeyDown = -1;
+    lastKeyUp = -1;
+    leftClicked = false;
+    rightClicked = false;
+    charReceived = false;
+    if (window == nullptr || FromWindow(window) != this) {
+        return false;
+    }
+    SDL_Event event;
+    if (SDL_PollEvent(&event) == 0) {
+        return true;
+    }
+    if (event.type == SDL_MOUSEMOTION) {
+        // The desktop coalesces pointer moves; taking only the latest of a run of
+        // them keeps one message per pump from falling behind the pointer.
+        SDL_Event next;
+        while (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
+               next.type == SDL_MOUSEMOTION && next.motion.windowID == event.motion.windowID) {
+            SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION);
+            event = next;
+        }
+    }
+    const uint32_t eventWindow = EventWindowId(event);
+    if (eventWindow == 0 || eventWindow == SDL_GetWindowID(window)) {
+        DispatchEvent(event);
+    }
+    return true;
+}
+
+intptr_t AppWindow::Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (window == nullptr || windowProc == nullptr) {
+        return 0;
+    }
+    return windowProc(window, message, wParam, lParam);
+}
+
+void AppWindow::DispatchEvent(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            const uint8_t key = VirtualKeyFromKeycode(event.key.keysym.sym);
+            if (key == 0) {
+                break;
+            }
+            const bool down = event.type == SDL_KEYDOWN;
+            // Alt combinations, Alt itself and F10 are system keys, which the
+            // recording leaves alone.
+            const bool system =
+                (event.key.keysym.mod & KMOD_ALT) || key == VK_MENU || key == VK_F10;
+            const uint32_t message =
+                down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+            intptr_t lParam = 1;
+            if (!down) {
+                lParam |= KeyRepeatBit | (intptr_t{1} << 31);
+            } else if (event.key.repeat) {
+                lParam |= KeyRepeatBit;
+            }
+            Dispatch(message, key, lParam);
+            break;
+        }
+        case SDL_TEXTINPUT: {
+            const char* text = event.text.text;
+            while (*text != '\0' && window != nullptr) {
+                Dispatch(WM_CHAR, NextCodePoint(text), 1);
+            }
+            break;
+        }
+        case SDL_MOUSEMOTION:
+            Dispatch(WM_MOUSEMOVE, ButtonFlags(event.motion.state),
+                     PackPoint(event.motion.x, event.motion.y));
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+            uint32_t message = 0;
+            if (event.button.button == SDL_BUTTON_LEFT) {
+                message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+            } else if (event.button.button == SDL_BUTTON_RIGHT) {
+                message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+            } else if (event.button.button == SDL_BUTTON_MIDDLE) {
+                message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+            }
+            if (message != 0) {
+                Dispatch(message, ButtonFlags(SDL_GetMouseState(nullptr, nullptr)),
+                         PackPoint(event.button.x, event.button.y));
+            }
+            break;
+        }
+        case SDL_WINDOWEVENT:
+            switch (event.window.event) {
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                case SDL_WINDOWEVENT_RESTORED:
+                    Dispatch(WM_ACTIVATE, WA_ACTIVE, 0);
+                    break;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    Dispatch(WM_ACTIVATE, WA_INACTIVE, 0);
+                    break;
+                case SDL_WINDOWEVENT_MINIMIZED:
+                    Dispatch(WM_ACTIVATE, WA_INACTIVE | ActivateMinimised, 0);
+                    break;
+                case SDL_WINDOWEVENT_CLOSE:
+                    Dispatch(WM_CLOSE, 0, 0);
+                    break;
+                default:
+                    break;
+            }
+            break;
+        case SDL_QUIT:
+            Dispatch(WM_CLOSE, 0, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+void AppWindow::RecordMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    switch (message) {
+        case WM_DESTROY:
+            active = false;
+            window = nullptr;
+            break;
+        case WM_ACTIVATE:
+            active = (wParam & 0xFFFFu) != 0;
+            break;
+        case WM_KEYDOWN:
+            // Key codes index a 256-entry array; anything larger is not a key.
+            if (wParam < 256) {
+                keyState[wParam] = 1;
+                lastKeyDown = static_cast<int32_t>(wParam);
+            }
+            break;
+        case WM_KEYUP:
+            if (wParam < 256) {
+                keyState[wParam] = 0;
+                lastKeyUp = static_cast<int32_t>(wParam);
+            }
+            break;
+        case WM_CHAR:
+            charReceived = true;
+            lastChar = static_cast<uint8_t>(wParam & 0xFFu);
+            break;
+        case WM_MOUSEMOVE:
+            cursorX = static_cast<int32_t>(static_cast<uint32_t>(lParam) & 0xFFFFu);
+            cursorY = static_cast<int32_t>((static_cast<uint32_t>(lParam) >> 16) & 0xFFFFu);
+            break;
+        case WM_LBUTTONDOWN:
+            leftButtonDown = true;
+            leftClicked = true;
+            leftClickX = cursorX;
+            leftClickY = cursorY;
+            break;
+        case WM_LBUTTONUP:
+            leftButtonDown = false;
+            break;
+        case WM_RBUTTONDOWN:
+            rightButtonDown = true;
+            rightClicked = true;
+            rightClickX = cursorX;
+            rightClickY = cursorY;
+            break;
+        case WM_RBUTTONUP:
+            rightButtonDown = false;
+            break;
+        default:
+            break;
+    }
+}
+
+intptr_t AppWindow::EngineWindowProc(WindowHandle handle, uint32_t message, uintptr_t wParam,
+                                     intptr_t lParam) {
+    AppWindow* owner = FromWindow(handle);
+    if (owner != nullptr && owner->userData != nullptr) {
+        AppWindow* bound = owner->userData;
+        bound->RecordMessage(message, wParam, lParam);
+        if (bound->messageHook != nullptr) {
+            bound->messageHook(message, wParam, lParam);
+        }
+    }
+    return DefaultWindowProc(handle, message, wParam, lParam);
+}
+
+bool AppWindow::SetIcon(int32_t iconNumber) {
+    // The program carries no icon resources, so the window keeps SDL's icon;
+    // the class remembers the number, as the platform's class would.
+    if (window == nullptr) {
+        return false;
+    }
+    const int32_t previous = classIcon;
+    classIcon = iconNumber;
+    return previous != 0;
+}
+
+bool AppWindow::SetStyle(int32_t style) {
+    if (window == nullptr) {
+        return false;
+    }
+    const int32_t previous = windowStyle;
+    windowStyle = style;
+    SDL_SetWindowBordered(window, (style & WS_POPUP) ? SDL_FALSE : SDL_TRUE);
+    SDL_SetWindowResizable(window, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
+    return previous != 0;
+}
+
+bool AppWindow::Move(int32_t x, int32_t y, int32_t width, int32_t height) {
+    if (window == nullptr) {
+        return false;
+    }
+    SDL_SetWindowPosition(window, x, y);
+    SDL_SetWindowSize(window, width > 0 ? width : 1, height > 0 ? height : 1);
+    return true;
+}
+
+void AppWindow::SetMessageHook(MessageHook hook) {
+    messageHook = hook;
+}
