@@ -1,6 +1,7 @@
 // Definitions of the game's global objects, in their construction order.
 #include "game/game_objects.h"
 
+AppWindow appWindow;
 SoundDevice soundDevice;
 SoundBuffer blastSoundSecond;
 SoundBuffer blastSoundFirst;

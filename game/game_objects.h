@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "engine/display/app_window.h"
 #include "engine/sound/sound_buffer.h"
 #include "engine/sound/sound_device.h"
 #include "game/blast_pool.h"
@@ -21,6 +22,7 @@ inline constexpr int32_t secondFighterFrameCount = 10;
 inline constexpr int32_t blastSpriteCount = 7;
 inline constexpr int32_t fighterCount = 2;
 
+extern AppWindow appWindow;
 extern SoundDevice soundDevice;
 extern SoundBuffer blastSoundSecond;        // the second fighter's release sound
 extern SoundBuffer blastSoundFirst;         // the first fighter's release sound
