@@ -6,8 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
-// The two headers as the file stores them: little-endian and packed. They are
-// read field by field, so the host's byte order and padding play no part.
+// The two headers as the file stores them, little-endian and without padding.
+// They are read field by field, so the host's byte order plays no part. The file
+// header must be packed to stay 14 bytes; the information header's fields fall on
+// their natural alignment, so it is 40 bytes as it stands and its fields can be
+// bound to references like any others.
 #pragma pack(push, 1)
 struct BitmapFileHeader {
     uint16_t bfType = 0;  // 0x4D42, the characters "BM"
@@ -16,6 +19,7 @@ struct BitmapFileHeader {
     uint16_t bfReserved2 = 0;
     uint32_t bfOffBits = 0;  // not consulted: the image size decides where pixels start
 };
+#pragma pack(pop)
 
 struct BitmapInfoHeader {
     uint32_t biSize = 0;
@@ -30,7 +34,6 @@ struct BitmapInfoHeader {
     uint32_t biClrUsed = 0;
     uint32_t biClrImportant = 0;
 };
-#pragma pack(pop)
 
 static_assert(sizeof(BitmapFileHeader) == 14);
 static_assert(sizeof(BitmapInfoHeader) == 40);
