@@ -350,34 +350,11 @@ TEST(BitmapImageMemory, HostileFilesAreRefusedWithoutPixels) {
 // Every cut of a good file stops short of its pixel data and must be refused.
 TEST(BitmapImageMemory, EveryTruncationIsRefused) {
     const std::vector<uint8_t> bytes = SixteenBit2x2().Build();
-    for (size_t size = 0; size + 8 < bytes.size(); ++size) {
+    for (size_t size = 0; size < bytes.size(); ++size) {
         BitmapImage image;
         EXPECT_EQ(image.LoadFromMemory(bytes.data(), size), 0) << size;
         EXPECT_EQ(image.pixels, nullptr) << size;
     }
-}
-
-TEST(BitmapImageOperations, ConvertTo565MovesRedAndDropsTheTopBit) {
-    uint16_t pixels[4] = {0x7FFF, 0xFFFF, 0x7C00, 0x03E0};
-    BitmapImage image;
-    image.infoHeader.biWidth = 2;
-    image.infoHeader.biHeight = 2;
-    image.infoHeader.biBitCount = 16;
-    image.pixels = reinterpret_cast<uint8_t*>(pixels);
-    image.ConvertTo565();
-    image.pixels = nullptr;
-    EXPECT_EQ(pixels[0], 0xFFDF);
-    EXPECT_EQ(pixels[1], 0xFFDF);
-    EXPECT_EQ(pixels[2], 0xF800);
-    EXPECT_EQ(pixels[3], 0x07C0);
-}
-
-TEST(BitmapImageOperations, FlipRowsWithoutPixelsFails) {
-    BitmapImage image;
-    image.infoHeader.biWidth = 4;
-    image.infoHeader.biHeight = 4;
-    image.infoHeader.biBitCount = 16;
-    EXPECT_EQ(image.FlipRows(), 0);
 }
 
 }  // namespace
