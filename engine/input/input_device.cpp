@@ -9,8 +9,10 @@
 #include <cstring>
 #include <limits>
 
+#include "engine/display/app_window.h"
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
+#include "engine/display/window_messages.h"
 #include "engine/input/scan_codes.h"
 
 namespace {
@@ -88,16 +90,11 @@ int32_t InputDevice::Init(InstanceHandle newInstance, WindowHandle newWindow) {
     instance = newInstance;
     window = newWindow;
 
+    clipRect = Rect{0, 0, PrimaryDisplayWidth(), PrimaryDisplayHeight()};
+
     // The keyboard and the mouse live in SDL's video subsystem, which brings the
-    // events with it. Its start is counted, so the AppWindow's own start is not disturbed.
-    const bool videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-    SDL_DisplayMode desktop{};
-    if (!videoStarted || SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
-        desktop.w = 0;
-        desktop.h = 0;
-    }
-    clipRect = Rect{0, 0, desktop.w, desktop.h};
-    if (!videoStarted) {
+    // events with it. Its start is counted, so the AppWindow's own is not disturbed.
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return InputResultNoPlatform;
     }
     directInput = SDL_INIT_VIDEO;
@@ -108,6 +105,13 @@ int32_t InputDevice::Init(InstanceHandle newInstance, WindowHandle newWindow) {
     keyboardActive = keyboardDevice->acquire(window);
 
     return OpenJoystick();
+}
+
+int32_t InputDevice::InitForWindow(AppWindow* appWindow) {
+    if (appWindow == nullptr) {
+        return Init(nullptr, nullptr);
+    }
+    return Init(appWindow->instance, appWindow->window);
 }
 
 int32_t InputDevice::OpenJoystick() {
@@ -234,6 +238,7 @@ void InputDevice::UpdateJoystick() {
     joystickButton2 = SDL_JoystickGetButton(joystickDevice, 1) != 0;
 }
 
+// An SDL joystick needs no acquiring; it is read whenever it is attached.
 void InputDevice::AcquireAll() {
     if (mouseActive && mouseDevice != nullptr) {
         mouseDevice->acquire(window);
