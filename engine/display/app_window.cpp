@@ -261,10 +261,15 @@ bool AppWindow::PumpMessage() {
     if (window == nullptr || FromWindow(window) != this) {
         return false;
     }
+    // SDL marks the end of each poll cycle with a sentinel event; it is no
+    // message, so it is passed over rather than spending this pump on it.
+    SDL_PumpEvents();
     SDL_Event event;
-    if (SDL_PollEvent(&event) == 0) {
-        return true;
-    }
+    do {
+        if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1) {
+            return true;
+        }
+    } while (event.type == SDL_POLLSENTINEL);
     if (event.type == SDL_MOUSEMOTION) {
         // The desktop coalesces pointer moves; taking only the latest of a run of
         // them keeps one message per pump from falling behind the pointer.
