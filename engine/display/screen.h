@@ -117,7 +117,7 @@ public:
 private:
     void TakeDown();
     void FreeDevices();
-    int BuildFullScreenSurfaces(int32_t width, int32_t height, bool firstSet);
+    int BuildFullScreenSurfaces(int32_t width, int32_t height, uint32_t format, bool firstSet);
     bool SampleFrameRate();
     bool ShowSurface(Surface* surface, const Rect* rects, int32_t rectCount, bool clientRect);
     int ShowWithRetry(Surface* source, bool restoreBack, const Rect* rects, int32_t rectCount,

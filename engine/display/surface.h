@@ -165,7 +165,6 @@ public:
     uint32_t colorKeyHigh = 0;  // high end of the last key range (= colorKey for one key)
 
 private:
-    bool PlatformLost() const;
     int DrawTextWith(const char* text, int32_t x, int32_t y, uint32_t colour,
                      const uint32_t* background, const uint32_t* outline, TextFont font);
 };

@@ -1,0 +1,63 @@
+// DisplayDriver: the SDL side of an open Screen: the video subsystem, the
+// renderer bound to the mode's window, the streaming texture the picture is
+// handed to, and the renderer resets that stand for lost surfaces.
+#pragma once
+
+#include <cstdint>
+
+struct SDL_Rect;
+struct SDL_Renderer;
+struct SDL_Surface;
+struct SDL_Texture;
+struct SDL_Window;
+
+class DisplayDriver {
+public:
+    // Outcome of handing a picture to the display.
+    enum ShowResult { ShowDone, ShowLost, ShowFailed };
+
+    explicit DisplayDriver(int32_t displayIndex);
+    DisplayDriver(const DisplayDriver&) = delete;
+    DisplayDriver& operator=(const DisplayDriver&) = delete;
+    virtual ~DisplayDriver();
+
+    int32_t displayIndex = 0;
+    bool videoStarted = false;  // this driver holds a reference on SDL's video subsystem
+    // The renderer is used only while the window with this id exists: SDL
+    // destroys a window's renderer with the window.
+    uint32_t windowId = 0;
+    SDL_Renderer* renderer = nullptr;
+    bool ownsRenderer = false;
+    SDL_Texture* texture = nullptr;
+    uint32_t textureFormat = 0;
+    int32_t textureWidth = 0;
+    int32_t textureHeight = 0;
+    bool nearestScaling = true;  // the texture's current scale mode
+    // Full screen: the picture is letterboxed into the whole output; windowed:
+    // it is drawn into a given rectangle of the window.
+    bool letterbox = true;
+    // Set by SDL's render-reset events (targets or device); cleared by Restore.
+    bool lost = false;
+
+    // Starts SDL video and checks the display index. False when either fails.
+    bool Start();
+    // Binds a renderer to the window (reusing one it already has) and sets
+    // letterboxing to width x height (0 x 0: none). False on failure.
+    bool AttachWindow(SDL_Window* window, int32_t width, int32_t height, bool fullScreen);
+    // A streaming texture of this format and size (re-made when they change).
+    bool PrepareTexture(uint32_t format, int32_t width, int32_t height);
+    // Uploads the listed rectangles of source (all of it when rectCount is 0),
+    // clears, draws the texture (into destination when not letterboxing) and
+    // presents. ShowLost when a renderer reset arrived and nothing was shown.
+    ShowResult Show(SDL_Surface* source, const SDL_Rect* rects, int32_t rectCount,
+                    const SDL_Rect* destination);
+    // Re-makes the texture after a reset. True when the display is usable again.
+    bool Restore();
+    // The renderer while its window exists, else null.
+    SDL_Renderer* LiveRenderer();
+    SDL_Window* LiveWindow();
+    void DropRenderer();
+
+private:
+    void ChooseScaling();
+};

@@ -1,0 +1,150 @@
+// Text fonts on SDL2_ttf: face lookup through fontconfig, the process-wide
+// default font, and measuring and drawing runs of Latin-1 text.
+#include "engine/display/text_font.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <string>
+
+namespace {
+
+// TTF_Init counts its callers; every successful call here is matched by the
+// TTF_Quit in CloseTextFont or at exit.
+bool StartTtf() {
+    return TTF_Init() == 0;
+}
+
+// The file of the installed face that best matches the family name, asking
+// for a scalable face; empty when fontconfig knows no font at all.
+std::string FindFontFile(const char* faceName) {
+    const char* family = (faceName != nullptr && faceName[0] != '\0') ? faceName : "DejaVu Sans";
+    FcPattern* pattern = FcPatternCreate();
+    if (pattern == nullptr) {
+        return {};
+    }
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    std::string path;
+    FcChar8* file = nullptr;
+    if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
+        file != nullptr) {
+        path = reinterpret_cast<const char*>(file);
+    }
+    if (match != nullptr) {
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    return path;
+}
+
+struct DefaultFontHolder {
+    bool tried = false;
+    TextFont font = nullptr;
+
+    ~DefaultFontHolder() {
+        if (font != nullptr && TTF_WasInit() > 0) {
+            CloseTextFont(font);
+        }
+    }
+};
+
+DefaultFontHolder defaultFont;
+
+SDL_Color ColourOf(uint32_t colour) {
+    return SDL_Color{static_cast<Uint8>(colour & 0xFF), static_cast<Uint8>((colour >> 8) & 0xFF),
+                     static_cast<Uint8>((colour >> 16) & 0xFF), 0xFF};
+}
+
+}  // namespace
+
+TextFont OpenTextFont(const char* faceName, int32_t pixelHeight) {
+    if (pixelHeight <= 0) {
+        pixelHeight = DefaultTextHeight;
+    }
+    if (pixelHeight > 512) {
+        pixelHeight = 512;
+    }
+    const std::string path = FindFontFile(faceName);
+    if (path.empty() || !StartTtf()) {
+        return nullptr;
+    }
+    TTF_Font* font = TTF_OpenFont(path.c_str(), pixelHeight);
+    if (font == nullptr) {
+        TTF_Quit();
+        return nullptr;
+    }
+    // Point sizes and line heights differ by the face's ascent and descent;
+    // step down until a line fits the requested height.
+    for (int32_t size = pixelHeight; size > 1 && TTF_FontHeight(font) > pixelHeight; --size) {
+        TTF_SetFontSize(font, size - 1);
+    }
+    return font;
+}
+
+void CloseTextFont(TextFont font) {
+    if (font == nullptr) {
+        return;
+    }
+    TTF_CloseFont(font);
+    TTF_Quit();
+}
+
+TextFont DefaultTextFont() {
+    if (!defaultFont.tried) {
+        defaultFont.tried = true;
+        defaultFont.font = OpenTextFont(nullptr, DefaultTextHeight);
+    }
+    return defaultFont.font;
+}
+
+bool MeasureTextRun(TextFont font, const char* text, int32_t* width, int32_t* height) {
+    int w = 0;
+    int h = 0;
+    if (font == nullptr) {
+        font = DefaultTextFont();
+    }
+    const bool measured = font != nullptr && text != nullptr && text[0] != '\0' &&
+                          TTF_SizeText(font, text, &w, &h) == 0;
+    if (!measured) {
+        w = 0;
+        h = 0;
+    }
+    if (width != nullptr) {
+        *width = w;
+    }
+    if (height != nullptr) {
+        *height = h;
+    }
+    return measured;
+}
+
+void RenderTextRun(SDL_Surface* target, TextFont font, const char* text, int32_t x, int32_t y,
+                   uint32_t colour, const uint32_t* background) {
+    if (font == nullptr) {
+        font = DefaultTextFont();
+    }
+    if (target == nullptr || font == nullptr || text == nullptr || text[0] == '\0' ||
+        target->locked != 0) {
+        return;
+    }
+    // Solid rendering gives an 8-bit surface whose index 0 is keyed out and
+    // whose index 1 is the text colour: crisp glyphs, no blending.
+    SDL_Surface* glyphs = TTF_RenderText_Solid(font, text, ColourOf(colour));
+    if (glyphs == nullptr) {
+        return;
+    }
+    SDL_Rect box{x, y, glyphs->w, glyphs->h};
+    if (background != nullptr) {
+        const SDL_Color back = ColourOf(*background);
+        SDL_FillRect(target, &box, SDL_MapRGB(target->format, back.r, back.g, back.b));
+    }
+    SDL_BlitSurface(glyphs, nullptr, target, &box);
+    SDL_FreeSurface(glyphs);
+}
