@@ -11,6 +11,7 @@
 #include "engine/sound/mixer.h"
 #include "engine/sound/sound_buffer.h"
 #include "engine/sound/sound_device.h"
+#include "tests/sound/scoped_env.h"
 #include "tests/sound/wave_builder.h"
 
 using namespace wavetest;
@@ -20,13 +21,11 @@ namespace {
 class MixedOutputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* saved = SDL_getenv("SDL_AUDIODRIVER");
-        savedDriver = saved ? saved : "";
         path = ::testing::TempDir() + "kivoro_mix_" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".raw";
         std::remove(path.c_str());
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
+        driver = std::make_unique<ScopedEnv>("SDL_AUDIODRIVER", "disk");
+        file = std::make_unique<ScopedEnv>("SDL_DISKAUDIOFILE", path.c_str());
         device = std::make_unique<SoundDevice>();
         ASSERT_EQ(device->Create(nullptr), 0);
         rate = device->directSound->sampleRate;
@@ -35,7 +34,6 @@ protected:
     void TearDown() override {
         sound.Unload();
         device.reset();
-        setenv("SDL_AUDIODRIVER", savedDriver.c_str(), 1);
         std::remove(path.c_str());
     }
 
@@ -75,7 +73,8 @@ protected:
     }
 
     std::string path;
-    std::string savedDriver;
+    std::unique_ptr<ScopedEnv> driver;
+    std::unique_ptr<ScopedEnv> file;
     std::unique_ptr<SoundDevice> device;
     SoundBuffer sound;
     int32_t rate = 0;

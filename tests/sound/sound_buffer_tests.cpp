@@ -11,6 +11,7 @@
 
 #include "engine/sound/mixer.h"
 #include "engine/sound/sound_device.h"
+#include "tests/sound/scoped_env.h"
 #include "tests/sound/wave_builder.h"
 
 using namespace wavetest;
@@ -39,6 +40,7 @@ protected:
 
     int32_t Rate() const { return device.directSound->sampleRate; }
 
+    ScopedEnv driver{"SDL_AUDIODRIVER", "dummy"};
     SoundDevice device;
     SoundBuffer sound;  // declared after the device, so it is unloaded first
 };
@@ -219,14 +221,13 @@ TEST(SoundWithoutDevice, EveryRequestAnswers51AndTheFileIsNotOpened) {
 }
 
 TEST(SoundDeviceCreate, AnswersSixteenWhenNoOutputCanBeOpened) {
-    const char* saved = SDL_getenv("SDL_AUDIODRIVER");
-    const std::string driver = saved ? saved : "";
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     SoundDevice device;
-    EXPECT_EQ(device.Create(nullptr), 16);
+    {
+        ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+        EXPECT_EQ(device.Create(nullptr), 16);
+    }
     EXPECT_TRUE(device.muted);
     EXPECT_EQ(device.directSound, nullptr);
-    setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
     SoundBuffer sound;
     const auto image = ConstantWave(4, 1, 1);
     EXPECT_EQ(sound.LoadFromMemory(&device, image.data(), 1, image.size()), 51);
