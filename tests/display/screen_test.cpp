@@ -1,0 +1,239 @@
+// The Screen on SDL's dummy video driver: mode sets, presenting, restoring
+// after a renderer reset, the display lists and the 60 fps pacing.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include "engine/display/dirty_rect_list.h"
+#include "engine/display/frame_limiter.h"
+#include "engine/display/pixel_format.h"
+#include "engine/display/screen.h"
+#include "engine/display/surface.h"
+
+namespace {
+
+class ScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        window = SDL_CreateWindow("screen test", 0, 0, 1024, 768, SDL_WINDOW_HIDDEN);
+        ASSERT_NE(window, nullptr) << SDL_GetError();
+    }
+    void TearDown() override {
+        if (window != nullptr) {
+            SDL_DestroyWindow(window);
+        }
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    SDL_Window* window = nullptr;
+};
+
+bool AllPixelsAre(Surface* surface, uint16_t value) {
+    if (surface->Lock() != 0) {
+        return false;
+    }
+    bool same = true;
+    for (int32_t y = 0; y < surface->height && same; ++y) {
+        const auto* row = reinterpret_cast<const uint16_t*>(static_cast<uint8_t*>(surface->pixels) +
+                                                            y * surface->pitch);
+        for (int32_t x = 0; x < surface->width && same; ++x) {
+            same = row[x] == value;
+        }
+    }
+    surface->Unlock();
+    return same;
+}
+
+int restoreCalls = 0;
+
+void CountRestore(Surface*, void*) {
+    ++restoreCalls;
+}
+
+}  // namespace
+
+TEST(ScreenHeadless, PresentBeforeAnyModeSetHasNoBackSurface) {
+    Screen screen;
+    EXPECT_EQ(screen.Present(0), ScreenNoBackSurface);
+    EXPECT_EQ(screen.SetFullScreenMode(0, nullptr, 800, 600, 16), ScreenWindowRefused);
+}
+
+TEST(ScreenHeadless, MemoryModeGivesUnlockedWritableSurfaces) {
+    Screen screen;
+    ASSERT_EQ(screen.SetMemoryMode(800, 600), 0);
+    ASSERT_NE(screen.backSurface, nullptr);
+    EXPECT_EQ(screen.clip.right, 800);
+    EXPECT_EQ(screen.clip.bottom, 600);
+    EXPECT_EQ(screen.backSurface->pitch, 1600);
+    ASSERT_NE(screen.backSurface->pixels, nullptr);
+    EXPECT_EQ(screen.pixelFormat->bitsPerPixel, 16);
+#if KIVORO_PIXEL_565
+    EXPECT_EQ(screen.pixelFormat->layout, PixelLayout565);
+#else
+    EXPECT_EQ(screen.pixelFormat->layout, PixelLayout555);
+#endif
+    static_cast<uint16_t*>(screen.backSurface->pixels)[801] = 0x1F;
+    EXPECT_EQ(screen.Present(0), 0);
+    EXPECT_EQ(static_cast<uint16_t*>(screen.frontSurface->pixels)[801], 0x1F);
+    EXPECT_EQ(screen.SetMemoryMode(0, 600), ScreenModeFailed);
+}
+
+TEST_F(ScreenTest, GameModeIsABlackFlipChainClippedToTheMode) {
+    Screen screen;
+    ASSERT_EQ(screen.Open(), 0);
+    EXPECT_GE(screen.deviceCount, 1);
+    ASSERT_EQ(screen.SetFullScreenMode(0, window, 800, 600, 16), 0);
+    EXPECT_EQ(screen.clip.left, 0);
+    EXPECT_EQ(screen.clip.top, 0);
+    EXPECT_EQ(screen.clip.right, 800);
+    EXPECT_EQ(screen.clip.bottom, 600);
+    EXPECT_FALSE(screen.separateBack);
+    for (Surface* surface : {screen.frontSurface, screen.backSurface}) {
+        EXPECT_EQ(surface->width, 800);
+        EXPECT_EQ(surface->height, 600);
+        EXPECT_EQ(surface->clip, &screen.clip);
+        EXPECT_EQ(surface->screen, &screen);
+        EXPECT_TRUE(AllPixelsAre(surface, 0));
+    }
+    EXPECT_EQ(screen.pixelFormat->bitsPerPixel, 16);
+    EXPECT_EQ(screen.Present(0), 0);
+
+    // Writing the shared clip reclips every Surface at once.
+    screen.clip.right = 398;
+    EXPECT_EQ(screen.backSurface->clip->right, 398);
+}
+
+TEST_F(ScreenTest, ModeFlagsChooseTheBackSurface) {
+    Screen screen;
+    ASSERT_EQ(screen.Open(), 0);
+
+    ASSERT_EQ(screen.SetFullScreenMode(ModeFrontOnly, window, 640, 480, 16), 0);
+    EXPECT_EQ(screen.backSurface->platformSurface, nullptr);
+    EXPECT_EQ(screen.Present(0), ScreenPresentFailed);
+
+    ASSERT_EQ(screen.SetFullScreenMode(ModeSystemBack | Mode3D, window, 640, 480, 16), 0);
+    EXPECT_TRUE(screen.separateBack);
+    EXPECT_EQ(screen.backSurface->kind, SurfaceKindSystem | SurfaceKind3D);
+    screen.backSurface->Fill(0x2A);
+    EXPECT_EQ(screen.Present(0), 0);
+    EXPECT_TRUE(AllPixelsAre(screen.frontSurface, 0x2A));
+
+    ASSERT_EQ(screen.SetFullScreenMode(ModeClientBack, window, 640, 480, 16), 0);
+    EXPECT_EQ(screen.backSurface->kind, SurfaceKindClientMemory);
+    EXPECT_EQ(screen.Present(0), 0);
+
+    // ChangeResolution keeps the depth; with ModeClientBack it builds a flip chain.
+    ASSERT_EQ(screen.ChangeResolution(320, 200), 0);
+    EXPECT_FALSE(screen.separateBack);
+    EXPECT_EQ(screen.backSurface->width, 320);
+    EXPECT_EQ(screen.clip.bottom, 200);
+    EXPECT_EQ(screen.Present(0), 0);
+
+    EXPECT_EQ(screen.SetFullScreenMode(0, window, 800, 600, 12), ScreenModeFailed);
+    EXPECT_EQ(screen.Present(0), ScreenPresentFailed);
+}
+
+TEST_F(ScreenTest, ModeSetsReplaceTheirSurfacesWithoutLeavingThemRegistered) {
+    Screen screen;
+    ASSERT_EQ(screen.Open(), 0);
+    ASSERT_EQ(screen.SetFullScreenMode(0, window, 800, 600, 16), 0);
+    const int32_t registered = RegisteredSurfaceCount();
+    ASSERT_EQ(screen.SetFullScreenMode(ModeSystemBack, window, 800, 600, 16), 0);
+    ASSERT_EQ(screen.SetWindowedMode(0, window, 320, 240), 0);
+    EXPECT_EQ(RegisteredSurfaceCount(), registered);
+}
+
+TEST_F(ScreenTest, WindowedModeDrawsTheBackSurfaceIntoTheWindow) {
+    Screen screen;
+    ASSERT_EQ(screen.Open(), 0);
+    ASSERT_EQ(screen.SetWindowedMode(0, window, 320, 240), 0);
+    EXPECT_TRUE(screen.windowed);
+    EXPECT_EQ(screen.clipper, window);
+    // "Video memory when possible" ends in system memory on SDL.
+    EXPECT_EQ(screen.backSurface->kind, SurfaceKindSystem);
+    EXPECT_EQ(screen.clip.right, 320);
+    EXPECT_GT(screen.frontSurface->width, 0);
+    EXPECT_EQ(screen.Present(0), 0);
+    EXPECT_EQ(screen.Present(PresentClientRect), 0);
+
+    DirtyRectList list;
+    list.bounds = Rect{0, 0, 320, 240};
+    list.Add(Rect{-10, -10, 20, 20});
+    list.Add(Rect{100, 100, 100, 150});  // empty: dropped
+    ASSERT_EQ(list.Count(), 1);
+    ASSERT_TRUE(list.Select(0));
+    EXPECT_EQ(list.current.left, 0);
+    EXPECT_EQ(screen.PresentRects(0, &list), 0);
+    EXPECT_EQ(screen.PresentRects(0, nullptr), 0);
+}
+
+TEST_F(ScreenTest, RendererResetRestoresSurfacesAtTheNextPresent) {
+    Screen screen;
+    ASSERT_EQ(screen.Open(), 0);
+    ASSERT_EQ(screen.SetFullScreenMode(0, window, 800, 600, 16), 0);
+    restoreCalls = 0;
+    screen.backSurface->SetRestoreCallback(CountRestore, nullptr, false);
+
+    SDL_Event reset{};
+    reset.type = SDL_RENDER_TARGETS_RESET;
+    SDL_PushEvent(&reset);
+    // The present that meets the loss restores the display and repeats.
+    EXPECT_EQ(screen.Present(0), 0);
+    EXPECT_TRUE(screen.surfacesLost);
+    EXPECT_EQ(restoreCalls, 0);
+    // The next one tells the Screen's surfaces.
+    EXPECT_EQ(screen.Present(0), 0);
+    EXPECT_FALSE(screen.surfacesLost);
+    EXPECT_EQ(restoreCalls, 1);
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+TEST_F(ScreenTest, ModeListMatchesSizeAndDepth) {
+    Screen screen;
+    EXPECT_FALSE(screen.HasMode(800, 600, 16));  // no display open
+    ASSERT_EQ(screen.Open(), 0);
+    screen.EnumerateModes();
+    ASSERT_GE(screen.modeCount, 1);
+    const DisplayMode& first = screen.modes[0];
+    EXPECT_TRUE(screen.HasMode(first.width, first.height, first.bitsPerPixel));
+    EXPECT_FALSE(screen.HasMode(first.width, first.height, first.bitsPerPixel + 1));
+    char label[20];
+    std::snprintf(label, sizeof label, "%i x %i x %i", first.width, first.height,
+                  first.bitsPerPixel);
+    EXPECT_STREQ(first.label, label);
+    EXPECT_EQ(screen.OpenDevice(screen.deviceCount), ScreenOpenFailed);
+}
+
+TEST_F(ScreenTest, WindowDestroyedBeforeTheScreenIsHarmless) {
+    auto* screen = new Screen();
+    ASSERT_EQ(screen->Open(), 0);
+    ASSERT_EQ(screen->SetFullScreenMode(0, window, 800, 600, 16), 0);
+    SDL_DestroyWindow(window);
+    window = nullptr;
+    EXPECT_EQ(screen->Present(0), ScreenPresentFailed);
+    screen->RestoreDesktopMode();
+    delete screen;
+}
+
+// On the dummy driver presents return at once, as where vsync is ignored:
+// after measuring that, Present holds the game to about 60 frames a second.
+TEST_F(ScreenTest, PresentHoldsSixtyFramesPerSecondWhenTheDisplayDoesNotWait) {
+    // A small picture, so that the software renderer's present is quick.
+    SDL_SetWindowSize(window, 320, 240);
+    Screen screen;
+    ASSERT_EQ(screen.Open(), 0);
+    ASSERT_EQ(screen.SetFullScreenMode(0, window, 160, 120, 16), 0);
+    for (int i = 0; i < FrameLimiter::WarmUpFrames + FrameLimiter::MeasureFrames + 2; ++i) {
+        screen.Present(0);
+    }
+    EXPECT_TRUE(screen.frameLimiter->limiting);
+    const uint64_t frequency = SDL_GetPerformanceFrequency();
+    const uint64_t start = SDL_GetPerformanceCounter();
+    int frames = 0;
+    while (SDL_GetPerformanceCounter() - start < frequency) {
+        screen.Present(0);
+        ++frames;
+    }
+    EXPECT_GE(frames, 45);
+    EXPECT_LE(frames, 70);
+}
