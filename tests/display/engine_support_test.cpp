@@ -110,6 +110,35 @@ TEST(EngineSupportTest, Fill32WritesExactlyCountValues) {
     EXPECT_EQ(buffer[0], 7u);
 }
 
+TEST(EngineSupportTest, FontsAreMadeMeasuredAndGivenBack) {
+    int32_t width = -1;
+    int32_t height = -1;
+    MeasureText(nullptr, "", &width, &height);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 0);
+    DeleteGdiObject(nullptr);
+
+    TextFont font = CreateTextFont("DejaVu Sans", 0, 20);
+    if (font == nullptr) {
+        GTEST_SKIP() << "no font installed";
+    }
+    TextFont sameHeight = CreateTextFont("DejaVu Sans", 0, -20);
+    ASSERT_NE(sameHeight, nullptr);
+    int32_t wide = 0;
+    int32_t narrow = 0;
+    MeasureTextRun(font, "WWWW", &wide, &height);
+    MeasureTextRun(sameHeight, "WWWW", &width, nullptr);
+    EXPECT_EQ(wide, width);
+    EXPECT_GT(height, 0);
+    EXPECT_LE(height, 20);
+    MeasureText(nullptr, "iiii", &narrow, nullptr);
+    MeasureText(nullptr, "iiiiiiii", &width, nullptr);
+    EXPECT_GT(narrow, 0);
+    EXPECT_GT(width, narrow);
+    DeleteGdiObject(font);
+    DeleteGdiObject(sameHeight);
+}
+
 TEST(EngineSupportTest, ProcessorTestRanBeforeMain) {
     EXPECT_EQ(mmxAvailable, DetectMmx());
 #if defined(__x86_64__)
