@@ -2,6 +2,8 @@
 #include "game/game_objects.h"
 
 AppWindow appWindow;
+Screen screen;
+InputDevice input;
 SoundDevice soundDevice;
 SoundBuffer blastSoundSecond;
 SoundBuffer blastSoundFirst;

@@ -7,6 +7,8 @@
 #include <cstdint>
 
 #include "engine/display/app_window.h"
+#include "engine/display/screen.h"
+#include "engine/input/input_device.h"
 #include "engine/sound/sound_buffer.h"
 #include "engine/sound/sound_device.h"
 #include "game/blast_pool.h"
@@ -23,6 +25,8 @@ inline constexpr int32_t blastSpriteCount = 7;
 inline constexpr int32_t fighterCount = 2;
 
 extern AppWindow appWindow;
+extern Screen screen;
+extern InputDevice input;
 extern SoundDevice soundDevice;
 extern SoundBuffer blastSoundSecond;        // the second fighter's release sound
 extern SoundBuffer blastSoundFirst;         // the first fighter's release sound
