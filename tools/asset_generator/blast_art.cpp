@@ -56,7 +56,7 @@ struct Ball {
 double EdgeRadius(const Ball& b, double theta) {
     double wave = std::sin(b.lobes * theta + b.phase) * 0.6 +
                   std::sin((b.lobes + 3) * theta * 1.0 + b.phase * 2.3) * 0.4;
-    return b.radius * (1.0 - b.ripple + b.ripple * wave);
+    return b.radius * (1.0 + b.ripple * wave);
 }
 
 void PaintBall(RasterImage& sheet, int32_t entry, const Ball& b, SeededRandom& random) {

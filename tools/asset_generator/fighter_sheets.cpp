@@ -92,7 +92,7 @@ std::vector<Frame> TorvikFrames() {
     // 0-2: hovering on guard, fists up, one knee drawn up; the cycle breathes
     // through arms and legs.
     for (int i = 0; i < 3; ++i) {
-        double sway = i == 1 ? 6 : (i == 2 ? -4 : 0);
+        double sway = i == 1 ? 8 : (i == 2 ? -7 : 0);
         f[i].pose =
             Pose({22, 25 + (i == 1 ? 0.5 : 0)}, -88, -86 + sway * 0.3, Limb(78 + sway, -48 + sway),
                  Limb(62 - sway, -66 - sway), Limb(96 - sway * 0.5, 100, -60),

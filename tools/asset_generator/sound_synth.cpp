@@ -56,12 +56,12 @@ std::vector<float> SynthesiseHeavyRelease() {
         thumpPhase += kTau * Glide(190, 42, t, 0.45) / kSampleRate;
         double thump = std::sin(thumpPhase) * std::exp(-t / 0.22) * attack;
         double noise = random.Signed();
-        double whoosh = roar.Step(noise, Glide(5200, 260, t, 0.55)) * std::exp(-t / 0.2) * attack;
+        double whoosh = roar.Step(noise, Glide(1800, 150, t, 0.45)) * std::exp(-t / 0.2) * attack;
         double body = rumble.Step(noise, 180) * std::exp(-t / 0.35);
         tonePhase +=
             kTau * Glide(330, 96, t, 0.4) * (1 + 0.02 * std::sin(kTau * 23 * t)) / kSampleRate;
         double tone = Saw(tonePhase, 8) * std::exp(-t / 0.16) * attack;
-        double mix = thump * 0.9 + whoosh * 2.4 + body * 2.2 + tone * 0.35;
+        double mix = thump * 1.0 + whoosh * 2.0 + body * 2.4 + tone * 0.3;
         out[i] = float(std::tanh(mix * 1.6));
     }
     Finish(out, 0.003, 0.06);
