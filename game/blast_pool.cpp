@@ -16,9 +16,9 @@ int32_t BlastHitDistance(int32_t size) {
 int32_t FindHittingBlast(int32_t fx, int32_t fy, uint8_t firstPlayer) {
     const int32_t cx = fx + 24;
     const int32_t cy = fy + 24;
-    // shooter counts from 0 for the first fighter, firstPlayer is 1 for it: the
-    // blasts that can hit a fighter are those whose shooter equals its firstPlayer.
-    const uint8_t enemyShooter = firstPlayer == 1 ? 1 : 0;
+    // shooter is 0 for the first fighter's blasts while its firstPlayer is 1, so
+    // the blasts that can hit a fighter are those whose shooter equals its
+    // firstPlayer.
     int32_t result = -1;
     for (int32_t i = 0; i < blastCount; ++i) {
         const KiBlast& blast = blasts[i];
@@ -28,7 +28,7 @@ int32_t FindHittingBlast(int32_t fx, int32_t fy, uint8_t firstPlayer) {
         const int32_t oy = cy - blast.y;
         const auto distance =
             static_cast<int32_t>(std::sqrt(static_cast<double>(ox * ox + oy * oy)));
-        if (distance < BlastHitDistance(blast.size) && blast.shooter == enemyShooter) {
+        if (distance < BlastHitDistance(blast.size) && blast.shooter == firstPlayer) {
             result = i;
         }
     }
