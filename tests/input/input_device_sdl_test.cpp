@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/display/app_window.h"
+#include "engine/display/screen.h"
 #include "engine/input/input_device.h"
 #include "engine/input/scan_codes.h"
 
@@ -149,6 +150,23 @@ TEST_F(OnSdl, SdlKeyboardReadsOnlyForTheFocusedWindow) {
 
     MouseState mouse;
     EXPECT_FALSE(SdlMouseSource()->read(window, &mouse, sizeof mouse));
+}
+
+TEST_F(OnSdl, MouseClipFollowsTheScreensFrontSurface) {
+    InputDevice input;
+    input.SetMouseClip(5, 6, 7, 8);
+    input.SetMouseClipToScreen(nullptr);
+    Screen screen;
+    input.SetMouseClipToScreen(&screen);  // no surfaces yet
+    EXPECT_EQ(input.clipRect.left, 5);
+    EXPECT_EQ(input.clipRect.bottom, 8);
+
+    ASSERT_EQ(screen.SetMemoryMode(320, 200), 0);
+    input.SetMouseClipToScreen(&screen);
+    EXPECT_EQ(input.clipRect.left, 0);
+    EXPECT_EQ(input.clipRect.top, 0);
+    EXPECT_EQ(input.clipRect.right, 320);
+    EXPECT_EQ(input.clipRect.bottom, 200);
 }
 
 TEST_F(OnSdl, ThereIsNoControlPanel) {
