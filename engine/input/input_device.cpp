@@ -60,13 +60,13 @@ InputDevice::~InputDevice() {
 
 void InputDevice::Release() {
     if (keyboardDevice != nullptr) {
-        keyboardDevice->unacquire(window);
+        keyboardDevice->unacquire(keyboardDevice->context, window);
         keyboardDevice = nullptr;
     }
     // Unlike a released device handle, SDL's relative mouse mode outlives the object
     // that set it, so the mouse is let go explicitly.
     if (mouseDevice != nullptr) {
-        mouseDevice->unacquire(window);
+        mouseDevice->unacquire(mouseDevice->context, window);
         mouseDevice = nullptr;
     }
     // After SDL_Quit the joystick is already closed and freed.
@@ -100,9 +100,9 @@ int32_t InputDevice::Init(InstanceHandle newInstance, WindowHandle newWindow) {
     directInput = SDL_INIT_VIDEO;
 
     mouseDevice = SdlMouseSource();
-    mouseActive = mouseDevice->acquire(window);
+    mouseActive = mouseDevice->acquire(mouseDevice->context, window);
     keyboardDevice = SdlKeyboardSource();
-    keyboardActive = keyboardDevice->acquire(window);
+    keyboardActive = keyboardDevice->acquire(keyboardDevice->context, window);
 
     return OpenJoystick();
 }
@@ -164,8 +164,8 @@ void InputDevice::Update() {
 
 void InputDevice::UpdateMouse() {
     MouseState state;
-    if (!mouseDevice->read(window, &state, sizeof state)) {
-        mouseDevice->acquire(window);
+    if (!mouseDevice->read(mouseDevice->context, window, &state, sizeof state)) {
+        mouseDevice->acquire(mouseDevice->context, window);
         state = MouseState{};
     }
     mouseDeltaX = state.x;
@@ -214,9 +214,9 @@ void InputDevice::CheckDoublePress(uint8_t button, uint32_t& lastPressTime, bool
 }
 
 void InputDevice::UpdateKeyboard() {
-    if (!keyboardDevice->read(window, keys, KeyboardStateSize)) {
+    if (!keyboardDevice->read(keyboardDevice->context, window, keys, KeyboardStateSize)) {
         std::memset(keys, 0, sizeof keys);
-        keyboardDevice->acquire(window);
+        keyboardDevice->acquire(keyboardDevice->context, window);
     }
 }
 
@@ -241,19 +241,19 @@ void InputDevice::UpdateJoystick() {
 // An SDL joystick needs no acquiring; it is read whenever it is attached.
 void InputDevice::AcquireAll() {
     if (mouseActive && mouseDevice != nullptr) {
-        mouseDevice->acquire(window);
+        mouseDevice->acquire(mouseDevice->context, window);
     }
     if (keyboardActive && keyboardDevice != nullptr) {
-        keyboardDevice->acquire(window);
+        keyboardDevice->acquire(keyboardDevice->context, window);
     }
 }
 
 void InputDevice::UnacquireAll() {
     if (mouseActive && mouseDevice != nullptr) {
-        mouseDevice->unacquire(window);
+        mouseDevice->unacquire(mouseDevice->context, window);
     }
     if (keyboardActive && keyboardDevice != nullptr) {
-        keyboardDevice->unacquire(window);
+        keyboardDevice->unacquire(keyboardDevice->context, window);
     }
 }
 

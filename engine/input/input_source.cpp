@@ -16,17 +16,17 @@ bool HasFocus(WindowHandle window) {
 // SDL's keyboard exists once its video subsystem runs; binding never fails then.
 // The focus arrives asynchronously after the window is shown, so it is checked at
 // every read rather than demanded here.
-bool AcquireKeyboard(WindowHandle) {
+bool AcquireKeyboard(void*, WindowHandle) {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0;
 }
 
-void UnacquireKeyboard(WindowHandle) {}
+void UnacquireKeyboard(void*, WindowHandle) {}
 
 // SDL keeps its key state current while events are pumped. SDL_PumpEvents only adds
 // to the event queue, so the window's own pump still sees every message. Without the
 // focus SDL has already released all keys; failing the read lets the caller clear its
 // array too, so no key can stick across a focus change.
-bool ReadKeyboard(WindowHandle window, void* state, uint32_t size) {
+bool ReadKeyboard(void*, WindowHandle window, void* state, uint32_t size) {
     if (size != KeyboardStateSize) {
         return false;
     }
@@ -42,11 +42,11 @@ bool ReadKeyboard(WindowHandle window, void* state, uint32_t size) {
 
 // Relative mode is SDL's exclusive mouse: the pointer is hidden, kept inside the
 // focused window and reports unbounded motion.
-bool AcquireMouse(WindowHandle) {
+bool AcquireMouse(void*, WindowHandle) {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_SetRelativeMouseMode(SDL_TRUE) == 0;
 }
 
-void UnacquireMouse(WindowHandle) {
+void UnacquireMouse(void*, WindowHandle) {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         SDL_SetRelativeMouseMode(SDL_FALSE);
     }
@@ -54,7 +54,7 @@ void UnacquireMouse(WindowHandle) {
 
 // SDL sums the motion between calls. A failed read still takes the sum, so motion
 // made while the window was in the background never arrives as one jump later.
-bool ReadMouse(WindowHandle window, void* state, uint32_t size) {
+bool ReadMouse(void*, WindowHandle window, void* state, uint32_t size) {
     if (size != sizeof(MouseState)) {
         return false;
     }
@@ -76,8 +76,8 @@ bool ReadMouse(WindowHandle window, void* state, uint32_t size) {
     return true;
 }
 
-constexpr InputSource sdlKeyboard = {AcquireKeyboard, UnacquireKeyboard, ReadKeyboard};
-constexpr InputSource sdlMouse = {AcquireMouse, UnacquireMouse, ReadMouse};
+constexpr InputSource sdlKeyboard = {AcquireKeyboard, UnacquireKeyboard, ReadKeyboard, nullptr};
+constexpr InputSource sdlMouse = {AcquireMouse, UnacquireMouse, ReadMouse, nullptr};
 
 }  // namespace
 

@@ -20,14 +20,17 @@ struct MouseState {
     uint8_t buttons[4] = {};
 };
 
+// Each operation receives the source's context, which the SDL sources leave empty and
+// a scripted source may point at its own state.
 struct InputSource {
     // Binds the device to the window; false when the platform refuses it.
-    bool (*acquire)(WindowHandle window);
+    bool (*acquire)(void* context, WindowHandle window);
     // Lets the device go; the next read may fail until it is acquired again.
-    void (*unacquire)(WindowHandle window);
+    void (*unacquire)(void* context, WindowHandle window);
     // Fills size bytes of state in the device's format. False when the device cannot
     // be read, above all while the window does not have the input focus.
-    bool (*read)(WindowHandle window, void* state, uint32_t size);
+    bool (*read)(void* context, WindowHandle window, void* state, uint32_t size);
+    void* context = nullptr;
 };
 
 // The keyboard through SDL's key state, translated to scan codes. Reads only while

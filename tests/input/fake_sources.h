@@ -22,20 +22,21 @@ struct FakeInput {
         now = 0;
     }
 
-    static bool Acquire(WindowHandle) {
+    static bool Acquire(void*, WindowHandle) {
         ++acquireCount;
         return true;
     }
-    static void Unacquire(WindowHandle) {}
-    static bool ReadKeys(WindowHandle, void* state, uint32_t size) {
+    static void Unacquire(void*, WindowHandle) {}
+    // The keyboard reads the array its context names.
+    static bool ReadKeys(void* context, WindowHandle, void* state, uint32_t size) {
         if (!focused || size != sizeof keys) {
             return false;
         }
-        std::memcpy(state, keys, size);
+        std::memcpy(state, context, size);
         return true;
     }
     // Motion is consumed by the read, as the platform's relative motion is.
-    static bool ReadMouse(WindowHandle, void* state, uint32_t size) {
+    static bool ReadMouse(void*, WindowHandle, void* state, uint32_t size) {
         if (!focused || size != sizeof(MouseState)) {
             return false;
         }
@@ -46,8 +47,8 @@ struct FakeInput {
     }
     static uint32_t Ticks() { return now; }
 
-    static inline const InputSource keyboardSource = {Acquire, Unacquire, ReadKeys};
-    static inline const InputSource mouseSource = {Acquire, Unacquire, ReadMouse};
+    static inline const InputSource keyboardSource = {Acquire, Unacquire, ReadKeys, keys};
+    static inline const InputSource mouseSource = {Acquire, Unacquire, ReadMouse, nullptr};
 
     // An InputDevice polling the fakes, as Init would leave it with real devices.
     static void Attach(InputDevice& input) {

@@ -144,12 +144,12 @@ TEST_F(OnSdl, SdlKeyboardReadsOnlyForTheFocusedWindow) {
     const InputSource* keyboard = SdlKeyboardSource();
     ASSERT_NE(SDL_GetKeyboardFocus(), window);
     uint8_t keys[KeyboardStateSize];
-    EXPECT_FALSE(keyboard->read(window, keys, sizeof keys));
-    EXPECT_FALSE(keyboard->read(nullptr, keys, sizeof keys));
-    EXPECT_FALSE(keyboard->read(window, keys, sizeof keys - 1));
+    EXPECT_FALSE(keyboard->read(nullptr, window, keys, sizeof keys));
+    EXPECT_FALSE(keyboard->read(nullptr, nullptr, keys, sizeof keys));
+    EXPECT_FALSE(keyboard->read(nullptr, window, keys, sizeof keys - 1));
 
     MouseState mouse;
-    EXPECT_FALSE(SdlMouseSource()->read(window, &mouse, sizeof mouse));
+    EXPECT_FALSE(SdlMouseSource()->read(nullptr, window, &mouse, sizeof mouse));
 }
 
 TEST_F(OnSdl, MouseClipFollowsTheScreensFrontSurface) {
