@@ -17,14 +17,16 @@ namespace {
 // The icon every class starts with, the application icon's resource number.
 constexpr int32_t DefaultIcon = 32512;
 
+// Both lists outlive every AppWindow: a global AppWindow is destroyed at exit,
+// possibly after function-local statics, so they are never destroyed.
 std::vector<std::string>& RegisteredClasses() {
-    static std::vector<std::string> classes;
-    return classes;
+    static auto* classes = new std::vector<std::string>;
+    return *classes;
 }
 
 std::vector<std::pair<WindowHandle, AppWindow*>>& LiveWindows() {
-    static std::vector<std::pair<WindowHandle, AppWindow*>> windows;
-    return windows;
+    static auto* windows = new std::vector<std::pair<WindowHandle, AppWindow*>>;
+    return *windows;
 }
 
 bool RegisterClassName(const char* name) {
