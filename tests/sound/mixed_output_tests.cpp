@@ -144,3 +144,13 @@ TEST_F(MixedOutputTest, StopAllSilencesAtOnce) {
     EXPECT_LT(last - first, frames);
     EXPECT_GE(left.size() - last, 1024u);
 }
+
+TEST_F(MixedOutputTest, PlayAndWaitReturnsAtTheEndAndKeepsTheSlotReserved) {
+    ASSERT_EQ(Load(ConstantWave(static_cast<uint32_t>(rate / 20), 500, 500, rate), 1), 0);
+    EXPECT_EQ(sound.PlayAndWait(0), 0);
+    EXPECT_FALSE(sound.IsPlaying(0));
+    EXPECT_TRUE(sound.playBuffers[0].reserved);
+    EXPECT_EQ(sound.PlayAndWait(0), 20);  // the only slot is still reserved
+    sound.ReleaseBuffer(0);
+    EXPECT_EQ(sound.PlayAndWait(0), 0);
+}

@@ -152,9 +152,29 @@ TEST_F(SoundBufferTest, ConvertsOtherFormatsToTheDeviceFormat) {
     ASSERT_EQ(Load(Riff(chunks)), 0);
     EXPECT_EQ(sound.dataSize, 33u);
     EXPECT_EQ(sound.Play(), 0);
-    const auto out = Mix(1);
+    auto out = Mix(1);
     EXPECT_NEAR(out[0], 64 * 256, 2);
     EXPECT_EQ(out[0], out[1]);
+
+    // 24-bit stereo, little-endian: left 0x100000 (1/8 of full scale), right -1/8.
+    std::vector<uint8_t> deep;
+    PutChunk(deep, "fmt ", FormatBody(1, 2, Rate(), 24));
+    PutChunk(deep, "data", {0x00, 0x00, 0x10, 0x00, 0x00, 0xF0});
+    ASSERT_EQ(Load(Riff(deep)), 0);
+    EXPECT_EQ(sound.Play(), 0);
+    out = Mix(1);
+    EXPECT_NEAR(out[0], 4096, 2);
+    EXPECT_NEAR(out[1], -4096, 2);
+
+    // 32-bit float mono at half scale.
+    std::vector<uint8_t> floats;
+    PutChunk(floats, "fmt ", FormatBody(3, 1, Rate(), 32));
+    PutChunk(floats, "data", {0x00, 0x00, 0x00, 0x3F});
+    ASSERT_EQ(Load(Riff(floats)), 0);
+    EXPECT_EQ(sound.Play(), 0);
+    out = Mix(1);
+    EXPECT_NEAR(out[0], 16384, 2);
+    EXPECT_NEAR(out[1], 16384, 2);
 }
 
 TEST_F(SoundBufferTest, DamagedOrUnplayableImagesGiveTheirCodes) {

@@ -47,7 +47,8 @@ TEST(WaveImage, EmptyDataChunkDoesNotHideALaterOne) {
     PutChunk(chunks, "fmt ", FormatBody(1, 1, 8000, 8));
     PutChunk(chunks, "data", {});
     PutChunk(chunks, "data", {5, 6});
-    const Parsed p = Parse(Riff(chunks));
+    const auto image = Riff(chunks);
+    const Parsed p = Parse(image);
     ASSERT_TRUE(p.ok);
     EXPECT_EQ(p.size, 2u);
     EXPECT_EQ(p.data[0], 5);
