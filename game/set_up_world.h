@@ -1,0 +1,16 @@
+// Loading the game's art and sounds and building the world, once, before the
+// first frame.
+#pragma once
+
+#include <cstdint>
+
+// The colour key when TORVIK.BMP cannot be read: the art's pure magenta in the
+// build's pixel layout.
+uint16_t FallbackColourKey();
+
+// Takes the colour key from TORVIK.BMP, sets the whole-display clip, loads the
+// four sounds, cuts all 97 sprites from their sheets and builds the world
+// (terrain, spawns, craters). A file that cannot be read is named on standard
+// error; the game runs on without it (its sprites draw nothing, its sound is
+// not heard).
+void SetUpWorld();
