@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -88,8 +89,10 @@ void PaintArm(cairo_t* cr, const FighterLook& look, const Proportions& body, con
             outline);
     Disc(cr, arm.end, body.fist, Shade(look.hands, shade), outline);
     if (look.hasShoulderPads) {
-        Disc(cr, arm.root + (arm.middle - arm.root) * 0.15, body.armWidth * 1.55,
-             Shade(look.chestPlate, shade), outline);
+        // A shoulder guard: a plate flaring out over the top of the upper arm.
+        Vec2 along = arm.middle - arm.root;
+        Capsule(cr, arm.root - along * 0.1, arm.root + along * 0.3, body.armWidth * 1.5,
+                body.armWidth * 1.2, Shade(look.chestPlate, shade), outline);
     }
 }
 
@@ -392,7 +395,7 @@ void PaintStar(cairo_t* cr, Vec2 c, double r, Rgb colour, Rgb outline) {
     for (int pass = 0; pass < 2; ++pass) {
         cairo_new_path(cr);
         for (int k = 0; k < 8; ++k) {
-            Vec2 p = c + Dir(k * 45.0 - 90.0) * (k % 2 == 0 ? r : r * 0.4);
+            Vec2 p = c + Dir(k * 45.0 - 90.0) * (k % 2 == 0 ? r : r * 0.45);
             if (k == 0) {
                 cairo_move_to(cr, p.x, p.y);
             } else {
@@ -401,7 +404,7 @@ void PaintStar(cairo_t* cr, Vec2 c, double r, Rgb colour, Rgb outline) {
         }
         cairo_close_path(cr);
         if (pass == 0) {
-            cairo_set_line_width(cr, 2 * kOutline);
+            cairo_set_line_width(cr, 1.3);
             cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
             SetColour(cr, outline);
             cairo_stroke(cr);
@@ -412,12 +415,37 @@ void PaintStar(cairo_t* cr, Vec2 c, double r, Rgb colour, Rgb outline) {
     }
 }
 
+// Three speed lines trailing behind the body, opposite to the direction of flight.
+void PaintStreaks(cairo_t* cr, const Skeleton& s, double travel) {
+    Vec2 along = Dir(travel);
+    Vec2 side = Dir(travel + 90);
+    Vec2 centre = (s.pelvis + s.shoulder) * 0.5;
+    // (offset across the flight, distance behind the body, length)
+    static constexpr double kLines[3][3] = {{-7, 10, 5}, {0, 14, 7}, {7, 11, 5}};
+    // Ends on pixel centres keep straight lines one crisp pixel wide after the cut.
+    auto snap = [](Vec2 p) { return Vec2{std::floor(p.x) + 0.5, std::floor(p.y) + 0.5}; };
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    for (const auto& line : kLines) {
+        Vec2 a = snap(centre + side * line[0] - along * line[1]);
+        Vec2 b = snap(a - along * line[2]);
+        cairo_new_path(cr);
+        cairo_move_to(cr, a.x, a.y);
+        cairo_line_to(cr, b.x, b.y);
+        cairo_set_line_width(cr, 1.1);
+        cairo_set_source_rgb(cr, 0.88, 0.94, 1.0);
+        cairo_stroke(cr);
+    }
+}
+
 }  // namespace
 
 void PaintFighter(cairo_t* cr, const FighterLook& look, const Proportions& body,
                   const FighterPose& pose) {
     Skeleton s = SolveSkeleton(pose, body);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_GOOD);
+    if (pose.streaks) {
+        PaintStreaks(cr, s, pose.travel);
+    }
     if (look.hasCape) {
         PaintCape(cr, look, s, pose.wind);
     }
@@ -436,8 +464,8 @@ void PaintFighter(cairo_t* cr, const FighterLook& look, const Proportions& body,
     if (pose.dizzy) {
         // Stars circling above the head, whichever way the head lies.
         Vec2 top = s.head + Vec2{1.0, -(body.headRadius + 5.0)};
-        PaintStar(cr, top + Vec2{-5.0, 1.0}, 2.2, Rgb{255, 228, 70}, look.outline);
-        PaintStar(cr, top + Vec2{0.5, -1.5}, 1.8, Rgb{255, 240, 150}, look.outline);
-        PaintStar(cr, top + Vec2{5.5, 1.2}, 2.0, Rgb{255, 228, 70}, look.outline);
+        PaintStar(cr, top + Vec2{-5.5, 1.0}, 3.0, Rgb{255, 232, 60}, look.outline);
+        PaintStar(cr, top + Vec2{0.5, -1.8}, 2.6, Rgb{255, 246, 150}, look.outline);
+        PaintStar(cr, top + Vec2{6.0, 1.2}, 2.8, Rgb{255, 232, 60}, look.outline);
     }
 }

@@ -51,6 +51,12 @@ FighterPose Pose(Vec2 pelvis, double spine, double head, LimbPose nearArm, LimbP
     return p;
 }
 
+// Marks a flight frame: speed lines trail behind it, away from travel.
+void Flying(Frame& frame, double travel) {
+    frame.pose.streaks = true;
+    frame.pose.travel = travel;
+}
+
 FighterLook TorvikLook() {
     FighterLook look;
     look.headStyle = HeadStyle::Spikes;
@@ -98,8 +104,8 @@ std::vector<Frame> TorvikFrames() {
                  Limb(62 - sway, -66 - sway), Limb(96 - sway * 0.5, 100, -60),
                  Limb(58 + sway, 112 + sway, -55), 95 + sway * 2);
     }
-    // 3: flying forward, level; the leading fist ahead of the head.
-    f[3].pose = Pose({20, 27}, -14, -8, Limb(160, 172), Limb(-34, -24), Limb(166, 196, 0),
+    // 3: flying forward, level, head first with the arms swept back.
+    f[3].pose = Pose({20, 27}, -14, -8, Limb(166, 178), Limb(158, 172), Limb(166, 196, 0),
                      Limb(172, 204, 0), 180);
     // 4: flying backward, leaning away with legs forward.
     f[4].pose = Pose({25, 26}, -118, -104, Limb(10, -40), Limb(40, -15), Limb(40, 82, -70),
@@ -132,6 +138,12 @@ std::vector<Frame> TorvikFrames() {
     // 13: crashed, slumped on its back, seeing stars.
     f[13].pose = Pose({30, 40}, 195, 205, Limb(128, 172), Limb(215, 195), Limb(-28, 42, -70),
                       Limb(6, 2, -80), 95, 0, Face::Out, true);
+    Flying(f[3], 0);
+    Flying(f[4], 180);
+    Flying(f[5], -90);
+    Flying(f[6], -45);
+    Flying(f[8], 90);
+    Flying(f[9], 45);
     return f;
 }
 
@@ -145,7 +157,7 @@ FighterLook MelsarLook() {
     look.boots = {236, 236, 246};
     look.hands = {236, 236, 246};
     look.foreArms = {116, 62, 176};
-    look.chestPlate = {232, 232, 244};
+    look.chestPlate = {226, 222, 240};
     look.cape = {26, 140, 150};
     look.eye = {150, 20, 30};
     look.outline = {20, 18, 34};
@@ -167,10 +179,10 @@ Proportions MelsarBody() {
     b.thigh = 7;
     b.shin = 7;
     b.foot = 2.6;
-    b.waist = 2.6;
-    b.chest = 3.7;
-    b.armWidth = 1.55;
-    b.legWidth = 1.8;
+    b.waist = 2.9;
+    b.chest = 4.0;
+    b.armWidth = 1.7;
+    b.legWidth = 2.05;
     b.fist = 1.7;
     return b;
 }
@@ -193,8 +205,8 @@ std::vector<Frame> MelsarFrames() {
     f[4].pose =
         Pose({22, 26}, -90, -90, Limb(98, 92), Limb(84, 86), Limb(92, 92, 0), Limb(86, 94, 0), 92);
     // 5: moving down, and diving backward: arms spread, cape streaming up behind.
-    f[5].pose = Pose({22, 28}, -90, -94, Limb(150, 128), Limb(30, 52), Limb(90, 92, -20),
-                     Limb(95, 88, -20), -122);
+    f[5].pose = Pose({22, 29}, -90, -94, Limb(150, 128), Limb(30, 52), Limb(90, 92, -20),
+                     Limb(95, 88, -20), -140);
     // 6: charging with both hands at the launch point.
     f[6].pose = Pose({22, 28}, -84, -84, Reach(32, 20, 1), Reach(32, 20, 1), Limb(70, 100, -70),
                      Limb(112, 96, -70), 110, 3.8, Face::Strain);
@@ -207,8 +219,13 @@ std::vector<Frame> MelsarFrames() {
     f[8].pose = Pose({27, 25}, -146, -170, Limb(-70, -30), Limb(20, 70), Limb(20, 58, -60),
                      Limb(-4, 36, -60), 15, 0, Face::Hurt);
     // 9: crashed, slumped.
-    f[9].pose = Pose({30, 39}, 195, 205, Limb(126, 176), Limb(212, 190), Limb(-30, 44, -70),
+    f[9].pose = Pose({30, 38}, 195, 205, Limb(126, 176), Limb(212, 190), Limb(-30, 44, -70),
                      Limb(4, 2, -80), 15, 0, Face::Out, true);
+    Flying(f[1], 0);
+    Flying(f[2], 180);
+    Flying(f[3], -45);
+    Flying(f[4], -90);
+    Flying(f[5], 90);
     return f;
 }
 

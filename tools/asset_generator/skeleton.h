@@ -47,7 +47,9 @@ struct FighterPose {
     double wind = 95;  // where hair and cloth stream to
     double glow = 0;   // radius of ki gathered at the hands; 0 for none
     Face face = Face::Calm;
-    bool dizzy = false;  // stars circling the head
+    bool dizzy = false;    // stars circling the head
+    bool streaks = false;  // speed lines behind a flying fighter, against travel
+    double travel = 0;     // direction of flight, for the speed lines
 };
 
 // Bone lengths and thicknesses, in pixels.
