@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -182,8 +183,9 @@ TEST_F(PaletteTest, BmpAndPcxLoadsFromMemory) {
 }
 
 TEST_F(PaletteTest, FileLoadsReadOnlyWhatTheFileHolds) {
-    std::vector<uint8_t> bmp(54, 0);
-    bmp.insert(bmp.end(), {3, 2, 1, 0, 6, 5, 4, 0});
+    std::vector<uint8_t> bmp(54 + 8, 0);
+    const uint8_t table[8] = {3, 2, 1, 0, 6, 5, 4, 0};
+    std::copy(table, table + 8, bmp.begin() + 54);
     palette.LoadBmpFromFile(WriteTemp(bmp).c_str());
     ExpectEntry(0, 0x030201);
     ExpectEntry(1, 0x060504);
