@@ -162,7 +162,7 @@ void Scene(cairo_t* cr, const AssetSheets& sheets, double x, double y, double sc
 }  // namespace
 
 bool WriteContactSheet(const AssetSheets& sheets, const std::string& path) {
-    const int height = 2240;
+    const int height = 2600;  // room for every band; trimmed at the end
     cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kSheetWidth, height);
     cairo_t* cr = cairo_create(target);
     cairo_set_source_rgb(cr, 0.78, 0.78, 0.76);
@@ -222,8 +222,17 @@ bool WriteContactSheet(const AssetSheets& sheets, const std::string& path) {
     y += kLabel;
     Scene(cr, sheets, kMargin, y, 3);
 
+    y += 160 * 3 + kMargin;
     cairo_destroy(cr);
-    bool ok = cairo_surface_write_to_png(target, path.c_str()) == CAIRO_STATUS_SUCCESS;
+
+    // Trim the canvas to what was drawn.
+    cairo_surface_t* trimmed = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kSheetWidth, int(y));
+    cairo_t* trim = cairo_create(trimmed);
+    cairo_set_source_surface(trim, target, 0, 0);
+    cairo_paint(trim);
+    cairo_destroy(trim);
+    bool ok = cairo_surface_write_to_png(trimmed, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(trimmed);
     cairo_surface_destroy(target);
     return ok;
 }

@@ -50,13 +50,18 @@ void PaintGround(cairo_surface_t* surface) {
         uint32_t* row = reinterpret_cast<uint32_t*>(data + size_t(y) * stride);
         for (int x = 0; x < kDirtSize; ++x) {
             double n = Fbm(x, y, 11);
-            // Strata: bands two per tile height, bent by a slow wobble.
+            // Strata: two broad bands per tile height and finer ones between,
+            // bent by a slow wobble.
             double wobble = PeriodicNoise(x, y, 4, 23) - 0.5;
             double band = std::sin(2 * kPi * (y / 32.0 + wobble * 0.35));
+            double fine = std::sin(2 * kPi * (y / 16.0 + wobble * 0.6));
+            // Darker clumps of damp earth.
+            double clump = std::clamp((PeriodicNoise(x, y, 8, 41) - 0.62) * 4.0, 0.0, 1.0);
             double grain = LatticeValue(x, y, 97) - 0.5;
-            double r = 96 + n * 70 + band * 9 + grain * 16;
-            double g = 62 + n * 48 + band * 4 + grain * 12;
-            double b = 36 + n * 28 - band * 3 + grain * 10;
+            double shade = 1.0 - clump * 0.22;
+            double r = (96 + n * 72 + band * 14 + fine * 5 + grain * 18) * shade;
+            double g = (62 + n * 50 + band * 6 + fine * 3 + grain * 13) * shade;
+            double b = (36 + n * 28 - band * 3 + grain * 10) * shade;
             auto channel = [](double v) { return uint32_t(std::clamp(std::lround(v), 0L, 255L)); };
             row[x] = 0xFF000000u | channel(r) << 16 | channel(g) << 8 | channel(b);
         }
@@ -126,10 +131,10 @@ void PaintRoots(cairo_t* cr, SeededRandom& random) {
 void PaintPebbles(cairo_t* cr, SeededRandom& random) {
     static constexpr double kTints[4][3] = {
         {150, 142, 128}, {122, 112, 104}, {170, 118, 84}, {186, 172, 140}};
-    for (int i = 0; i < 11; ++i) {
+    for (int i = 0; i < 10; ++i) {
         double x = random.Range(0, kDirtSize);
         double y = random.Range(0, kDirtSize);
-        double rx = random.Range(1.4, 3.3);
+        double rx = i < 2 ? random.Range(3.6, 4.4) : random.Range(1.2, 3.0);
         double ry = rx * random.Range(0.6, 0.9);
         double tilt = random.Range(0, kPi);
         const double* tint = kTints[random.Next() % 4];

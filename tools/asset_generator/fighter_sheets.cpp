@@ -61,7 +61,7 @@ FighterLook TorvikLook() {
     FighterLook look;
     look.headStyle = HeadStyle::Spikes;
     look.skin = {238, 188, 140};
-    look.hair = {40, 36, 52};
+    look.hair = {58, 54, 96};
     look.suit = {240, 128, 32};
     look.trim = {36, 72, 170};
     look.boots = {36, 72, 170};
