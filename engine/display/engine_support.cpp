@@ -1,4 +1,4 @@
-// The engine's free helpers: rectangles, files, fills, resources, version.
+// The engine's free helpers: rectangles, files, fills, text fonts, resources, version.
 #include "engine/display/engine_support.h"
 
 #include <fcntl.h>
