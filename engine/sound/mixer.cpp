@@ -142,6 +142,10 @@ bool Mixer::SetFrequency(Voice* voice, int32_t frequency) {
 }
 
 void Mixer::Mix(int16_t* out, int32_t frames) {
+    if (accumulator.empty()) {
+        std::fill(out, out + 2 * std::max(frames, 0), int16_t{0});
+        return;
+    }
     while (frames > 0) {
         const int32_t chunk = std::min(frames, MixerFrames);
         float* acc = accumulator.data();
