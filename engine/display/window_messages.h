@@ -43,8 +43,9 @@ constexpr uintptr_t MK_LBUTTON = 0x0001;
 constexpr uintptr_t MK_RBUTTON = 0x0002;
 constexpr uintptr_t MK_MBUTTON = 0x0010;
 
-// Key messages: bit 30 of lParam is set on an auto-repeat key-down, the low 16
-// bits hold the repeat count (always 1).
+// Key messages: the low 16 bits of lParam hold the repeat count (always 1); bit
+// 30 says the key was already down (an auto-repeat key-down, or any key-up) and
+// bit 31 is set on key-ups.
 constexpr intptr_t KeyRepeatBit = intptr_t{1} << 30;
 
 // Window styles understood by the window layer.
