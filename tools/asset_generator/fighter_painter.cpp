@@ -38,13 +38,14 @@ void CapsulePath(cairo_t* cr, Vec2 a, Vec2 b, double ra, double rb) {
 
 // Fills the current path with c, lit from kLight across the part: the side
 // facing the light is brighter. centre and radius bound the gradient.
-void FillShaded(cairo_t* cr, Rgb c, Vec2 centre, double radius) {
+// darkest is the factor on the side away from the light.
+void FillShaded(cairo_t* cr, Rgb c, Vec2 centre, double radius, double darkest = 0.62) {
     Vec2 lit = centre + kLight * radius;
     Vec2 dark = centre - kLight * radius;
     cairo_pattern_t* p = cairo_pattern_create_linear(lit.x, lit.y, dark.x, dark.y);
     AddStop(p, 0.0, Shade(c, 1.14, 8));
     AddStop(p, 0.45, c);
-    AddStop(p, 1.0, Shade(c, 0.62));
+    AddStop(p, 1.0, Shade(c, darkest));
     cairo_set_source(cr, p);
     cairo_fill(cr);
     cairo_pattern_destroy(p);
@@ -58,13 +59,13 @@ void Capsule(cairo_t* cr, Vec2 a, Vec2 b, double ra, double rb, Rgb c, Rgb outli
     FillShaded(cr, c, (a + b) * 0.5, std::max(ra, rb));
 }
 
-void Disc(cairo_t* cr, Vec2 c, double r, Rgb colour, Rgb outline) {
+void Disc(cairo_t* cr, Vec2 c, double r, Rgb colour, Rgb outline, double darkest = 0.62) {
     cairo_new_path(cr);
     cairo_arc(cr, c.x, c.y, r + kOutline, 0, 2 * 3.14159265358979323846);
     SetColour(cr, outline);
     cairo_fill(cr);
     cairo_arc(cr, c.x, c.y, r, 0, 2 * 3.14159265358979323846);
-    FillShaded(cr, colour, c, r);
+    FillShaded(cr, colour, c, r, darkest);
 }
 
 // Head-local frame: up along the head's angle, forward 90 degrees clockwise of it
@@ -277,7 +278,8 @@ void PaintHead(cairo_t* cr, const FighterLook& look, const Proportions& body, co
     if (look.headStyle == HeadStyle::Antennae) {
         PaintAntennae(cr, look, h, windDir);
     }
-    Disc(cr, h.centre, h.r, look.skin, look.outline);
+    // Faces turn toward the shaded side, so heads are shaded more softly.
+    Disc(cr, h.centre, h.r, look.skin, look.outline, 0.84);
     if (look.headStyle == HeadStyle::Spikes) {
         PaintSpikes(cr, look, h, windDir);
     } else {
