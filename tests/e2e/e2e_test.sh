@@ -6,7 +6,6 @@ set -euo pipefail
 
 bin=${1:?folder of the kivoro program}
 work=$(mktemp -d)
-display=:$((90 + RANDOM % 100))
 game_pid=
 xvfb_pid=
 
@@ -24,13 +23,14 @@ fail() {
     exit 1
 }
 
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display number itself and writes it to fd 3.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do
-    xdpyinfo >/dev/null 2>&1 && break
+for _ in $(seq 200); do
+    [ -s "$work/display" ] && break
     sleep 0.1
 done
+export DISPLAY=:$(head -n 1 "$work/display" 2>/dev/null)
 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
 
 # Run from an empty folder: the assets must be found beside the executable.
