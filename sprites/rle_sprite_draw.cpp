@@ -79,7 +79,7 @@ struct Window {
 // The window is the clip rectangle (inclusive on all four edges) when useClip is
 // set, and in any case narrowed to the surface itself, so that no clip rectangle,
 // however set, lets a draw write outside the pixel memory. False when the sprite
-// has no data or no Screen, or the Screen no back surface pixels.
+// has no data or no Screen, or the Screen no back surface pixels or row pitch.
 [[gnu::always_inline]] inline bool FindWindow(const RleSprite& sprite, bool useClip,
                                               Window* window) {
     const Screen* screen = sprite.screen;
@@ -87,7 +87,7 @@ struct Window {
         return false;
     }
     const Surface* surface = screen->backSurface;
-    if (surface == nullptr || surface->pixels == nullptr) {
+    if (surface == nullptr || surface->pixels == nullptr || surface->pitch < 2) {
         return false;
     }
     // Rows are pitch / 2 pixels apart (an odd pitch rounds down).
@@ -116,7 +116,7 @@ struct Window {
 constexpr int32_t kTileSide = 8;
 
 // Draws a tile-sized sprite that lies wholly inside the window with a walk
-// unrolled for its eight rows (each literal row one 16-byte move); false, having
+// specialised for its eight rows (each literal row one 16-byte move); false, having
 // drawn nothing, when the sprite is not such a tile.
 [[gnu::always_inline]] inline bool DrawWholeTile(const RleSprite& sprite, int32_t x, int32_t y) {
     Window w;

@@ -202,6 +202,8 @@ TEST_F(DrawTest, NothingIsDrawnWithoutDataScreenOrPixels) {
         sprite.DrawMirrored(0, far);
         sprite.DrawUnclipped(far, far);
     }
+    surface.pitch = 0;
+    sprite.Draw(0, 0);
     screen.backSurface = nullptr;
     sprite.Draw(0, 0);
     EXPECT_EQ(memory, std::vector<uint16_t>(memory.size(), kBackground));
