@@ -64,6 +64,13 @@ SDL_Color ColourOf(uint32_t colour) {
 
 }  // namespace
 
+// Fontconfig loses a few hundred bytes while parsing its configuration once
+// per process; LeakSanitizer (sanitizer builds only) is told to ignore them.
+// Weak, so a program with its own suppressions keeps them.
+extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
 TextFont OpenTextFont(const char* faceName, int32_t pixelHeight) {
     if (pixelHeight <= 0) {
         pixelHeight = DefaultTextHeight;
