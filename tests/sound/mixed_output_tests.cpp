@@ -137,7 +137,7 @@ TEST_F(MixedOutputTest, StopAllSilencesAtOnce) {
     SDL_Delay(200);
     ASSERT_EQ(sound.StopAll(), 0);
     EXPECT_FALSE(sound.IsPlaying(0));
-    SDL_Delay(150);
+    SDL_Delay(300);
     const auto left = LeftChannel();
     const auto [first, last] = SoundingSpan(left);
     ASSERT_LT(first, last);
