@@ -58,8 +58,8 @@ void PaintGround(cairo_surface_t* surface) {
             // Darker clumps of damp earth.
             double clump = std::clamp((PeriodicNoise(x, y, 8, 41) - 0.62) * 4.0, 0.0, 1.0);
             double grain = LatticeValue(x, y, 97) - 0.5;
-            double shade = 1.0 - clump * 0.22;
-            double r = (96 + n * 72 + band * 14 + fine * 5 + grain * 18) * shade;
+            double shade = 1.0 - clump * 0.16;
+            double r = (96 + n * 72 + band * 10 + fine * 4 + grain * 18) * shade;
             double g = (62 + n * 50 + band * 6 + fine * 3 + grain * 13) * shade;
             double b = (36 + n * 28 - band * 3 + grain * 10) * shade;
             auto channel = [](double v) { return uint32_t(std::clamp(std::lround(v), 0L, 255L)); };
@@ -129,8 +129,9 @@ void PaintRoots(cairo_t* cr, SeededRandom& random) {
 }
 
 void PaintPebbles(cairo_t* cr, SeededRandom& random) {
+    // Stones in the soil's own hues, so no single one shouts as the tile repeats.
     static constexpr double kTints[4][3] = {
-        {150, 142, 128}, {122, 112, 104}, {170, 118, 84}, {186, 172, 140}};
+        {138, 124, 104}, {112, 98, 84}, {150, 104, 72}, {158, 140, 110}};
     for (int i = 0; i < 10; ++i) {
         double x = random.Range(0, kDirtSize);
         double y = random.Range(0, kDirtSize);
@@ -150,9 +151,9 @@ void PaintPebbles(cairo_t* cr, SeededRandom& random) {
             cairo_stroke_preserve(cr);
             cairo_pattern_t* p =
                 cairo_pattern_create_radial(x - rx * 0.35, y - ry * 0.45, 0, x, y, rx * 1.1);
-            cairo_pattern_add_color_stop_rgb(p, 0, std::min(255.0, tint[0] + 60) / 255.0,
-                                             std::min(255.0, tint[1] + 60) / 255.0,
-                                             std::min(255.0, tint[2] + 56) / 255.0);
+            cairo_pattern_add_color_stop_rgb(p, 0, std::min(255.0, tint[0] + 34) / 255.0,
+                                             std::min(255.0, tint[1] + 32) / 255.0,
+                                             std::min(255.0, tint[2] + 26) / 255.0);
             cairo_pattern_add_color_stop_rgb(p, 0.5, tint[0] / 255.0, tint[1] / 255.0,
                                              tint[2] / 255.0);
             cairo_pattern_add_color_stop_rgb(p, 1, tint[0] * 0.55 / 255.0, tint[1] * 0.55 / 255.0,
