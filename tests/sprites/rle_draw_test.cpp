@@ -112,6 +112,24 @@ TEST_F(DrawTest, ClippedDrawsMatchTheArtAtEveryPlacement) {
     SweepAgainstArt(test_art::Crater(11), 1, Rect{2, 1, 9, 12});
 }
 
+// Terrain-tile-sized sprites take their own path when wholly inside the window.
+TEST_F(DrawTest, TileSizedSpritesMatchTheArtAtEveryPlacement) {
+    const Art tile{{
+        "ABCDEFGH",
+        "IJ..KL.M",
+        "........",
+        "NOPQRSTU",
+        ".VWXYZab",
+        "cdefghi.",
+        "j.k.l.m.",
+        "nopqrstu",
+    }};
+    for (int32_t mode : {1, 0}) {
+        SweepAgainstArt(tile, mode, Rect{3, 2, 20, 13});
+        SweepAgainstArt(tile, mode, Rect{5, 4, 9, 8});
+    }
+}
+
 // A clip rectangle reaching past the surface (the rectangle a mode set leaves is
 // one pixel too large) must not let a draw write outside the pixel memory.
 TEST_F(DrawTest, ClipLargerThanTheSurfaceStaysOnTheSurface) {
