@@ -213,11 +213,16 @@ void PaintAntennae(cairo_t* cr, const FighterLook& look, const HeadFrame& h, Vec
             cairo_move_to(cr, root.x, root.y);
             cairo_curve_to(cr, bend.x, bend.y, bend.x, bend.y, tip.x, tip.y);
             cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-            cairo_set_line_width(cr, pass == 0 ? 1.2 + 2 * kOutline : 1.2);
+            // Thinner outline than the body's: at full width the stalks would
+            // read as a dark tuft.
+            cairo_set_line_width(cr, pass == 0 ? 2.2 : 1.0);
             SetColour(cr, pass == 0 ? look.outline : c);
             cairo_stroke(cr);
         }
-        Disc(cr, tip, 0.9, c, look.outline);
+        cairo_new_path(cr);
+        cairo_arc(cr, tip.x, tip.y, 1.1, 0, 2 * 3.14159265358979323846);
+        SetColour(cr, Shade(c, 1.1, 20));
+        cairo_fill(cr);
     }
 }
 
@@ -225,23 +230,21 @@ void PaintFace(cairo_t* cr, const FighterLook& look, const HeadFrame& h, Face fa
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_width(cr, 1.0);
     SetColour(cr, look.eye);
-    Vec2 eye = h.At(0.52, 0.08);
+    Vec2 eye = h.At(0.55, -0.1);
     switch (face) {
         case Face::Calm:
         case Face::Strain: {
+            // At this size an eye is two whole pixels; an antialiased stroke would
+            // melt into the skin.
+            double ex = std::floor(eye.x);
+            double ey = std::floor(eye.y);
             cairo_new_path(cr);
-            Vec2 e0 = eye - h.up * 0.55;
-            Vec2 e1 = eye + h.up * 0.55;
-            cairo_move_to(cr, e0.x, e0.y);
-            cairo_line_to(cr, e1.x, e1.y);
-            cairo_stroke(cr);
-            // A brow slanting down toward the front: a determined look.
-            Vec2 b0 = h.At(0.2, 0.5);
-            Vec2 b1 = h.At(0.85, face == Face::Strain ? 0.22 : 0.32);
-            cairo_move_to(cr, b0.x, b0.y);
-            cairo_line_to(cr, b1.x, b1.y);
+            cairo_rectangle(cr, ex, ey - 1, 1, 2);
+            cairo_fill(cr);
+            // A brow over it, lower at the front: a determined look.
+            cairo_rectangle(cr, ex - 1, ey - (face == Face::Strain ? 1.6 : 2), 2, 1);
             SetColour(cr, look.outline);
-            cairo_stroke(cr);
+            cairo_fill(cr);
             break;
         }
         case Face::Hurt: {
