@@ -51,7 +51,9 @@ FighterPose Pose(Vec2 pelvis, double spine, double head, LimbPose nearArm, LimbP
     return p;
 }
 
-// Marks a flight frame: speed lines trail behind it, away from travel.
+// Marks a flight frame: speed lines trail behind it, away from travel. Falling
+// frames go without: the lines would sit behind the head, and streaming hair or
+// cape already shows the fall.
 void Flying(Frame& frame, double travel) {
     frame.pose.streaks = true;
     frame.pose.travel = travel;
@@ -142,7 +144,6 @@ std::vector<Frame> TorvikFrames() {
     Flying(f[4], 180);
     Flying(f[5], -90);
     Flying(f[6], -45);
-    Flying(f[8], 90);
     Flying(f[9], 45);
     return f;
 }
@@ -225,7 +226,6 @@ std::vector<Frame> MelsarFrames() {
     Flying(f[2], 180);
     Flying(f[3], -45);
     Flying(f[4], -90);
-    Flying(f[5], 90);
     return f;
 }
 
