@@ -89,7 +89,7 @@ std::vector<float> SynthesiseSharpRelease() {
         shimmer += kTau * 2300 / kSampleRate;
         double ring = std::sin(shimmer) * std::sin(kTau * 37 * t) * std::exp(-t / 0.2);
         // Crackle: noise held for short steps, gated on and off.
-        if (i % 90 == 0) {
+        if (i % size_t(kSampleRate * 0.004) == 0) {
             crackle = random.Signed() * (random.Unit() < 0.55 ? 1.0 : 0.0);
         }
         double sizzle =

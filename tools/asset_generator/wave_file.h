@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-inline constexpr int32_t kSampleRate = 22050;
+inline constexpr int32_t kSampleRate = 44100;
 // Loudest sample allowed: -1.5 dB below full scale, safely under -1 dBFS after
 // rounding to 16 bits.
 inline constexpr double kPeakLevel = 0.8414;
