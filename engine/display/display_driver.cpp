@@ -21,6 +21,7 @@ DisplayDriver::DisplayDriver(int32_t displayIndex) : displayIndex(displayIndex) 
 
 DisplayDriver::~DisplayDriver() {
     DropRenderer();
+    SDL_FreeSurface(converted);
     if (videoStarted) {
         SDL_DelEventWatch(WatchResets, this);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -148,8 +149,21 @@ DisplayDriver::ShowResult DisplayDriver::Show(SDL_Surface* source, const SDL_Rec
     if (lost) {
         return ShowLost;
     }
-    if (source == nullptr || source->pixels == nullptr ||
-        !PrepareTexture(source->format->format, source->w, source->h)) {
+    if (source == nullptr || source->pixels == nullptr) {
+        return ShowFailed;
+    }
+    if (SDL_ISPIXELFORMAT_INDEXED(source->format->format)) {
+        if (converted == nullptr || converted->w != source->w || converted->h != source->h) {
+            SDL_FreeSurface(converted);
+            converted =
+                SDL_CreateRGBSurfaceWithFormat(0, source->w, source->h, 32, SDL_PIXELFORMAT_RGB888);
+        }
+        if (converted == nullptr || SDL_BlitSurface(source, nullptr, converted, nullptr) != 0) {
+            return ShowFailed;
+        }
+        source = converted;
+    }
+    if (!PrepareTexture(source->format->format, source->w, source->h)) {
         return ShowFailed;
     }
     const auto* bytes = static_cast<const uint8_t*>(source->pixels);

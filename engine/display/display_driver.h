@@ -38,6 +38,9 @@ public:
     bool letterbox = true;
     // Set by SDL's render-reset events (targets or device); cleared by Restore.
     bool lost = false;
+    // Renderers take no palettised textures: an 8-bit picture is converted
+    // through its palette into this surface before the upload.
+    SDL_Surface* converted = nullptr;
 
     // Starts SDL video and checks the display index. False when either fails.
     bool Start();

@@ -44,6 +44,9 @@ uint32_t FormatForDepth(int32_t bitsPerPixel) {
     if (bitsPerPixel == 32) {
         return SDL_PIXELFORMAT_RGB888;
     }
+    if (bitsPerPixel == 8) {
+        return SDL_PIXELFORMAT_INDEX8;
+    }
     return SDL_PIXELFORMAT_UNKNOWN;
 }
 

@@ -90,7 +90,8 @@ public:
     int OpenDevice(int32_t displayIndex);  // 0 or 1
 
     // The game's call is (0, window, 800, 600, 16): the window covers its
-    // display and the picture is scaled into it with its aspect kept. Depths 16
+    // display and the picture is scaled into it with its aspect kept. Depths 8
+    // (palettised: the Palette's colours once it is created and attached), 16
     // (the build's layout) and 32. 0, 2, 3, 4 or 5.
     int SetFullScreenMode(int32_t flags, WindowHandle window, int32_t width, int32_t height,
                           int32_t bitsPerPixel);

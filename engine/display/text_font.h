@@ -33,7 +33,8 @@ bool MeasureTextRun(TextFont font, const char* text, int32_t* width, int32_t* he
 // target. Colours are 0x00BBGGRR. With a background colour the text's box is
 // filled with it first (opaque), otherwise only the glyphs' pixels change.
 // Glyphs are not antialiased, so every changed pixel has exactly one of the
-// two colours. Nothing happens without a font, on an empty text or a locked
-// SDL surface.
+// two colours. Bytes are Latin-1 characters, drawn from a cache of the font's
+// glyphs made at its first use (no allocation afterwards). Nothing happens
+// without a font, on an empty text or a locked SDL surface.
 void RenderTextRun(SDL_Surface* target, TextFont font, const char* text, int32_t x, int32_t y,
                    uint32_t colour, const uint32_t* background);

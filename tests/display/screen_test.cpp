@@ -5,6 +5,7 @@
 
 #include "engine/display/dirty_rect_list.h"
 #include "engine/display/frame_limiter.h"
+#include "engine/display/palette.h"
 #include "engine/display/pixel_format.h"
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
@@ -131,6 +132,25 @@ TEST_F(ScreenTest, ModeFlagsChooseTheBackSurface) {
 
     EXPECT_EQ(screen.SetFullScreenMode(0, window, 800, 600, 12), ScreenModeFailed);
     EXPECT_EQ(screen.Present(0), ScreenPresentFailed);
+}
+
+TEST_F(ScreenTest, PalettisedModeShowsThroughTheAttachedPalette) {
+    Screen screen;
+    ASSERT_EQ(screen.Open(), 0);
+    ASSERT_EQ(screen.SetFullScreenMode(ModeSystemBack, window, 64, 48, 8), 0);
+    EXPECT_EQ(screen.pixelFormat->bitsPerPixel, 8);
+    ASSERT_EQ(screen.palette->CreateForScreen(&screen, true), 0);
+    ASSERT_EQ(screen.palette->AttachToScreen(), 0);
+    EXPECT_EQ(screen.backSurface->platformSurface->format->palette,
+              screen.palette->platformPalette);
+    screen.palette->SetEntry(3, 255, 0, 0);
+    EXPECT_EQ(screen.palette->Apply(), 0);
+    screen.backSurface->Fill(3);
+    EXPECT_EQ(screen.Present(0), 0);
+    ASSERT_EQ(screen.ChangeResolution(32, 24), 0);
+    EXPECT_EQ(screen.frontSurface->platformSurface->format->palette,
+              screen.palette->platformPalette);
+    EXPECT_EQ(screen.Present(0), 0);
 }
 
 TEST_F(ScreenTest, ModeSetsReplaceTheirSurfacesWithoutLeavingThemRegistered) {
