@@ -6,6 +6,7 @@
 #include <SDL_ttf.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <new>
 #include <vector>
 
@@ -13,6 +14,12 @@ namespace {
 
 // Text runs are handed over NUL-terminated; this bounds the walk otherwise.
 constexpr int32_t MaxTextLength = 1 << 20;
+
+// Lines measured by both the renderer and the cache when a cache is built.
+constexpr const char* PrintableAscii =
+    " !\"#$%&'()*+,-./"
+    "0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~";
+constexpr const char* KerningPairs = "AVATAR To Ty Wa We Yo LT P. F, r. Kv";
 
 // Writes pixel over columns x0 .. x1 - 1 of one row.
 void FillSpan(uint8_t* row, int32_t bytesPerPixel, int32_t x0, int32_t x1, uint32_t pixel) {
@@ -151,6 +158,19 @@ bool GlyphCache::Build(TextFont newFont) {
     runCount = static_cast<int32_t>(collected.size());
     font = newFont;
     lineHeight = height;
+    // Glyphs are placed by their advances alone. A face whose pairs the
+    // renderer kerns would come out wider here than there, so it is not
+    // cached; these lines would show it.
+    for (const char* sample : {PrintableAscii, KerningPairs}) {
+        int rendererWidth = 0;
+        int rendererHeight = 0;
+        int32_t width = 0;
+        if (TTF_SizeText(newFont, sample, &rendererWidth, &rendererHeight) != 0 ||
+            !Measure(sample, MaxTextLength, &width, nullptr) || width != rendererWidth) {
+            Clear();
+            return false;
+        }
+    }
     return true;
 }
 

@@ -21,7 +21,9 @@ public:
     virtual ~GlyphCache();
 
     // Renders every glyph of font. False (and an empty cache) without a font,
-    // for a font taller than MaxCachedTextHeight, or when memory is short.
+    // for a font taller than MaxCachedTextHeight, for a face whose pairs the
+    // renderer kerns (placing glyphs by their advances would not match it), or
+    // when memory is short. The font's size and style must not change later.
     bool Build(TextFont font);
     void Clear();
     bool Empty() const { return font == nullptr; }

@@ -59,7 +59,10 @@ protected:
         return mask;
     }
 
-    void ExpectSameAsRenderer(const std::string& text) {
+    void ExpectSameAsRenderer(const std::string& text) { ExpectSameAsRenderer(font, cache, text); }
+
+    static void ExpectSameAsRenderer(TextFont font, const GlyphCache& cache,
+                                     const std::string& text) {
         int32_t refWidth = 0;
         int32_t refHeight = 0;
         const std::vector<uint8_t> reference = Reference(font, text, &refWidth, &refHeight);
@@ -118,6 +121,30 @@ TEST_F(GlyphCacheTest, RandomLatin1TextsMatchTheRenderer) {
     ExpectSameAsRenderer("jTj_");
     ExpectSameAsRenderer("   ");
     ExpectSameAsRenderer("\xAD");
+}
+
+// Other faces and sizes: a face the renderer kerns is refused rather than
+// drawn differently; every cache that is built draws as the renderer does.
+TEST_F(GlyphCacheTest, OtherFacesAreCachedOnlyWhenTheyDrawTheSame) {
+    std::mt19937 random(11);
+    for (const char* face : {"DejaVu Serif", "DejaVu Sans Mono", "DejaVu Sans"}) {
+        for (const int32_t size : {11, 16, 23}) {
+            TextFont other = OpenTextFont(face, size);
+            ASSERT_NE(other, nullptr);
+            GlyphCache otherCache;
+            if (otherCache.Build(other)) {
+                for (int32_t n = 0; n < 150; ++n) {
+                    std::string text;
+                    for (int32_t i = 0, length = 1 + static_cast<int32_t>(random() % 12);
+                         i < length; ++i) {
+                        text += static_cast<char>(32 + random() % 95);
+                    }
+                    ExpectSameAsRenderer(other, otherCache, text);
+                }
+            }
+            CloseTextFont(other);
+        }
+    }
 }
 
 TEST_F(GlyphCacheTest, ClippedDrawingIsTheUnclippedPictureCut) {
