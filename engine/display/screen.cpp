@@ -6,7 +6,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
+#include "engine/display/device_context.h"
 #include "engine/display/display_driver.h"
 #include "engine/display/frame_limiter.h"
 #include "engine/display/palette.h"
@@ -48,6 +50,18 @@ uint32_t FormatForDepth(int32_t bitsPerPixel) {
         return SDL_PIXELFORMAT_INDEX8;
     }
     return SDL_PIXELFORMAT_UNKNOWN;
+}
+
+// Everything text drawing needs later is made now, so that the frames
+// themselves allocate nothing: the default font with its glyphs and each
+// surface's device context.
+void PrepareText(Surface* front, Surface* back) {
+    DefaultTextFont();
+    for (Surface* surface : {front, back}) {
+        if (surface != nullptr && surface->platformSurface != nullptr && surface->dc == nullptr) {
+            surface->dc = new DeviceContext(surface->platformSurface);
+        }
+    }
 }
 
 bool ValidSize(int32_t width, int32_t height) {
@@ -214,6 +228,7 @@ int Screen::BuildFullScreenSurfaces(int32_t width, int32_t height, uint32_t form
         palette->AttachToScreen();
     }
     clip = Rect{0, 0, width, height};
+    PrepareText(frontSurface, backSurface);
     return 0;
 }
 
@@ -265,6 +280,7 @@ int Screen::SetWindowedMode(int32_t flags, WindowHandle newWindow, int32_t width
     }
     clipper = window;
     frameLimiter->Reset();
+    PrepareText(frontSurface, backSurface);
     return 0;
 }
 
@@ -309,6 +325,7 @@ int Screen::SetMemoryMode(int32_t width, int32_t height) {
         backSurface->Create(this, SurfaceKindClientMemory, width, height) != 0) {
         return SurfaceCreateFailed;
     }
+    PrepareText(frontSurface, backSurface);
     return 0;
 }
 

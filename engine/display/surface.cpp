@@ -105,6 +105,9 @@ int Surface::Create(Screen* newScreen, uint16_t newKind, int32_t newWidth, int32
         default:
             break;
     }
+    if (platformSurface != nullptr && dc == nullptr) {
+        dc = new (std::nothrow) DeviceContext(platformSurface);
+    }
     SetClip(&screen->clip);
     SetPalette(screen->palette);
     return 0;
@@ -240,7 +243,7 @@ int Surface::AcquireDC() {
             return SurfaceAcquireDcFailed;
         }
     }
-    *dc = DeviceContext(platformSurface);
+    *dc = DeviceContext(platformSurface);  // a Screen may have given it another surface
     flags |= DcHeld;
     return 0;
 }

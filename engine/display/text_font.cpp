@@ -201,6 +201,7 @@ TextFont OpenTextFont(const char* faceName, int32_t pixelHeight) {
     for (int32_t size = pixelHeight; size > 1 && TTF_FontHeight(font) > pixelHeight; --size) {
         TTF_SetFontSize(font, size - 1);
     }
+    GlyphsOf(font);
     return font;
 }
 
