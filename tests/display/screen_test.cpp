@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/display/dirty_rect_list.h"
+#include "engine/display/display_driver.h"
 #include "engine/display/frame_limiter.h"
 #include "engine/display/palette.h"
 #include "engine/display/pixel_format.h"
@@ -102,6 +103,25 @@ TEST_F(ScreenTest, GameModeIsABlackFlipChainClippedToTheMode) {
     // Writing the shared clip reclips every Surface at once.
     screen.clip.right = 398;
     EXPECT_EQ(screen.backSurface->clip->right, 398);
+}
+
+TEST_F(ScreenTest, PictureIsScaledCrisplyOnlyByWholeFactors) {
+    Screen screen;
+    ASSERT_EQ(screen.Open(), 0);
+    ASSERT_EQ(screen.SetFullScreenMode(0, window, 800, 600, 16), 0);
+    ASSERT_EQ(screen.Present(0), 0);
+    int outputWidth = 0;
+    int outputHeight = 0;
+    SDL_GetRendererOutputSize(screen.directDraw->renderer, &outputWidth, &outputHeight);
+    ASSERT_GT(outputWidth, 2);
+    ASSERT_GT(outputHeight, 2);
+    // Half the output in both directions: scaled by exactly 2, pixel for pixel.
+    ASSERT_EQ(screen.SetFullScreenMode(0, window, outputWidth / 2, outputHeight / 2, 16), 0);
+    ASSERT_EQ(screen.Present(0), 0);
+    EXPECT_EQ(screen.directDraw->nearestScaling, outputWidth % 2 == 0 && outputHeight % 2 == 0);
+    ASSERT_EQ(screen.SetFullScreenMode(0, window, outputWidth - 1, outputHeight - 1, 16), 0);
+    ASSERT_EQ(screen.Present(0), 0);
+    EXPECT_FALSE(screen.directDraw->nearestScaling);
 }
 
 TEST_F(ScreenTest, ModeFlagsChooseTheBackSurface) {
