@@ -1,5 +1,6 @@
 // Fighter painting: every body part is drawn twice, first grown by the outline
 // width in the outline colour, then in its own shaded colour, back to front.
+// Eyes and visor lights are whole pixels so the cut to the colour key keeps them.
 #include "fighter_painter.h"
 
 #include <algorithm>
@@ -78,52 +79,188 @@ struct HeadFrame {
     Vec2 At(double f, double u) const { return centre + forward * (f * r) + up * (u * r); }
 };
 
+constexpr double kTau = 2 * 3.14159265358979323846;
+
+// Fills a closed polygon in c over an outline grown by kOutline around it.
+template <size_t N>
+void Polygon(cairo_t* cr, const std::array<Vec2, N>& points, Rgb c, Rgb outline, Vec2 centre,
+             double radius) {
+    auto path = [&] {
+        cairo_new_path(cr);
+        cairo_move_to(cr, points[0].x, points[0].y);
+        for (size_t i = 1; i < N; ++i) {
+            cairo_line_to(cr, points[i].x, points[i].y);
+        }
+        cairo_close_path(cr);
+    };
+    path();
+    cairo_set_line_width(cr, 2 * kOutline);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    SetColour(cr, outline);
+    cairo_stroke_preserve(cr);
+    cairo_fill(cr);
+    path();
+    FillShaded(cr, c, centre, radius);
+}
+
+// One whole pixel, so that a small bright detail survives the cut intact.
+void Pixel(cairo_t* cr, Vec2 at, Rgb c) {
+    cairo_new_path(cr);
+    cairo_rectangle(cr, std::floor(at.x), std::floor(at.y), 1, 1);
+    SetColour(cr, c);
+    cairo_fill(cr);
+}
+
+// The axis-aligned whole-pixel step closest to direction d.
+Vec2 PixelStep(Vec2 d) {
+    if (std::abs(d.x) >= std::abs(d.y)) {
+        return {d.x >= 0 ? 1.0 : -1.0, 0};
+    }
+    return {0, d.y >= 0 ? 1.0 : -1.0};
+}
+
+// A strip of cloth streaming from p0 along a quadratic curve through p1 to p2,
+// widening from w0 to w1 half-widths and rippling with phase. The last hemShare
+// of its length is painted in hem (when hem differs from c).
+void Ribbon(cairo_t* cr, Vec2 p0, Vec2 p1, Vec2 p2, double w0, double w1, double phase, Rgb c,
+            Rgb hem, double hemShare, Rgb outline) {
+    constexpr int kSteps = 12;
+    std::array<Vec2, kSteps + 1> left{};
+    std::array<Vec2, kSteps + 1> right{};
+    for (int i = 0; i <= kSteps; ++i) {
+        double t = double(i) / kSteps;
+        Vec2 centre = p0 * ((1 - t) * (1 - t)) + p1 * (2 * t * (1 - t)) + p2 * (t * t);
+        Vec2 tangent = (p1 - p0) * (2 * (1 - t)) + (p2 - p1) * (2 * t);
+        double len = std::max(tangent.Length(), 1e-6);
+        Vec2 n{-tangent.y / len, tangent.x / len};
+        double w = w0 + (w1 - w0) * t;
+        double flutter = std::sin(t * 7.5 + phase) * 0.7 * t;
+        left[i] = centre + n * (w + flutter);
+        right[i] = centre - n * (w - flutter);
+    }
+    auto path = [&] {
+        cairo_new_path(cr);
+        cairo_move_to(cr, left[0].x, left[0].y);
+        for (int i = 1; i <= kSteps; ++i) {
+            cairo_line_to(cr, left[i].x, left[i].y);
+        }
+        // A slanted hem: the leading edge runs a little further than the trailing.
+        Vec2 tip = (left[kSteps] + right[kSteps]) * 0.5 + (p2 - p1) * (0.12);
+        cairo_line_to(cr, tip.x, tip.y);
+        for (int i = kSteps; i >= 0; --i) {
+            cairo_line_to(cr, right[i].x, right[i].y);
+        }
+        cairo_close_path(cr);
+    };
+    path();
+    cairo_set_line_width(cr, 2 * kOutline);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    SetColour(cr, outline);
+    cairo_stroke_preserve(cr);
+    cairo_fill(cr);
+    path();
+    cairo_pattern_t* p = cairo_pattern_create_linear(p0.x, p0.y, p2.x, p2.y);
+    AddStop(p, 0.0, Shade(c, 0.72));
+    AddStop(p, 0.5, c);
+    if (hemShare > 0) {
+        AddStop(p, 1.0 - hemShare, Shade(c, 1.1, 6));
+        AddStop(p, 1.0 - hemShare + 0.001, hem);
+        AddStop(p, 1.0, Shade(hem, 1.1, 10));
+    } else {
+        AddStop(p, 1.0, Shade(c, 1.15, 10));
+    }
+    cairo_set_source(cr, p);
+    cairo_fill(cr);
+    cairo_pattern_destroy(p);
+}
+
 void PaintArm(cairo_t* cr, const FighterLook& look, const Proportions& body, const LimbJoints& arm,
               double shade) {
     Rgb outline = look.outline;
-    Vec2 wrist = arm.middle + (arm.end - arm.middle) * 0.72;
-    Capsule(cr, arm.root, arm.middle, body.armWidth * 1.1, body.armWidth * 0.95,
-            Shade(look.suit, shade), outline);
-    Capsule(cr, arm.middle, arm.end, body.armWidth * 0.95, body.armWidth * 0.85,
-            Shade(look.foreArms, shade), outline);
-    Capsule(cr, wrist, arm.end, body.armWidth * 1.05, body.armWidth * 1.05, Shade(look.trim, shade),
-            outline);
-    Disc(cr, arm.end, body.fist, Shade(look.hands, shade), outline);
-    if (look.hasShoulderPads) {
+    double w = body.armWidth;
+    Capsule(cr, arm.root, arm.middle, w * 1.1, w * 0.95, Shade(look.sleeves, shade), outline);
+    Capsule(cr, arm.middle, arm.end, w * 0.95, w * 0.85, Shade(look.foreArms, shade), outline);
+    Vec2 fore = arm.end - arm.middle;
+    if (look.hasBandages) {
+        // Two wraps across the forearm, darker than the bandage.
+        double len = std::max(fore.Length(), 1e-6);
+        Vec2 across{-fore.y / len, fore.x / len};
+        cairo_set_line_width(cr, 0.9);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+        SetColour(cr, Shade(look.foreArms, shade * 0.68));
+        for (double t : {0.3, 0.62}) {
+            Vec2 c = arm.middle + fore * t;
+            Vec2 a = c + across * (w * 0.9) - fore * (0.08);
+            Vec2 b = c - across * (w * 0.9) + fore * (0.08);
+            cairo_new_path(cr);
+            cairo_move_to(cr, a.x, a.y);
+            cairo_line_to(cr, b.x, b.y);
+            cairo_stroke(cr);
+        }
+    }
+    if (look.hasCoat) {
+        // The coat sleeve ends above the elbow in a trimmed cuff: a band across it.
+        Vec2 upper = arm.middle - arm.root;
+        double len = std::max(upper.Length(), 1e-6);
+        Vec2 across{-upper.y / len, upper.x / len};
+        Vec2 c = arm.root + upper * 0.8;
+        Vec2 a = c + across * (w * 1.15);
+        Vec2 b = c - across * (w * 1.15);
+        cairo_new_path(cr);
+        cairo_move_to(cr, a.x, a.y);
+        cairo_line_to(cr, b.x, b.y);
+        cairo_set_line_width(cr, 1.2);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+        SetColour(cr, Shade(look.trim, shade));
+        cairo_stroke(cr);
+    }
+    double fist = body.fist;
+    if (look.hasGauntlets) {
+        // A heavy gauntlet: a flared cuff over the wrist and a bigger fist.
+        Capsule(cr, arm.middle + fore * 0.5, arm.end, w * 1.05, w * 1.3, Shade(look.hands, shade),
+                outline);
+        fist *= 1.15;
+    }
+    Disc(cr, arm.end, fist, Shade(look.hands, shade), outline);
+    if (look.hasShoulderGuards) {
         // A shoulder guard: a plate flaring out over the top of the upper arm.
         Vec2 along = arm.middle - arm.root;
-        Capsule(cr, arm.root - along * 0.1, arm.root + along * 0.3, body.armWidth * 1.5,
-                body.armWidth * 1.2, Shade(look.chestPlate, shade), outline);
+        Capsule(cr, arm.root - along * 0.1, arm.root + along * 0.3, w * 1.55, w * 1.25,
+                Shade(look.armour, shade), outline);
     }
 }
 
 void PaintLeg(cairo_t* cr, const FighterLook& look, const Proportions& body, const LimbJoints& leg,
               double shade) {
     Rgb outline = look.outline;
-    Capsule(cr, leg.root, leg.middle, body.legWidth * 1.1, body.legWidth * 0.95,
-            Shade(look.suit, shade), outline);
-    Capsule(cr, leg.middle, leg.end, body.legWidth * 0.95, body.legWidth * 0.85,
-            Shade(look.suit, shade), outline);
-    Vec2 cuff = leg.middle + (leg.end - leg.middle) * 0.7;
-    Capsule(cr, cuff, leg.end, body.legWidth * 0.9, body.legWidth * 0.85, Shade(look.boots, shade),
-            outline);
-    Capsule(cr, leg.end, leg.tip, body.legWidth * 0.85, body.legWidth * 0.65,
-            Shade(look.boots, shade), outline);
+    double w = body.legWidth;
+    Capsule(cr, leg.root, leg.middle, w * 1.1, w * 0.95, Shade(look.legs, shade), outline);
+    Capsule(cr, leg.middle, leg.end, w * 0.95, w * 0.85, Shade(look.legs, shade), outline);
+    // Armoured fighters wear tall, wide boots; the others shorter ones.
+    double cuffAt = look.hasKneeGuards ? 0.42 : 0.62;
+    double bootWidth = look.hasKneeGuards ? 1.05 : 0.9;
+    Vec2 cuff = leg.middle + (leg.end - leg.middle) * cuffAt;
+    Capsule(cr, cuff, leg.end, w * bootWidth, w * bootWidth, Shade(look.boots, shade), outline);
+    Capsule(cr, leg.end, leg.tip, w * bootWidth, w * 0.7, Shade(look.boots, shade), outline);
+    if (look.hasKneeGuards) {
+        Disc(cr, leg.middle, w * 0.95, Shade(look.armour, shade), outline);
+    }
 }
 
 void PaintTorso(cairo_t* cr, const FighterLook& look, const Proportions& body, const Skeleton& s) {
     Vec2 top = s.pelvis + Dir(s.spine) * (body.spine * 0.92);
     Vec2 up = Dir(s.spine);
     Vec2 forward = Dir(s.spine + 90);
-    Capsule(cr, s.pelvis, top, body.waist, body.chest, look.suit, look.outline);
+    Capsule(cr, s.pelvis, top, body.waist, body.chest, look.torso, look.outline);
 
     cairo_save(cr);
     CapsulePath(cr, s.pelvis, top, body.waist, body.chest);
     cairo_clip(cr);
     if (look.hasChestPlate) {
-        // Armour over the upper chest, its lower edge curving down at the front.
-        Vec2 a = s.pelvis + up * (body.spine * 0.55) - forward * (body.chest * 1.5);
-        Vec2 b = s.pelvis + up * (body.spine * 0.45) + forward * (body.chest * 1.5);
+        // A breastplate over the upper chest, its lower edge curving down at the
+        // front, and a plated belt across the waist.
+        Vec2 a = s.pelvis + up * (body.spine * 0.5) - forward * (body.chest * 1.5);
+        Vec2 b = s.pelvis + up * (body.spine * 0.38) + forward * (body.chest * 1.5);
         Vec2 c = top + forward * (body.chest * 1.5) + up * 3.0;
         Vec2 d = top - forward * (body.chest * 1.5) + up * 3.0;
         cairo_new_path(cr);
@@ -132,143 +269,179 @@ void PaintTorso(cairo_t* cr, const FighterLook& look, const Proportions& body, c
         cairo_line_to(cr, c.x, c.y);
         cairo_line_to(cr, d.x, d.y);
         cairo_close_path(cr);
-        FillShaded(cr, look.chestPlate, (a + c) * 0.5, body.chest);
+        FillShaded(cr, look.armour, (a + c) * 0.5, body.chest);
         cairo_new_path(cr);
         cairo_move_to(cr, a.x, a.y);
         cairo_line_to(cr, b.x, b.y);
         cairo_set_line_width(cr, 0.9);
         SetColour(cr, look.outline);
         cairo_stroke(cr);
-    }
-    if (look.hasBelt) {
-        // An undershirt showing in the collar's V, and a belt across the waist.
-        Vec2 v0 = top + forward * (body.chest * 0.1) + up * 1.0;
-        Vec2 v1 = top + forward * (body.chest * 1.3) + up * 1.0;
-        Vec2 v2 = top + forward * (body.chest * 0.75) - up * (body.spine * 0.38);
-        cairo_new_path(cr);
-        cairo_move_to(cr, v0.x, v0.y);
-        cairo_line_to(cr, v1.x, v1.y);
-        cairo_line_to(cr, v2.x, v2.y);
-        cairo_close_path(cr);
-        SetColour(cr, look.trim);
-        cairo_fill(cr);
-        Vec2 b0 = s.pelvis + up * 1.6 - forward * 8.0;
-        Vec2 b1 = s.pelvis + up * 1.6 + forward * 8.0;
+        Vec2 b0 = s.pelvis + up * 1.4 - forward * 8.0;
+        Vec2 b1 = s.pelvis + up * 1.4 + forward * 8.0;
         cairo_new_path(cr);
         cairo_move_to(cr, b0.x, b0.y);
         cairo_line_to(cr, b1.x, b1.y);
-        cairo_set_line_width(cr, 2.2);
+        cairo_set_line_width(cr, 2.0);
+        SetColour(cr, Shade(look.armour, 0.7));
+        cairo_stroke(cr);
+    }
+    if (look.hasCoat) {
+        // The coat's front edge runs trimmed from the collar to the hem, with a
+        // sash at the waist.
+        Vec2 e0 = top + forward * (body.chest - 0.9) + up * 2.0;
+        Vec2 e1 = s.pelvis + forward * (body.waist - 0.9) - up * 2.0;
+        cairo_new_path(cr);
+        cairo_move_to(cr, e0.x, e0.y);
+        cairo_line_to(cr, e1.x, e1.y);
+        cairo_set_line_width(cr, 1.3);
         SetColour(cr, look.trim);
+        cairo_stroke(cr);
+        Vec2 b0 = s.pelvis + up * 1.8 - forward * 8.0;
+        Vec2 b1 = s.pelvis + up * 1.8 + forward * 8.0;
+        cairo_new_path(cr);
+        cairo_move_to(cr, b0.x, b0.y);
+        cairo_line_to(cr, b1.x, b1.y);
+        cairo_set_line_width(cr, 1.6);
+        SetColour(cr, Shade(look.torso, 0.55));
         cairo_stroke(cr);
     }
     cairo_restore(cr);
 }
 
-void PaintBeltTail(cairo_t* cr, const FighterLook& look, const Skeleton& s, double wind) {
-    Vec2 knot = s.pelvis + Dir(s.spine) * 1.6 - Dir(s.spine + 90) * 2.5;
-    Vec2 end = knot + Dir(wind * 0.7 + (s.spine + 180) * 0.3) * 5.0;
-    Capsule(cr, knot, end, 1.0, 0.8, look.trim, look.outline);
-}
-
-void PaintSpikes(cairo_t* cr, const FighterLook& look, const HeadFrame& h, Vec2 windDir) {
-    // Spikes as (angle from forward toward up in degrees, length in radii).
-    static constexpr std::array<std::array<double, 2>, 7> kSpikes{
-        {{55, 1.55}, {85, 1.65}, {115, 1.7}, {145, 1.7}, {175, 1.75}, {205, 1.5}, {232, 1.25}}};
-    auto local = [&](double degrees, double radius) {
-        Vec2 d = Dir(-degrees);  // counter-clockwise from forward toward up
-        return h.At(d.x * radius, -d.y * radius);
-    };
-    auto hairPath = [&](double grow) {
-        cairo_new_path(cr);
-        Vec2 start = local(40, 1.0 + grow);
-        cairo_move_to(cr, start.x, start.y);
-        for (const auto& spike : kSpikes) {
-            Vec2 base0 = local(spike[0] - 16, 0.95 + grow);
-            Vec2 tip = local(spike[0], spike[1] + grow * 1.3) + windDir * (spike[1] * 0.6);
-            Vec2 base1 = local(spike[0] + 16, 0.95 + grow);
-            cairo_line_to(cr, base0.x, base0.y);
-            cairo_line_to(cr, tip.x, tip.y);
-            cairo_line_to(cr, base1.x, base1.y);
-        }
-        Vec2 nape = local(250, 0.9 + grow);
-        cairo_line_to(cr, nape.x, nape.y);
-        cairo_line_to(cr, h.centre.x, h.centre.y);
-        cairo_close_path(cr);
-    };
-    hairPath(kOutline / h.r);
-    SetColour(cr, look.outline);
-    cairo_fill(cr);
-    hairPath(0);
-    FillShaded(cr, look.hair, h.centre, h.r * 1.6);
-}
-
-void PaintAntennae(cairo_t* cr, const FighterLook& look, const HeadFrame& h, Vec2 windDir) {
-    for (int i = 1; i >= 0; --i) {
-        Vec2 root = h.At(0.35 - 0.3 * i, 0.8);
-        Vec2 bend = h.At(0.1 - 0.35 * i, 1.5) + windDir * 0.5;
-        Vec2 tip = h.At(-0.5 - 0.35 * i, 1.85) + windDir * 1.0;
-        Rgb c = i == 1 ? Shade(look.skin, 0.72) : look.skin;
-        for (int pass = 0; pass < 2; ++pass) {
-            cairo_new_path(cr);
-            cairo_move_to(cr, root.x, root.y);
-            cairo_curve_to(cr, bend.x, bend.y, bend.x, bend.y, tip.x, tip.y);
-            cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-            // Thinner outline than the body's: at full width the stalks would
-            // read as a dark tuft.
-            cairo_set_line_width(cr, pass == 0 ? 2.2 : 1.0);
-            SetColour(cr, pass == 0 ? look.outline : c);
-            cairo_stroke(cr);
-        }
-        cairo_new_path(cr);
-        cairo_arc(cr, tip.x, tip.y, 1.1, 0, 2 * 3.14159265358979323846);
-        SetColour(cr, Shade(c, 1.1, 20));
-        cairo_fill(cr);
+// The coat's two tails hang from the back of the waist and stream into the wind,
+// the far one a little darker and shorter.
+void PaintCoatTails(cairo_t* cr, const FighterLook& look, const Skeleton& s, double wind) {
+    Vec2 back = Dir(s.spine - 90);
+    Vec2 down = Dir(s.spine + 180);
+    for (int i = 0; i < 2; ++i) {
+        double spread = i == 0 ? 22 : -6;
+        double length = i == 0 ? 15.0 : 18.0;
+        Rgb c = i == 0 ? Shade(look.torso, 0.7) : look.torso;
+        Vec2 p0 = s.pelvis + Dir(s.spine) * 3.0 + back * 1.2;
+        Vec2 p1 = p0 + back * 2.0 + down * 4.0;
+        Vec2 p2 = p0 + Dir(wind + spread) * length;
+        Ribbon(cr, p0, p1, p2, 2.0, 3.4, wind * 0.05 + i * 1.7, c, look.trim, 0.08, look.outline);
     }
 }
 
-void PaintFace(cairo_t* cr, const FighterLook& look, const HeadFrame& h, Face face) {
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_width(cr, 1.0);
-    SetColour(cr, look.eye);
-    Vec2 eye = h.At(0.55, -0.1);
+// The scarf's two ends trail from the back of the neck into the wind.
+void PaintScarfEnds(cairo_t* cr, const FighterLook& look, const Skeleton& s, double wind) {
+    Vec2 back = Dir(s.spine - 90);
+    Vec2 down = Dir(s.spine + 180);
+    for (int i = 0; i < 2; ++i) {
+        double spread = i == 0 ? 18 : -2;
+        double length = i == 0 ? 11.0 : 14.5;
+        Rgb c = i == 0 ? Shade(look.cloth, 0.72) : look.cloth;
+        Vec2 p0 = s.neck + down * 1.2 + back * 1.6;
+        Vec2 p1 = p0 + back * 2.5 + down * 1.0;
+        Vec2 p2 = p0 + Dir(wind + spread) * length;
+        Ribbon(cr, p0, p1, p2, 1.2, 1.8, wind * 0.07 + i * 2.1, c, c, 0, look.outline);
+    }
+}
+
+// The scarf wound round the neck, over the collar of the armour.
+void PaintScarfCollar(cairo_t* cr, const FighterLook& look, const Skeleton& s) {
+    Vec2 up = Dir(s.spine);
+    Vec2 forward = Dir(s.spine + 90);
+    Vec2 a = s.neck - up * 1.3 - forward * 1.6;
+    Vec2 b = s.neck - up * 0.4 + forward * 1.4;
+    Capsule(cr, a, b, 2.0, 1.8, look.cloth, look.outline);
+}
+
+void PaintHelmet(cairo_t* cr, const FighterLook& look, const HeadFrame& h, Vec2 windDir,
+                 Face face) {
+    // The fin crest first, so the shell's outline cuts its base cleanly.
+    std::array<Vec2, 4> fin{h.At(0.35, 0.8), h.At(-0.2, 1.55) + windDir * 0.5,
+                            h.At(-0.75, 1.45) + windDir * 0.7, h.At(-0.8, 0.5)};
+    Polygon(cr, fin, look.crest, look.outline, h.At(-0.3, 1.1), h.r);
+    Disc(cr, h.centre, h.r, look.headGear, look.outline, 0.7);
+
+    cairo_save(cr);
+    cairo_new_path(cr);
+    cairo_arc(cr, h.centre.x, h.centre.y, h.r, 0, kTau);
+    cairo_clip(cr);
+    // The bare jaw below the visor, behind a cheek guard slanting down and forward.
+    std::array<Vec2, 4> jaw{h.At(0.0, -0.32), h.At(1.3, -0.32), h.At(1.3, -1.3), h.At(0.45, -1.3)};
+    cairo_new_path(cr);
+    cairo_move_to(cr, jaw[0].x, jaw[0].y);
+    for (size_t i = 1; i < jaw.size(); ++i) {
+        cairo_line_to(cr, jaw[i].x, jaw[i].y);
+    }
+    cairo_close_path(cr);
+    FillShaded(cr, look.skin, h.At(0.6, -0.8), h.r * 0.6, 0.8);
+    cairo_restore(cr);
+
+    // The visor slit: whole dark pixels running from the eye to the helmet's front,
+    // the eye a single lit pixel that the cut cannot smear.
+    Vec2 step = PixelStep(h.forward);
+    Vec2 eye = h.At(0.42, -0.05);
+    Vec2 cell{std::floor(eye.x) + 0.5, std::floor(eye.y) + 0.5};
+    Rgb slit{16, 18, 26};
+    for (int k = -1; k <= 2; ++k) {
+        Pixel(cr, cell + step * k, slit);
+    }
     switch (face) {
         case Face::Calm:
-        case Face::Strain: {
-            // At this size an eye is two whole pixels; an antialiased stroke would
-            // melt into the skin.
-            double ex = std::floor(eye.x);
-            double ey = std::floor(eye.y);
-            cairo_new_path(cr);
-            cairo_rectangle(cr, ex, ey - 1, 1, 2);
-            cairo_fill(cr);
-            // A brow over it, lower at the front: a determined look.
-            cairo_rectangle(cr, ex - 1, ey - (face == Face::Strain ? 1.6 : 2), 2, 1);
-            SetColour(cr, look.outline);
-            cairo_fill(cr);
+            Pixel(cr, cell, look.eye);
             break;
-        }
+        case Face::Strain:
+            Pixel(cr, cell, Rgb{255, 255, 255});
+            Pixel(cr, cell + step, look.eye);
+            break;
+        case Face::Hurt:
+            Pixel(cr, cell + step, Shade(look.eye, 0.6));
+            break;
+        case Face::Out:
+            break;
+    }
+}
+
+void PaintHood(cairo_t* cr, const FighterLook& look, const HeadFrame& h, Vec2 windDir, Face face) {
+    // The cowl: a rounded hood a little larger than the head, its tip pointing
+    // back and trailing into the wind.
+    Vec2 centre = h.At(-0.15, 0.1);
+    double r = h.r * 1.2;
+    std::array<Vec2, 3> tip{h.At(-0.1, 1.15), h.At(-1.75, 1.05) + windDir * 1.4, h.At(-1.1, 0.0)};
+    Polygon(cr, tip, Shade(look.headGear, 0.85), look.outline, h.At(-1.0, 0.8), h.r);
+    Disc(cr, centre, r, look.headGear, look.outline, 0.72);
+    // The deep opening: the face lies in shadow, rimmed by the hood's lit edge.
+    Vec2 opening = h.At(0.5, -0.2);
+    double openR = h.r * 0.72;
+    cairo_new_path(cr);
+    cairo_arc(cr, opening.x, opening.y, openR + 0.8, 0, kTau);
+    SetColour(cr, Shade(look.headGear, 1.3, 20));
+    cairo_fill(cr);
+    cairo_save(cr);
+    cairo_new_path(cr);
+    cairo_arc(cr, centre.x, centre.y, r, 0, kTau);
+    cairo_clip(cr);
+    cairo_new_path(cr);
+    cairo_arc(cr, opening.x, opening.y, openR, 0, kTau);
+    SetColour(cr, look.skin);
+    cairo_fill(cr);
+    cairo_restore(cr);
+
+    // Two eyes glowing in the dark, a pixel apart.
+    Vec2 step = PixelStep(h.forward);
+    Vec2 eye = h.At(0.35, -0.1);
+    Vec2 cell{std::floor(eye.x) + 0.5, std::floor(eye.y) + 0.5};
+    switch (face) {
+        case Face::Calm:
+            Pixel(cr, cell, look.eye);
+            Pixel(cr, cell + step * 2, look.eye);
+            break;
+        case Face::Strain:
+            Pixel(cr, cell, Rgb{255, 255, 255});
+            Pixel(cr, cell + step * 2, Rgb{255, 255, 255});
+            break;
         case Face::Hurt: {
-            Vec2 a = h.At(0.3, 0.32);
-            Vec2 b = h.At(0.62, 0.08);
-            Vec2 c = h.At(0.3, -0.16);
-            cairo_new_path(cr);
-            cairo_move_to(cr, a.x, a.y);
-            cairo_line_to(cr, b.x, b.y);
-            cairo_line_to(cr, c.x, c.y);
-            cairo_stroke(cr);
+            Vec2 down = PixelStep(h.up * -1.0);
+            Pixel(cr, cell + down, Shade(look.eye, 0.7));
+            Pixel(cr, cell + step * 2, Shade(look.eye, 0.7));
             break;
         }
-        case Face::Out: {
-            for (int k = 0; k < 2; ++k) {
-                Vec2 a = eye + h.up * 0.6 + h.forward * (k == 0 ? -0.6 : 0.6);
-                Vec2 b = eye - h.up * 0.6 - h.forward * (k == 0 ? -0.6 : 0.6);
-                cairo_new_path(cr);
-                cairo_move_to(cr, a.x, a.y);
-                cairo_line_to(cr, b.x, b.y);
-                cairo_stroke(cr);
-            }
+        case Face::Out:
             break;
-        }
     }
 }
 
@@ -276,97 +449,14 @@ void PaintHead(cairo_t* cr, const FighterLook& look, const Proportions& body, co
                const FighterPose& pose) {
     HeadFrame h{s.head, Dir(s.headAngle), Dir(s.headAngle + 90), body.headRadius};
     Vec2 windDir = Dir(pose.wind);
-    Capsule(cr, s.neck - Dir(s.spine) * 1.0, s.head, 1.7, 1.5, Shade(look.skin, 0.85),
-            look.outline);
-    if (look.headStyle == HeadStyle::Antennae) {
-        PaintAntennae(cr, look, h, windDir);
-    }
-    // Faces turn toward the shaded side, so heads are shaded more softly.
-    Disc(cr, h.centre, h.r, look.skin, look.outline, 0.84);
-    if (look.headStyle == HeadStyle::Spikes) {
-        PaintSpikes(cr, look, h, windDir);
+    Rgb neck =
+        look.headStyle == HeadStyle::Hood ? Shade(look.headGear, 0.75) : Shade(look.skin, 0.85);
+    Capsule(cr, s.neck - Dir(s.spine) * 1.0, s.head, 1.7, 1.5, neck, look.outline);
+    if (look.headStyle == HeadStyle::Helmet) {
+        PaintHelmet(cr, look, h, windDir, pose.face);
     } else {
-        // A pointed ear at the back of the head.
-        Vec2 e0 = h.At(-0.55, 0.35);
-        Vec2 e1 = h.At(-1.45, 0.75);
-        Vec2 e2 = h.At(-0.45, -0.25);
-        for (int pass = 0; pass < 2; ++pass) {
-            cairo_new_path(cr);
-            cairo_move_to(cr, e0.x, e0.y);
-            cairo_line_to(cr, e1.x, e1.y);
-            cairo_line_to(cr, e2.x, e2.y);
-            cairo_close_path(cr);
-            if (pass == 0) {
-                cairo_set_line_width(cr, 2 * kOutline);
-                cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-                SetColour(cr, look.outline);
-                cairo_stroke_preserve(cr);
-                cairo_new_path(cr);
-            } else {
-                SetColour(cr, Shade(look.skin, 0.8));
-                cairo_fill(cr);
-            }
-        }
+        PaintHood(cr, look, h, windDir, pose.face);
     }
-    PaintFace(cr, look, h, pose.face);
-}
-
-void PaintCape(cairo_t* cr, const FighterLook& look, const Skeleton& s, double wind) {
-    // The cape hangs from the shoulders, first along the back, then into the wind;
-    // a ribbon widening toward a fluttering hem.
-    Vec2 back = Dir(s.spine - 90);
-    Vec2 p0 = s.shoulder + back * 1.5;
-    Vec2 p1 = p0 + back * 3.0 + Dir(s.spine + 180) * 4.0;
-    Vec2 p2 = p0 + Dir(wind) * 16.5;
-    constexpr int kSteps = 12;
-    std::array<Vec2, kSteps + 1> left{};
-    std::array<Vec2, kSteps + 1> right{};
-    for (int i = 0; i <= kSteps; ++i) {
-        double t = double(i) / kSteps;
-        Vec2 c = p0 * ((1 - t) * (1 - t)) + p1 * (2 * t * (1 - t)) + p2 * (t * t);
-        Vec2 tangent = (p1 - p0) * (2 * (1 - t)) + (p2 - p1) * (2 * t);
-        double len = std::max(tangent.Length(), 1e-6);
-        Vec2 n{-tangent.y / len, tangent.x / len};
-        double w = 1.8 + 5.2 * t;
-        double flutter = std::sin(t * 7.5 + wind * 0.05) * 0.9 * t;
-        left[i] = c + n * (w + flutter);
-        right[i] = c - n * (w - flutter);
-    }
-    auto path = [&](double grow) {
-        cairo_new_path(cr);
-        cairo_move_to(cr, left[0].x, left[0].y);
-        for (int i = 1; i <= kSteps; ++i) {
-            cairo_line_to(cr, left[i].x, left[i].y);
-        }
-        // Hem: three scallops between the two edges.
-        Vec2 a = left[kSteps];
-        Vec2 b = right[kSteps];
-        Vec2 out = Dir(wind) * (1.6 + grow);
-        for (int k = 1; k <= 3; ++k) {
-            Vec2 mid = a + (b - a) * ((k - 0.5) / 3.0) + out;
-            Vec2 next = a + (b - a) * (k / 3.0);
-            cairo_line_to(cr, mid.x, mid.y);
-            cairo_line_to(cr, next.x, next.y);
-        }
-        for (int i = kSteps; i >= 0; --i) {
-            cairo_line_to(cr, right[i].x, right[i].y);
-        }
-        cairo_close_path(cr);
-    };
-    path(kOutline);
-    cairo_set_line_width(cr, 2 * kOutline);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    SetColour(cr, look.outline);
-    cairo_stroke_preserve(cr);
-    cairo_fill(cr);
-    path(0);
-    cairo_pattern_t* p = cairo_pattern_create_linear(p0.x, p0.y, p2.x, p2.y);
-    AddStop(p, 0.0, Shade(look.cape, 0.7));
-    AddStop(p, 0.5, look.cape);
-    AddStop(p, 1.0, Shade(look.cape, 1.15, 10));
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
 }
 
 void PaintGlow(cairo_t* cr, const FighterLook& look, Vec2 at, double radius) {
@@ -451,17 +541,20 @@ void PaintFighter(cairo_t* cr, const FighterLook& look, const Proportions& body,
     if (pose.streaks) {
         PaintStreaks(cr, s, pose.travel);
     }
-    if (look.hasCape) {
-        PaintCape(cr, look, s, pose.wind);
+    if (look.hasScarf) {
+        PaintScarfEnds(cr, look, s, pose.wind);
+    }
+    if (look.hasCoat) {
+        PaintCoatTails(cr, look, s, pose.wind);
     }
     PaintLeg(cr, look, body, s.farLeg, 0.72);
     PaintArm(cr, look, body, s.farArm, 0.72);
-    if (look.hasBelt) {
-        PaintBeltTail(cr, look, s, pose.wind);
-    }
     PaintTorso(cr, look, body, s);
     PaintLeg(cr, look, body, s.nearLeg, 1.0);
     PaintHead(cr, look, body, s, pose);
+    if (look.hasScarf) {
+        PaintScarfCollar(cr, look, s);
+    }
     PaintArm(cr, look, body, s.nearArm, 1.0);
     if (pose.glow > 0) {
         PaintGlow(cr, look, s.nearArm.end, pose.glow);

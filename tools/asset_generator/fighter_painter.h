@@ -1,6 +1,6 @@
 // Painting a posed fighter with cairo: shaded capsules for limbs and torso,
-// outlines for readability at 48 x 48, and each character's own head, hair,
-// armour and cape.
+// outlines for readability at 48 x 48, and each character's own headgear,
+// armour and streaming cloth.
 #pragma once
 
 #include <cairo.h>
@@ -8,27 +8,36 @@
 #include "raster_image.h"
 #include "skeleton.h"
 
-enum class HeadStyle : uint8_t { Spikes, Antennae };
+// Helmet: a rounded helm with a short fin crest and a visor slit, the jaw bare
+// below it. Hood: a deep cowl, its tip trailing in the wind, over a shadowed face
+// in which only the eyes glow.
+enum class HeadStyle : uint8_t { Helmet, Hood };
 
 struct FighterLook {
-    HeadStyle headStyle = HeadStyle::Spikes;
-    Rgb skin;
-    Rgb hair;
-    Rgb suit;  // torso, sleeves and trousers
-    Rgb trim;  // belt, wristbands, undershirt
+    HeadStyle headStyle = HeadStyle::Helmet;
+    Rgb skin;      // what shows of the face and neck
+    Rgb headGear;  // helmet shell or hood
+    Rgb crest;     // the helmet's fin
+    Rgb torso;     // undersuit or coat body
+    Rgb sleeves;   // upper arms
+    Rgb legs;
     Rgb boots;
-    Rgb hands;     // bare fists or gloves
-    Rgb foreArms;  // bare skin or sleeves
-    Rgb chestPlate;
-    Rgb cape;
-    Rgb eye;
+    Rgb foreArms;  // bracers or bandages
+    Rgb hands;     // gauntlets or wrapped hands
+    Rgb armour;    // chest plate, shoulder and knee guards
+    Rgb trim;      // coat edges and sleeve cuffs
+    Rgb cloth;     // scarf or coat tails
+    Rgb eye;       // visor light or glowing eyes
     Rgb outline;
     Rgb glowInner;
     Rgb glowOuter;
-    bool hasBelt = false;
     bool hasChestPlate = false;
-    bool hasShoulderPads = false;
-    bool hasCape = false;
+    bool hasShoulderGuards = false;
+    bool hasKneeGuards = false;
+    bool hasGauntlets = false;  // a flared cuff at the wrist and a heavier fist
+    bool hasScarf = false;
+    bool hasCoat = false;      // trimmed front edge, cuffed sleeves and coat tails
+    bool hasBandages = false;  // wraps across the forearms
 };
 
 // Draws the fighter onto cr (an ARGB32 surface, transparent where nothing is).

@@ -1,7 +1,9 @@
-// Pose tables and looks of the two fighters. The first is a stocky brawler in an
-// orange training suit with spiked black hair; the second a slender, caped
-// figure in violet and white with antennae. Frame order follows the game's
-// state-to-frame tables.
+// Pose tables and looks of the two fighters. The first is a stocky armoured
+// brawler: a finned steel-blue helmet with a visor slit, plates over a dark
+// undersuit, heavy gauntlets and boots, and a crimson scarf trailing in the wind.
+// The second is a slender hooded figure: glowing eyes in a shadowed cowl, a moss
+// green coat trimmed in amber whose tails stream behind, bandaged forearms.
+// Frame order follows the game's state-to-frame tables.
 #include "fighter_sheets.h"
 
 #include <cairo.h>
@@ -52,8 +54,8 @@ FighterPose Pose(Vec2 pelvis, double spine, double head, LimbPose nearArm, LimbP
 }
 
 // Marks a flight frame: speed lines trail behind it, away from travel. Falling
-// frames go without: the lines would sit behind the head, and streaming hair or
-// cape already shows the fall.
+// frames go without: the lines would sit behind the head, and the streaming scarf
+// or coat tails already show the fall.
 void Flying(Frame& frame, double travel) {
     frame.pose.streaks = true;
     frame.pose.travel = travel;
@@ -61,19 +63,27 @@ void Flying(Frame& frame, double travel) {
 
 FighterLook TorvikLook() {
     FighterLook look;
-    look.headStyle = HeadStyle::Spikes;
-    look.skin = {238, 188, 140};
-    look.hair = {58, 54, 96};
-    look.suit = {240, 128, 32};
-    look.trim = {36, 72, 170};
-    look.boots = {36, 72, 170};
-    look.hands = {238, 188, 140};
-    look.foreArms = {238, 188, 140};
-    look.eye = {20, 16, 28};
-    look.outline = {28, 18, 24};
+    look.headStyle = HeadStyle::Helmet;
+    look.skin = {206, 150, 112};
+    look.headGear = {112, 146, 188};
+    look.crest = {200, 34, 46};
+    look.torso = {40, 46, 74};
+    look.sleeves = {40, 46, 74};
+    look.legs = {40, 46, 74};
+    look.boots = {84, 106, 140};
+    look.foreArms = {112, 146, 188};
+    look.hands = {84, 106, 140};
+    look.armour = {122, 158, 200};
+    look.cloth = {200, 34, 46};
+    look.eye = {150, 240, 255};
+    look.outline = {16, 18, 28};
     look.glowInner = {140, 230, 255};
     look.glowOuter = {40, 120, 255};
-    look.hasBelt = true;
+    look.hasChestPlate = true;
+    look.hasShoulderGuards = true;
+    look.hasKneeGuards = true;
+    look.hasGauntlets = true;
+    look.hasScarf = true;
     return look;
 }
 
@@ -120,7 +130,7 @@ std::vector<Frame> TorvikFrames() {
                      Limb(132, 152, 0), 135);
     // 7: never shown; a copy of the first hover frame keeps the sheet tidy.
     f[7] = f[0];
-    // 8: moving down, arms raised, hair streaming up.
+    // 8: moving down, arms raised, the scarf streaming up.
     f[8].pose = Pose({22, 26}, -91, -96, Limb(-142, -118), Limb(-40, -62), Limb(88, 93, 0),
                      Limb(94, 88, 0), -90);
     // 9: forward diving, head first.
@@ -139,7 +149,7 @@ std::vector<Frame> TorvikFrames() {
                       Limb(-8, 38, -60), 10, 0, Face::Hurt);
     // 13: crashed, slumped on its back, seeing stars.
     f[13].pose = Pose({30, 40}, 195, 205, Limb(128, 172), Limb(215, 195), Limb(-28, 42, -70),
-                      Limb(6, 2, -80), 95, 0, Face::Out, true);
+                      Limb(6, 2, -80), 160, 0, Face::Out, true);
     Flying(f[3], 0);
     Flying(f[4], 180);
     Flying(f[5], -90);
@@ -150,23 +160,22 @@ std::vector<Frame> TorvikFrames() {
 
 FighterLook MelsarLook() {
     FighterLook look;
-    look.headStyle = HeadStyle::Antennae;
-    look.skin = {150, 206, 132};
-    look.hair = {150, 206, 132};
-    look.suit = {116, 62, 176};
-    look.trim = {236, 236, 246};
-    look.boots = {236, 236, 246};
-    look.hands = {236, 236, 246};
-    look.foreArms = {116, 62, 176};
-    look.chestPlate = {226, 222, 240};
-    look.cape = {26, 140, 150};
-    look.eye = {150, 20, 30};
-    look.outline = {20, 18, 34};
-    look.glowInner = {255, 170, 250};
-    look.glowOuter = {170, 70, 255};
-    look.hasChestPlate = true;
-    look.hasShoulderPads = true;
-    look.hasCape = true;
+    look.headStyle = HeadStyle::Hood;
+    look.skin = {20, 18, 14};
+    look.headGear = {92, 118, 52};
+    look.torso = {92, 118, 52};
+    look.sleeves = {92, 118, 52};
+    look.legs = {84, 70, 44};
+    look.boots = {54, 40, 28};
+    look.foreArms = {228, 218, 192};
+    look.hands = {228, 218, 192};
+    look.trim = {232, 178, 56};
+    look.eye = {255, 226, 110};
+    look.outline = {20, 20, 14};
+    look.glowInner = {255, 232, 150};
+    look.glowOuter = {250, 150, 30};
+    look.hasCoat = true;
+    look.hasBandages = true;
     return look;
 }
 
@@ -190,9 +199,9 @@ Proportions MelsarBody() {
 
 std::vector<Frame> MelsarFrames() {
     std::vector<Frame> f(kMelsarFrames);
-    // 0: idle, arms folded, cape hanging.
+    // 0: idle, arms folded, coat tails hanging.
     f[0].pose = Pose({22, 26}, -90, -88, Limb(96, -8), Limb(100, -14), Limb(94, 92, -70),
-                     Limb(84, 96, -70), 100);
+                     Limb(84, 96, -70), 118);
     // 1: forward, level and streamlined.
     f[1].pose = Pose({21, 27}, -10, -6, Limb(170, 178), Limb(164, 176), Limb(176, 184, 0),
                      Limb(172, 190, 0), 182);
@@ -205,7 +214,7 @@ std::vector<Frame> MelsarFrames() {
     // 4: moving up, arms at the sides.
     f[4].pose =
         Pose({22, 26}, -90, -90, Limb(98, 92), Limb(84, 86), Limb(92, 92, 0), Limb(86, 94, 0), 92);
-    // 5: moving down, and diving backward: arms spread, cape streaming up behind.
+    // 5: moving down, and diving backward: arms spread, coat tails streaming up.
     f[5].pose = Pose({22, 29}, -90, -94, Limb(150, 128), Limb(30, 52), Limb(90, 92, -20),
                      Limb(95, 88, -20), -140);
     // 6: charging with both hands at the launch point.
