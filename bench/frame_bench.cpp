@@ -299,6 +299,18 @@ void BM_DrawView(benchmark::State& state) {
     }
 }
 
+// The twelve status texts and the frame rate on the unlocked back surface.
+void BM_StatusPanel(benchmark::State& state) {
+    if (!Ready(state)) {
+        return;
+    }
+    Scene().Restore(0);
+    for (auto _ : state) {
+        DrawStatusPanel();
+        benchmark::ClobberMemory();
+    }
+}
+
 // The floor under any frame: the black fill of the 960 000-byte back surface.
 void BM_FillBackSurface(benchmark::State& state) {
     if (!Ready(state)) {
@@ -404,6 +416,7 @@ void PrintSummary(const SummaryReporter& reporter) {
         }
     }
     line("one view alone", "BM_DrawView");
+    line("status panel", "BM_StatusPanel");
     line("floor: filling the back surface", "BM_FillBackSurface");
     line("SetUpWorld", "BM_SetUpWorld");
 }
@@ -414,6 +427,7 @@ BENCHMARK(BM_Frame)->Arg(0)->Arg(20)->Arg(200);
 BENCHMARK(BM_TwoViews)->Arg(0)->Arg(20)->Arg(200);
 BENCHMARK(BM_PeerTwoViews)->Arg(0)->Arg(20)->Arg(200);
 BENCHMARK(BM_DrawView);
+BENCHMARK(BM_StatusPanel);
 BENCHMARK(BM_FillBackSurface);
 BENCHMARK(BM_SetUpWorld)->Unit(benchmark::kMillisecond);
 

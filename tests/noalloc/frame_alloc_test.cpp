@@ -1,0 +1,224 @@
+// The frame loop allocates nothing: every allocation of this program goes
+// through the counters below (operator new and delete, and malloc and its kin,
+// forwarded to glibc's own entry points), and 1000 frames of real play after
+// the world's set-up must not move them.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "engine/display/screen.h"
+#include "engine/sound/sound_device.h"
+#include "game/fighter.h"
+#include "game/game_objects.h"
+#include "game/game_view.h"
+#include "game/set_up_world.h"
+#include "game/world_step.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define KIVORO_ALLOCATOR_TAKEN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KIVORO_ALLOCATOR_TAKEN 1
+#endif
+#endif
+
+namespace {
+
+// Only allocations on the thread that runs the frames are counted; SDL's audio
+// thread mixes on its own.
+thread_local bool countingThread = false;
+std::atomic<bool> counting{false};
+std::atomic<int64_t> allocationCount{0};
+
+// The callers of the first allocations, for the failure message.
+constexpr int32_t CallerSlots = 8;
+void* callers[CallerSlots];
+size_t callerSizes[CallerSlots];
+std::atomic<int32_t> callerCount{0};
+
+inline void Count(size_t size, void* caller) {
+    if (counting.load(std::memory_order_relaxed) && countingThread) {
+        const int32_t slot = callerCount.fetch_add(1);
+        if (slot < CallerSlots) {
+            callers[slot] = caller;
+            callerSizes[slot] = size;
+        }
+        allocationCount.fetch_add(1);
+    }
+}
+
+std::string DescribeCallers() {
+    std::string text;
+    const int32_t count = std::min(callerCount.load(), CallerSlots);
+    for (int32_t i = 0; i < count; ++i) {
+        Dl_info info{};
+        char line[512];
+        if (dladdr(callers[i], &info) != 0 && info.dli_sname != nullptr) {
+            std::snprintf(line, sizeof line, "\n  %zu bytes from %s (%s)", callerSizes[i],
+                          info.dli_sname, info.dli_fname);
+        } else {
+            // An offset into the file, for addr2line.
+            std::snprintf(line, sizeof line, "\n  %zu bytes from %s+0x%zx", callerSizes[i],
+                          info.dli_fname != nullptr ? info.dli_fname : "?",
+                          static_cast<size_t>(static_cast<char*>(callers[i]) -
+                                              static_cast<char*>(info.dli_fbase)));
+        }
+        text += line;
+    }
+    return text;
+}
+
+}  // namespace
+
+#ifndef KIVORO_ALLOCATOR_TAKEN
+
+extern "C" {
+void* __libc_malloc(size_t size);
+void* __libc_calloc(size_t count, size_t size);
+void* __libc_realloc(void* memory, size_t size);
+void* __libc_memalign(size_t alignment, size_t size);
+void __libc_free(void* memory);
+
+// Every allocator entry point of glibc lands in the same heap, so memory from
+// any of these may be freed by any other, and by the library's own free.
+void* malloc(size_t size) {
+    Count(size, __builtin_return_address(0));
+    return __libc_malloc(size);
+}
+
+void* calloc(size_t count, size_t size) {
+    Count(count * size, __builtin_return_address(0));
+    return __libc_calloc(count, size);
+}
+
+void* realloc(void* memory, size_t size) {
+    Count(size, __builtin_return_address(0));
+    return __libc_realloc(memory, size);
+}
+
+void free(void* memory) {
+    __libc_free(memory);
+}
+}
+
+void* operator new(size_t size) {
+    Count(size, __builtin_return_address(0));
+    void* memory = __libc_malloc(size == 0 ? 1 : size);
+    if (memory == nullptr) {
+        throw std::bad_alloc();
+    }
+    return memory;
+}
+
+void* operator new[](size_t size) {
+    Count(size, __builtin_return_address(0));
+    void* memory = __libc_malloc(size == 0 ? 1 : size);
+    if (memory == nullptr) {
+        throw std::bad_alloc();
+    }
+    return memory;
+}
+
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    Count(size, __builtin_return_address(0));
+    return __libc_malloc(size == 0 ? 1 : size);
+}
+
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+    Count(size, __builtin_return_address(0));
+    return __libc_malloc(size == 0 ? 1 : size);
+}
+
+void* operator new(size_t size, std::align_val_t alignment) {
+    Count(size, __builtin_return_address(0));
+    void* memory = __libc_memalign(static_cast<size_t>(alignment), size == 0 ? 1 : size);
+    if (memory == nullptr) {
+        throw std::bad_alloc();
+    }
+    return memory;
+}
+
+void operator delete(void* memory) noexcept {
+    __libc_free(memory);
+}
+void operator delete[](void* memory) noexcept {
+    __libc_free(memory);
+}
+void operator delete(void* memory, size_t) noexcept {
+    __libc_free(memory);
+}
+void operator delete[](void* memory, size_t) noexcept {
+    __libc_free(memory);
+}
+void operator delete(void* memory, std::align_val_t) noexcept {
+    __libc_free(memory);
+}
+void operator delete(void* memory, size_t, std::align_val_t) noexcept {
+    __libc_free(memory);
+}
+
+#endif  // KIVORO_ALLOCATOR_TAKEN
+
+namespace {
+
+// Both players fly, turn and aim about, and charge and release again and
+// again, at different rhythms: blasts fly, dig, hit, and fighters die and
+// respawn with new craters over the run.
+uint8_t ScriptedControls(int32_t player, int32_t frame) {
+    const int32_t phase = frame + player * 23;
+    uint8_t controls = 0;
+    if (phase % (50 + player * 17) < 35) {
+        controls |= ControlCharge;
+    }
+    controls |= (phase / 40) % 2 == 0 ? ControlUp : ControlDown;
+    controls |= (phase / 90) % 3 == 0 ? ControlLeft : (phase / 90) % 3 == 1 ? ControlRight : 0;
+    if (phase % 211 == 0) {
+        controls |= ControlTurn;
+    }
+    return controls;
+}
+
+}  // namespace
+
+TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
+#ifdef KIVORO_ALLOCATOR_TAKEN
+    GTEST_SKIP() << "AddressSanitizer owns the allocator";
+#endif
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // The art the build generates lies beside the test program; the working
+    // directory is tried first, so start there.
+    ASSERT_EQ(chdir(KIVORO_ASSET_DIR), 0);
+    ASSERT_EQ(screen.SetMemoryMode(800, 600), 0);
+    // With a sound device the fighters' sounds really start and stop.
+    soundDevice.Create(nullptr);
+    SetUpWorld();
+    ASSERT_NE(dirtTiles[0].rleData, nullptr) << "the generated art was not found";
+
+    int32_t mostBlasts = 0;
+    int32_t deaths = 0;
+    countingThread = true;
+    counting = true;
+    for (int32_t frame = 0; frame < 1000; ++frame) {
+        StepWorld(ScriptedControls(0, frame), ScriptedControls(1, frame));
+        DrawFrame();
+        screen.Present(0);
+        mostBlasts = std::max(mostBlasts, blastCount);
+    }
+    counting = false;
+    countingThread = false;
+    deaths = fighters[0].deaths + fighters[1].deaths;
+
+    EXPECT_EQ(allocationCount.load(), 0) << "first allocations:" << DescribeCallers();
+    // The run did what it is meant to exercise.
+    EXPECT_GT(mostBlasts, 1);
+    EXPECT_GT(deaths, 0);
+}
