@@ -308,6 +308,32 @@ void PaintTorso(cairo_t* cr, const FighterLook& look, const Proportions& body, c
     cairo_restore(cr);
 }
 
+// The coat's front skirt: from the waist down over the thighs, following them,
+// widening to a trimmed hem.
+void PaintCoatSkirt(cairo_t* cr, const FighterLook& look, const Proportions& body,
+                    const Skeleton& s) {
+    Vec2 d = (s.nearLeg.middle - s.pelvis) + (s.farLeg.middle - s.pelvis);
+    double len = std::max(d.Length(), 1e-6);
+    d = d * (1.0 / len);
+    Vec2 side{-d.y, d.x};
+    Vec2 top = s.pelvis - d * 1.0;
+    Vec2 hem = s.pelvis + d * (body.thigh * 0.8);
+    double topHalf = body.waist * 1.05;
+    double hemHalf = body.waist * 1.35;
+    std::array<Vec2, 4> panel{top + side * topHalf, hem + side * hemHalf, hem - side * hemHalf,
+                              top - side * topHalf};
+    Polygon(cr, panel, look.torso, look.outline, (top + hem) * 0.5, body.thigh * 0.5);
+    Vec2 a = hem + side * (hemHalf - 0.2) - d * 0.7;
+    Vec2 b = hem - side * (hemHalf - 0.2) - d * 0.7;
+    cairo_new_path(cr);
+    cairo_move_to(cr, a.x, a.y);
+    cairo_line_to(cr, b.x, b.y);
+    cairo_set_line_width(cr, 1.2);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    SetColour(cr, look.trim);
+    cairo_stroke(cr);
+}
+
 // The coat's two tails hang from the back of the waist and stream into the wind,
 // the far one a little darker and shorter.
 void PaintCoatTails(cairo_t* cr, const FighterLook& look, const Skeleton& s, double wind) {
@@ -343,9 +369,9 @@ void PaintScarfEnds(cairo_t* cr, const FighterLook& look, const Skeleton& s, dou
 void PaintScarfCollar(cairo_t* cr, const FighterLook& look, const Skeleton& s) {
     Vec2 up = Dir(s.spine);
     Vec2 forward = Dir(s.spine + 90);
-    Vec2 a = s.neck - up * 1.3 - forward * 1.6;
-    Vec2 b = s.neck - up * 0.4 + forward * 1.4;
-    Capsule(cr, a, b, 2.0, 1.8, look.cloth, look.outline);
+    Vec2 a = s.neck - up * 0.2 - forward * 1.5;
+    Vec2 b = s.neck + up * 0.6 + forward * 1.3;
+    Capsule(cr, a, b, 1.5, 1.4, look.cloth, look.outline);
 }
 
 void PaintHelmet(cairo_t* cr, const FighterLook& look, const HeadFrame& h, Vec2 windDir,
@@ -353,7 +379,7 @@ void PaintHelmet(cairo_t* cr, const FighterLook& look, const HeadFrame& h, Vec2 
     // The fin crest first, so the shell's outline cuts its base cleanly.
     std::array<Vec2, 4> fin{h.At(0.35, 0.8), h.At(-0.2, 1.55) + windDir * 0.5,
                             h.At(-0.75, 1.45) + windDir * 0.7, h.At(-0.8, 0.5)};
-    Polygon(cr, fin, look.crest, look.outline, h.At(-0.3, 1.1), h.r);
+    Polygon(cr, fin, Shade(look.crest, 1.1, 12), look.outline, h.At(-0.3, 1.1), h.r);
     Disc(cr, h.centre, h.r, look.headGear, look.outline, 0.7);
 
     cairo_save(cr);
@@ -551,11 +577,14 @@ void PaintFighter(cairo_t* cr, const FighterLook& look, const Proportions& body,
     PaintArm(cr, look, body, s.farArm, 0.72);
     PaintTorso(cr, look, body, s);
     PaintLeg(cr, look, body, s.nearLeg, 1.0);
+    if (look.hasCoat) {
+        PaintCoatSkirt(cr, look, body, s);
+    }
     PaintHead(cr, look, body, s, pose);
+    PaintArm(cr, look, body, s.nearArm, 1.0);
     if (look.hasScarf) {
         PaintScarfCollar(cr, look, s);
     }
-    PaintArm(cr, look, body, s.nearArm, 1.0);
     if (pose.glow > 0) {
         PaintGlow(cr, look, s.nearArm.end, pose.glow);
     }
