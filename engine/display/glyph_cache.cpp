@@ -261,14 +261,24 @@ void GlyphCache::DrawOn(SDL_Surface* target, const char* text, int32_t x, int32_
                           static_cast<Uint8>((value >> 8) & 0xFF),
                           static_cast<Uint8>((value >> 16) & 0xFF));
     };
-    if (background != nullptr) {
-        SDL_Rect box{x, y, boxWidth, lineHeight};
-        SDL_FillRect(target, &box, mapped(*background));
-    }
     if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) {
         return;
     }
     const SDL_Rect& clip = target->clip_rect;
+    if (background != nullptr) {
+        // Row by row through the cache: SDL_FillRect's streaming stores take
+        // microseconds even for a box this small.
+        const int64_t top = std::max<int64_t>(y, clip.y);
+        const int64_t bottom = std::min<int64_t>(int64_t{y} + lineHeight, int64_t{clip.y} + clip.h);
+        const int64_t from = std::max<int64_t>(x, clip.x);
+        const int64_t to = std::min<int64_t>(int64_t{x} + boxWidth, int64_t{clip.x} + clip.w);
+        const uint32_t back = mapped(*background);
+        for (int64_t row = top; row < bottom && from < to; ++row) {
+            FillSpan(static_cast<uint8_t*>(target->pixels) + row * target->pitch,
+                     target->format->BytesPerPixel, static_cast<int32_t>(from),
+                     static_cast<int32_t>(to), back);
+        }
+    }
     Draw(target->pixels, target->pitch, target->format->BytesPerPixel, clip.x, clip.y,
          clip.x + clip.w, clip.y + clip.h, text, MaxTextLength, x, y, mapped(colour));
     if (SDL_MUSTLOCK(target)) {
