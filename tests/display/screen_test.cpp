@@ -173,6 +173,35 @@ TEST_F(ScreenTest, PalettisedModeShowsThroughTheAttachedPalette) {
     EXPECT_EQ(screen.Present(0), 0);
 }
 
+TEST_F(ScreenTest, PresentRectsCopiesOnlyTheListedRectangles) {
+    Screen screen;
+    ASSERT_EQ(screen.Open(), 0);
+    ASSERT_EQ(screen.SetFullScreenMode(ModeSystemBack, window, 64, 48, 16), 0);
+    screen.backSurface->Fill(0x55);
+    DirtyRectList list(2);
+    list.bounds = Rect{0, 0, 64, 48};
+    list.Add(Rect{60, 40, 100, 100});  // cut to the bounds
+    EXPECT_EQ(screen.PresentRects(0, &list), 0);
+    ASSERT_EQ(screen.frontSurface->Lock(), 0);
+    const auto at = [&](int32_t x, int32_t y) {
+        return reinterpret_cast<const uint16_t*>(
+            static_cast<uint8_t*>(screen.frontSurface->pixels) + y * screen.frontSurface->pitch)[x];
+    };
+    EXPECT_EQ(at(60, 40), 0x55);
+    EXPECT_EQ(at(63, 47), 0x55);
+    EXPECT_EQ(at(59, 47), 0);
+    EXPECT_EQ(at(63, 39), 0);
+    screen.frontSurface->Unlock();
+    // A full list keeps growing its last rectangle instead of dropping any.
+    list.Add(Rect{0, 0, 1, 1});
+    list.Add(Rect{10, 10, 12, 12});
+    ASSERT_EQ(list.Count(), 2);
+    ASSERT_TRUE(list.Select(1));
+    EXPECT_EQ(list.current.right, 12);
+    EXPECT_EQ(list.current.left, 0);
+    EXPECT_FALSE(list.Select(2));
+}
+
 TEST_F(ScreenTest, ModeSetsReplaceTheirSurfacesWithoutLeavingThemRegistered) {
     Screen screen;
     ASSERT_EQ(screen.Open(), 0);
