@@ -120,10 +120,10 @@ Vec2 PixelStep(Vec2 d) {
 }
 
 // A strip of cloth streaming from p0 along a quadratic curve through p1 to p2,
-// widening from w0 to w1 half-widths and rippling with phase. The last hemShare
-// of its length is painted in hem (when hem differs from c).
-void Ribbon(cairo_t* cr, Vec2 p0, Vec2 p1, Vec2 p2, double w0, double w1, double phase, Rgb c,
-            Rgb hem, double hemShare, Rgb outline) {
+// its half-width growing from w0 to w1, then narrowing to wEnd at the hem, and
+// rippling with phase. The last hemShare of its length is painted in hem.
+void Ribbon(cairo_t* cr, Vec2 p0, Vec2 p1, Vec2 p2, double w0, double w1, double wEnd, double phase,
+            Rgb c, Rgb hem, double hemShare, Rgb outline) {
     constexpr int kSteps = 12;
     std::array<Vec2, kSteps + 1> left{};
     std::array<Vec2, kSteps + 1> right{};
@@ -133,7 +133,8 @@ void Ribbon(cairo_t* cr, Vec2 p0, Vec2 p1, Vec2 p2, double w0, double w1, double
         Vec2 tangent = (p1 - p0) * (2 * (1 - t)) + (p2 - p1) * (2 * t);
         double len = std::max(tangent.Length(), 1e-6);
         Vec2 n{-tangent.y / len, tangent.x / len};
-        double w = w0 + (w1 - w0) * t;
+        // Widest at 60 % of the length; the hem end narrows toward a point.
+        double w = t < 0.6 ? w0 + (w1 - w0) * (t / 0.6) : w1 + (wEnd - w1) * ((t - 0.6) / 0.4);
         double flutter = std::sin(t * 7.5 + phase) * 0.7 * t;
         left[i] = centre + n * (w + flutter);
         right[i] = centre - n * (w - flutter);
@@ -346,7 +347,8 @@ void PaintCoatTails(cairo_t* cr, const FighterLook& look, const Skeleton& s, dou
         Vec2 p0 = s.pelvis + Dir(s.spine) * 3.0 + back * 1.2;
         Vec2 p1 = p0 + back * 2.0 + down * 4.0;
         Vec2 p2 = p0 + Dir(wind + spread) * length;
-        Ribbon(cr, p0, p1, p2, 2.0, 3.4, wind * 0.05 + i * 1.7, c, look.trim, 0.08, look.outline);
+        Ribbon(cr, p0, p1, p2, 1.9, 3.2, 1.2, wind * 0.05 + i * 1.7, c, look.trim, 0.08,
+               look.outline);
     }
 }
 
@@ -361,7 +363,7 @@ void PaintScarfEnds(cairo_t* cr, const FighterLook& look, const Skeleton& s, dou
         Vec2 p0 = s.neck + down * 1.2 + back * 1.6;
         Vec2 p1 = p0 + back * 2.5 + down * 1.0;
         Vec2 p2 = p0 + Dir(wind + spread) * length;
-        Ribbon(cr, p0, p1, p2, 1.2, 1.8, wind * 0.07 + i * 2.1, c, c, 0, look.outline);
+        Ribbon(cr, p0, p1, p2, 1.2, 1.7, 1.5, wind * 0.07 + i * 2.1, c, c, 0, look.outline);
     }
 }
 

@@ -201,7 +201,7 @@ std::vector<Frame> MelsarFrames() {
     std::vector<Frame> f(kMelsarFrames);
     // 0: idle, arms folded, coat tails hanging.
     f[0].pose = Pose({22, 26}, -90, -88, Limb(96, -8), Limb(100, -14), Limb(94, 92, -70),
-                     Limb(84, 96, -70), 118);
+                     Limb(84, 96, -70), 128);
     // 1: forward, level and streamlined.
     f[1].pose = Pose({21, 27}, -10, -6, Limb(170, 178), Limb(164, 176), Limb(176, 184, 0),
                      Limb(172, 190, 0), 182);
