@@ -12,6 +12,15 @@ namespace {
 // A formatted text must fit this buffer, terminator included; longer ones are cut.
 constexpr size_t PrintBufferSize = 2048;
 
+// The formatted texts' one formatting step; a missing format gives an empty text.
+__attribute__((format(printf, 2, 0))) void FormatText(char (&text)[PrintBufferSize],
+                                                      const char* format, va_list values) {
+    text[0] = '\0';
+    if (format != nullptr) {
+        std::vsnprintf(text, sizeof text, format, values);
+    }
+}
+
 }  // namespace
 
 int Surface::DrawTextWith(const char* text, int32_t x, int32_t y, uint32_t colour,
@@ -61,7 +70,7 @@ int Surface::PrintText(int32_t x, int32_t y, uint32_t colour, TextFont font, con
     char text[PrintBufferSize];
     va_list values;
     va_start(values, format);
-    std::vsnprintf(text, sizeof text, format != nullptr ? format : "", values);
+    FormatText(text, format, values);
     va_end(values);
     return DrawText(text, x, y, colour, font);
 }
@@ -71,7 +80,7 @@ int Surface::PrintTextOpaque(int32_t x, int32_t y, uint32_t colour, uint32_t bac
     char text[PrintBufferSize];
     va_list values;
     va_start(values, format);
-    std::vsnprintf(text, sizeof text, format != nullptr ? format : "", values);
+    FormatText(text, format, values);
     va_end(values);
     return DrawTextOpaque(text, x, y, colour, backgroundColour, font);
 }
@@ -81,7 +90,7 @@ int Surface::PrintTextOutlined(int32_t x, int32_t y, uint32_t colour, uint32_t o
     char text[PrintBufferSize];
     va_list values;
     va_start(values, format);
-    std::vsnprintf(text, sizeof text, format != nullptr ? format : "", values);
+    FormatText(text, format, values);
     va_end(values);
     return DrawTextOutlined(text, x, y, colour, outlineColour, font);
 }
