@@ -3,6 +3,7 @@
 // columns 399 and 400 and row 399 are left black as the divider.
 #include "game/game_view.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/display/screen.h"
@@ -18,14 +19,15 @@ constexpr int32_t tileSize = 8;
 constexpr int32_t viewTiles = 50;  // 400 pixels of 8 x 8 tiles
 
 void DrawTerrain(int32_t cameraX, int32_t cameraY, int32_t left) {
-    const int32_t firstColumn = cameraX / tileSize;
-    const int32_t firstRow = cameraY / tileSize;
     // One more column or row when the camera is not on a tile boundary.
     const int32_t columns = viewTiles + (cameraX % tileSize != 0 ? 1 : 0);
     const int32_t rows = viewTiles + (cameraY % tileSize != 0 ? 1 : 0);
-    const int32_t lastColumn =
-        firstColumn + columns < terrain.width ? firstColumn + columns : terrain.width;
-    const int32_t lastRow = firstRow + rows < terrain.height ? firstRow + rows : terrain.height;
+    const int32_t lastColumn = std::min(cameraX / tileSize + columns, terrain.width);
+    const int32_t lastRow = std::min(cameraY / tileSize + rows, terrain.height);
+    // A field narrower or shorter than a view puts the camera left of or above
+    // it; the cells start at the grid's edge all the same.
+    const int32_t firstColumn = std::max(cameraX / tileSize, 0);
+    const int32_t firstRow = std::max(cameraY / tileSize, 0);
     int32_t screenY = firstRow * tileSize - cameraY;
     for (int32_t row = firstRow; row < lastRow; ++row, screenY += tileSize) {
         const uint8_t* cell = terrain.cells + row * terrain.width + firstColumn;
