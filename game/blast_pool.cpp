@@ -47,8 +47,7 @@ void AdvanceBlasts() {
     for (int32_t i = 0; i < blastCount; ++i) {
         KiBlast& blast = blasts[i];
         if (blast.Advance()) {
-            --blastCount;
-            blasts[i] = blasts[blastCount];
+            RemoveBlast(i);
             continue;
         }
         const int32_t size = blast.size < blastSizeCount ? blast.size : blastSizeCount - 1;
