@@ -8,6 +8,7 @@
 #include "game/blast_pool.h"
 #include "game/game_objects.h"
 #include "game/next_random.h"
+#include "game/world_setup.h"
 
 namespace {
 
@@ -22,7 +23,6 @@ constexpr int32_t flightSpeed = 8;
 constexpr uint8_t moveLockFrames = 15;
 constexpr uint8_t turnCooldownFrames = 4;
 constexpr int32_t fullCharge = 100;
-constexpr int32_t craterSprite = 4;
 
 // The travel state for direction d (0..359), flying forward or backward.
 int32_t TravelState(int32_t d, bool forward) {
@@ -389,9 +389,7 @@ void Fighter::CollideOrFall() {
         if (health <= 0) {
             // Every death counts as a kill for the other player, self-inflicted or not.
             ++deaths;
-            Spawn();
-            terrain.Carve((x + spriteSize / 2) / 8, (y + spriteSize / 2) / 8,
-                          blastSprites[craterSprite]);
+            SpawnWithCrater(*this);
         }
     } else if (collides) {
         dx = 0;

@@ -5,9 +5,17 @@
 #include "game/game_objects.h"
 #include "game/next_random.h"
 
+namespace {
+
+// The blastSprites entry stamped around every spawn point.
+constexpr int32_t spawnCraterSprite = 4;
+
+}  // namespace
+
 void SpawnWithCrater(Fighter& fighter) {
     fighter.Spawn();
-    terrain.Carve((fighter.x + 24) / 8, (fighter.y + 24) / 8, blastSprites[4]);
+    // The cell under the sprite's centre, 24 pixels in from its top-left.
+    terrain.Carve((fighter.x + 24) / 8, (fighter.y + 24) / 8, blastSprites[spawnCraterSprite]);
 }
 
 void BuildWorld() {

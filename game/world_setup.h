@@ -11,7 +11,8 @@ inline constexpr int32_t fieldCells = 400;
 inline constexpr int32_t scatteredCraterCount = 250;
 
 // Spawns the fighter and opens a crater (blastSprites entry 4) around the cell
-// under its sprite's centre, so the spawn point is open.
+// under its sprite's centre, so the spawn point is open. Used at set-up and for
+// every respawn after a death.
 void SpawnWithCrater(Fighter& fighter);
 
 // Generates the 400 x 400 terrain, sets both fighters' profiles, spawns the
