@@ -57,6 +57,13 @@ bool SoundBuffer::InRange(int32_t index) const {
     return playBuffers != nullptr && index >= 0 && index < playBufferCount;
 }
 
+Voice* SoundBuffer::ReservedVoice(int32_t index) const {
+    if (!HasDevice() || !InRange(index) || !playBuffers[index].reserved) {
+        return nullptr;
+    }
+    return playBuffers[index].buffer;
+}
+
 void SoundBuffer::Unload() {
     if (playBuffers != nullptr) {
         if (HasDevice()) {
@@ -274,6 +281,9 @@ bool SoundBuffer::FillBuffer(Voice* buffer) {
 }
 
 int32_t SoundBuffer::FindFreeBuffer() {
+    if (!HasDevice()) {
+        return -1;
+    }
     // Mixer voices cannot be lost the way platform buffers could, so there is
     // nothing to restore before a slot is taken.
     for (int32_t i = 0; i < playBufferCount; ++i) {
@@ -382,28 +392,28 @@ void SoundBuffer::ReleaseBuffer(int32_t index) {
 }
 
 bool SoundBuffer::SetBufferVolume(int32_t index, int32_t volume) {
-    if (!HasDevice() || !InRange(index) || !playBuffers[index].reserved ||
-        playBuffers[index].buffer == nullptr) {
+    Voice* voice = ReservedVoice(index);
+    if (voice == nullptr) {
         return false;
     }
-    device->directSound->SetVolume(playBuffers[index].buffer, volume);
+    device->directSound->SetVolume(voice, volume);
     return true;
 }
 
 bool SoundBuffer::SetBufferFrequency(int32_t index, int32_t frequency) {
-    if (!HasDevice() || !InRange(index) || !playBuffers[index].reserved ||
-        playBuffers[index].buffer == nullptr) {
+    Voice* voice = ReservedVoice(index);
+    if (voice == nullptr) {
         return false;
     }
-    device->directSound->SetFrequency(playBuffers[index].buffer, frequency);
+    device->directSound->SetFrequency(voice, frequency);
     return true;
 }
 
 bool SoundBuffer::SetBufferPan(int32_t index, int32_t pan) {
-    if (!HasDevice() || !InRange(index) || !playBuffers[index].reserved ||
-        playBuffers[index].buffer == nullptr) {
+    Voice* voice = ReservedVoice(index);
+    if (voice == nullptr) {
         return false;
     }
-    device->directSound->SetPan(playBuffers[index].buffer, pan);
+    device->directSound->SetPan(voice, pan);
     return true;
 }

@@ -59,7 +59,8 @@ public:
     // Converts the data chunk into the device's sample format and gives the
     // samples to `buffer` (and so to every duplicate made from it later).
     bool FillBuffer(Voice* buffer);
-    // The first unreserved slot with a buffer that is not playing, or -1.
+    // The first unreserved slot with a buffer that is not playing; -1 when there
+    // is none or no device.
     int32_t FindFreeBuffer();
 
     // Plays once on a free play buffer. With an out index the slot becomes
@@ -91,5 +92,7 @@ public:
 private:
     bool HasDevice() const;
     bool InRange(int32_t index) const;
+    // The buffer of a reserved slot, when there is a device; null otherwise.
+    Voice* ReservedVoice(int32_t index) const;
     int StartFree(int32_t volume, bool looping, int32_t* outIndex);
 };

@@ -223,6 +223,20 @@ TEST_F(SoundBufferTest, FilesAndBlocksLoadThroughTheSameChecks) {
     EXPECT_EQ(sound.LoadFromBlock(&device, nullptr, 10, 1), 13);
 }
 
+TEST_F(SoundBufferTest, SoundsOfADeviceWhoseNewCreateFailedAnswer51) {
+    ASSERT_EQ(Load(ConstantWave(100, 1000, -500, Rate()), 2), 0);
+    {
+        ScopedEnv noOutput("SDL_AUDIODRIVER", "no-such-driver");
+        ASSERT_EQ(device.Create(nullptr), 16);
+    }
+    EXPECT_EQ(sound.FindFreeBuffer(), -1);
+    EXPECT_EQ(sound.Play(), 51);
+    EXPECT_FALSE(sound.IsPlaying(0));
+    EXPECT_FALSE(sound.SetBufferVolume(0, 0));
+    sound.Unload();
+    EXPECT_EQ(sound.playBufferCount, 0);
+}
+
 TEST(SoundWithoutDevice, EveryRequestAnswers51AndTheFileIsNotOpened) {
     SoundDevice unopened;
     SoundBuffer sound;
