@@ -41,13 +41,6 @@ int32_t TravelState(int32_t d, bool forward) {
     return forward ? StateForwardRise : StateBackRise;
 }
 
-// A random multiple of 8 below the field's extent in pixels; 0 on a field that
-// has no cells, where there is no other point to pick.
-int32_t RandomCellCorner(int32_t cellCount) {
-    const int32_t number = NextRandom();
-    return cellCount > 0 ? number % cellCount * 8 : 0;
-}
-
 }  // namespace
 
 void Fighter::SetProfile(int32_t n) {
@@ -68,8 +61,8 @@ void Fighter::Spawn() {
     ki = 0;
     motion = MotionStopped;
     state = StateIdle;
-    x = RandomCellCorner(terrain.width);
-    y = RandomCellCorner(terrain.height);
+    x = NextRandomBelow(terrain.width) * 8;
+    y = NextRandomBelow(terrain.height) * 8;
     UpdateCamera();
 }
 

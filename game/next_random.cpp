@@ -14,6 +14,11 @@ int32_t NextRandom() {
     return static_cast<int32_t>((state >> 16) & 0x7FFF);
 }
 
+int32_t NextRandomBelow(int32_t n) {
+    const int32_t number = NextRandom();
+    return n > 0 ? number % n : 0;
+}
+
 void ResetRandom() {
     state = StartState;
 }

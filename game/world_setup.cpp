@@ -27,9 +27,9 @@ void BuildWorld() {
     // Craters are stamped in cell units: each opaque pixel clears one cell. The
     // numbers are drawn shape first, then row, then column.
     for (int32_t k = 0; k < scatteredCraterCount; ++k) {
-        const int32_t shape = NextRandom() % blastSpriteCount;
-        const int32_t row = terrain.height > 0 ? NextRandom() % terrain.height : 0;
-        const int32_t column = terrain.width > 0 ? NextRandom() % terrain.width : 0;
+        const int32_t shape = NextRandomBelow(blastSpriteCount);
+        const int32_t row = NextRandomBelow(terrain.height);
+        const int32_t column = NextRandomBelow(terrain.width);
         terrain.Carve(column, row, blastSprites[shape]);
     }
     FillBlastSpriteTable();

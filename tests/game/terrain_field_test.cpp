@@ -60,6 +60,12 @@ TEST(NextRandom, StartsFromTheFixedSeedAndResets) {
     ResetRandom();
     EXPECT_EQ(NextRandom(), 41);
     EXPECT_EQ(NextRandom(), 18467);
+
+    // A reduction by an empty extent still uses up its number.
+    ResetRandom();
+    EXPECT_EQ(NextRandomBelow(0), 0);
+    EXPECT_EQ(NextRandomBelow(-5), 0);
+    EXPECT_EQ(NextRandomBelow(400), 6334 % 400);
 }
 
 }  // namespace
