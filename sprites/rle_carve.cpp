@@ -31,6 +31,8 @@ void CarveCells(uint8_t* cells, int32_t fieldWidth, int32_t fieldHeight, int32_t
     uint8_t* firstRow = cells + (top + box.firstRow) * fieldWidth;
     rle::WalkRows(shape.rleData, shape.width, box, firstRow, fieldWidth,
                   [left](uint8_t* cellRow, int32_t spriteColumn, const uint16_t*, int32_t count) {
-                      std::memset(cellRow + left + spriteColumn, 0, static_cast<size_t>(count));
+                      // Column first: cellRow + left alone points before the grid when the
+                      // shape overhangs its left edge.
+                      std::memset(cellRow + (left + spriteColumn), 0, static_cast<size_t>(count));
                   });
 }
