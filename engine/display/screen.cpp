@@ -87,19 +87,23 @@ Screen::~Screen() {
 
 // In a flip chain the back buffer belongs to the front surface: the back
 // Surface lets go of it before either is destroyed.
-void Screen::TakeDown() {
+void Screen::FreeSurfaces() {
     if (!separateBack && backSurface != nullptr) {
         backSurface->platformSurface = nullptr;
         backSurface->pixels = nullptr;
     }
-    delete palette;
-    palette = nullptr;
-    delete pixelFormat;
-    pixelFormat = nullptr;
     delete frontSurface;
     frontSurface = nullptr;
     delete backSurface;
     backSurface = nullptr;
+}
+
+void Screen::TakeDown() {
+    FreeSurfaces();
+    delete palette;
+    palette = nullptr;
+    delete pixelFormat;
+    pixelFormat = nullptr;
     clipper = nullptr;
 }
 
@@ -288,12 +292,7 @@ int Screen::ChangeResolution(int32_t width, int32_t height) {
     if (directDraw == nullptr || pixelFormat == nullptr || window == nullptr) {
         return ScreenModeFailed;
     }
-    if (!separateBack && backSurface != nullptr) {
-        backSurface->platformSurface = nullptr;
-        backSurface->pixels = nullptr;
-    }
-    delete frontSurface;
-    delete backSurface;
+    FreeSurfaces();
     frontSurface = new Surface();
     backSurface = new Surface();
     separateBack = false;

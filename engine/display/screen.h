@@ -117,6 +117,7 @@ public:
 
 private:
     void TakeDown();
+    void FreeSurfaces();
     void FreeDevices();
     int BuildFullScreenSurfaces(int32_t width, int32_t height, uint32_t format, bool firstSet);
     bool SampleFrameRate();
