@@ -202,10 +202,13 @@ int BitmapImage::LoadFromMemory(const uint8_t* data, size_t size) {
 int BitmapImage::FlipRows() {
     const int32_t width = infoHeader.biWidth;
     const int32_t height = infoHeader.biHeight;
-    const size_t rowLength = static_cast<size_t>(infoHeader.biBitCount / 8) * width;
-    if (pixels == nullptr || width <= 0 || height <= 0 || rowLength == 0) {
+    // The buffer holds one byte per pixel or two, never more: any other depth in
+    // the header would make the rows longer than the buffer.
+    const uint16_t bitCount = infoHeader.biBitCount;
+    if (pixels == nullptr || width <= 0 || height <= 0 || (bitCount != 8 && bitCount != 16)) {
         return 0;
     }
+    const size_t rowLength = static_cast<size_t>(bitCount / 8) * width;
     const size_t total = rowLength * static_cast<size_t>(height);
     uint8_t* scratch = new (std::nothrow) uint8_t[total];
     if (scratch == nullptr) {
@@ -224,7 +227,7 @@ int BitmapImage::FlipRows() {
 void BitmapImage::ConvertTo565() {
     const int32_t width = infoHeader.biWidth;
     const int32_t height = infoHeader.biHeight;
-    if (pixels == nullptr || width <= 0 || height <= 0) {
+    if (pixels == nullptr || width <= 0 || height <= 0 || infoHeader.biBitCount != 16) {
         return;
     }
     uint16_t* p = reinterpret_cast<uint16_t*>(pixels);

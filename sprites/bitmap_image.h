@@ -71,9 +71,11 @@ public:
     int Load(const char* fileName);
     // The same from a whole file held in memory.
     int LoadFromMemory(const uint8_t* data, size_t size);
-    // Turns the rows upside down. 0 when there are no pixels or no scratch memory.
+    // Turns the rows upside down. 0 when there are no pixels, no scratch memory, or
+    // the header names a depth other than 8 or 16 bits.
     int FlipRows();
-    // Rewrites biWidth x biHeight 16-bit pixels from 5-5-5 to 5-6-5 in place.
+    // Rewrites biWidth x biHeight 16-bit pixels from 5-5-5 to 5-6-5 in place;
+    // leaves any other depth alone.
     void ConvertTo565();
     void ReleasePixels();
 };

@@ -126,6 +126,13 @@ TEST(BitmapImageFixtures, EightBitFileKeepsIndicesAndSwapsThePalette) {
     for (const BitmapPaletteEntry& entry : image.palette) {
         EXPECT_EQ(entry.flags, 4);
     }
+    // One byte per pixel: a 5-6-5 conversion leaves it alone, and a flip of rows
+    // whose header claims a wider depth is refused rather than run past the buffer.
+    const std::vector<uint8_t> indices(image.pixels, image.pixels + 20);
+    image.ConvertTo565();
+    EXPECT_EQ(std::vector<uint8_t>(image.pixels, image.pixels + 20), indices);
+    image.infoHeader.biBitCount = 24;
+    EXPECT_EQ(image.FlipRows(), 0);
     image.ReleasePixels();
 }
 
