@@ -74,6 +74,7 @@ void GlyphCache::Clear() {
     delete[] runs;
     runs = nullptr;
     runCount = 0;
+    inkHeight = 0;
     font = nullptr;
     lineHeight = 0;
     std::fill(std::begin(glyphs), std::end(glyphs), Glyph{});
@@ -156,6 +157,10 @@ bool GlyphCache::Build(TextFont newFont) {
     }
     std::copy(collected.begin(), collected.end(), runs);
     runCount = static_cast<int32_t>(collected.size());
+    inkHeight = height;
+    for (const Run& run : collected) {
+        inkHeight = std::max(inkHeight, run.y + 1);
+    }
     font = newFont;
     lineHeight = height;
     // Glyphs are placed by their advances alone. A face whose pairs the
@@ -206,6 +211,24 @@ bool GlyphCache::Measure(const char* text, int32_t length, int32_t* width, int32
     return measured;
 }
 
+template <typename Pixel>
+void GlyphCache::DrawInside(uint8_t* base, int32_t pitch, const char* text, int32_t length,
+                            int64_t pen, int64_t top, uint32_t pixel) const {
+    const auto value = static_cast<Pixel>(pixel);
+    uint8_t* const line = base + top * pitch;
+    for (int32_t i = 0; i < length && text[i] != '\0'; ++i) {
+        const Glyph& glyph = glyphs[static_cast<uint8_t>(text[i])];
+        const Run* run = runs + glyph.firstRun;
+        for (const Run* end = run + glyph.runCount; run != end; ++run) {
+            Pixel* out = reinterpret_cast<Pixel*>(line + run->y * pitch) + pen + run->x;
+            for (int32_t k = 0; k < run->length; ++k) {
+                out[k] = value;
+            }
+        }
+        pen += glyph.advance;
+    }
+}
+
 void GlyphCache::Draw(void* pixels, int32_t pitch, int32_t bytesPerPixel, int32_t clipLeft,
                       int32_t clipTop, int32_t clipRight, int32_t clipBottom, const char* text,
                       int32_t length, int32_t x, int32_t y, uint32_t pixel) const {
@@ -225,6 +248,18 @@ void GlyphCache::Draw(void* pixels, int32_t pitch, int32_t bytesPerPixel, int32_
     }
     auto* base = static_cast<uint8_t*>(pixels);
     int64_t pen = int64_t{x} - boxLeft;
+    // The usual case, a text wholly inside the target, needs no clipping per run.
+    if (x >= clipLeft && int64_t{x} + boxWidth <= clipRight && top >= clipTop &&
+        top + inkHeight <= clipBottom) {
+        if (bytesPerPixel == 2) {
+            DrawInside<uint16_t>(base, pitch, text, length, pen, top, pixel);
+            return;
+        }
+        if (bytesPerPixel == 4) {
+            DrawInside<uint32_t>(base, pitch, text, length, pen, top, pixel);
+            return;
+        }
+    }
     for (int32_t i = 0; i < length && text[i] != '\0'; ++i) {
         const Glyph& glyph = glyphs[static_cast<uint8_t>(text[i])];
         const bool visible = pen + glyph.right > clipLeft && pen + glyph.left < clipRight;

@@ -74,9 +74,17 @@ private:
     // first pen position.
     void Extent(const char* text, int32_t length, int32_t* boxLeft, int32_t* boxWidth) const;
 
+    // Draws a text whose box (and every glyph's ink) lies inside the target:
+    // no clipping per run. pen is the first glyph's pen column, top the row of
+    // the line's top.
+    template <typename Pixel>
+    void DrawInside(uint8_t* base, int32_t pitch, const char* text, int32_t length, int64_t pen,
+                    int64_t top, uint32_t pixel) const;
+
     Glyph glyphs[256];
     Run* runs = nullptr;  // owned
     int32_t runCount = 0;
+    int32_t inkHeight = 0;  // rows from the line's top that any run reaches
 };
 
 // The process-wide caches, one per open font (null: the default font), built

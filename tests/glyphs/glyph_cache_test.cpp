@@ -188,35 +188,38 @@ TEST_F(GlyphCacheTest, ClippedDrawingIsTheUnclippedPictureCut) {
     }
 }
 
+// Each depth both wholly inside the surface and cut at its right edge.
 TEST_F(GlyphCacheTest, DrawOnMatchesTheRendererOnSurfacesOfEveryDepth) {
     for (const uint32_t format : {SDL_PIXELFORMAT_RGB555, SDL_PIXELFORMAT_RGB565,
                                   SDL_PIXELFORMAT_RGB24, SDL_PIXELFORMAT_XRGB8888}) {
-        SDL_Surface* mine = SDL_CreateRGBSurfaceWithFormat(0, 90, 30, 32, format);
-        SDL_Surface* theirs = SDL_CreateRGBSurfaceWithFormat(0, 90, 30, 32, format);
-        ASSERT_NE(mine, nullptr);
-        ASSERT_NE(theirs, nullptr);
-        SDL_FillRect(mine, nullptr, SDL_MapRGB(mine->format, 10, 200, 30));
-        SDL_FillRect(theirs, nullptr, SDL_MapRGB(theirs->format, 10, 200, 30));
-        const uint32_t background = 0x402010;
-        // The reference: a box filled with the background, the renderer's
-        // glyphs blitted on it; both cut at the surface's right edge.
-        SDL_Surface* glyphs =
-            TTF_RenderText_Solid(font, "FPS=59.9", SDL_Color{0xFF, 0x80, 0x00, 0});
-        ASSERT_NE(glyphs, nullptr);
-        SDL_Rect box{60, 8, glyphs->w, glyphs->h};
-        SDL_FillRect(theirs, &box, SDL_MapRGB(theirs->format, 0x10, 0x20, 0x40));
-        SDL_BlitSurface(glyphs, nullptr, theirs, &box);
-        SDL_FreeSurface(glyphs);
-        cache.DrawOn(mine, "FPS=59.9", 60, 8, 0x0080FF, &background);
-        for (int32_t y = 0; y < 30; ++y) {
-            ASSERT_EQ(std::memcmp(static_cast<uint8_t*>(mine->pixels) + y * mine->pitch,
-                                  static_cast<uint8_t*>(theirs->pixels) + y * theirs->pitch,
-                                  static_cast<size_t>(90) * mine->format->BytesPerPixel),
-                      0)
-                << SDL_GetPixelFormatName(format) << " row " << y;
+        for (const int32_t x : {2, 60}) {
+            SDL_Surface* mine = SDL_CreateRGBSurfaceWithFormat(0, 90, 30, 32, format);
+            SDL_Surface* theirs = SDL_CreateRGBSurfaceWithFormat(0, 90, 30, 32, format);
+            ASSERT_NE(mine, nullptr);
+            ASSERT_NE(theirs, nullptr);
+            SDL_FillRect(mine, nullptr, SDL_MapRGB(mine->format, 10, 200, 30));
+            SDL_FillRect(theirs, nullptr, SDL_MapRGB(theirs->format, 10, 200, 30));
+            const uint32_t background = 0x402010;
+            // The reference: a box filled with the background, the renderer's
+            // glyphs blitted on it.
+            SDL_Surface* glyphs =
+                TTF_RenderText_Solid(font, "FPS=59.9", SDL_Color{0xFF, 0x80, 0x00, 0});
+            ASSERT_NE(glyphs, nullptr);
+            SDL_Rect box{x, 8, glyphs->w, glyphs->h};
+            SDL_FillRect(theirs, &box, SDL_MapRGB(theirs->format, 0x10, 0x20, 0x40));
+            SDL_BlitSurface(glyphs, nullptr, theirs, &box);
+            SDL_FreeSurface(glyphs);
+            cache.DrawOn(mine, "FPS=59.9", x, 8, 0x0080FF, &background);
+            for (int32_t y = 0; y < 30; ++y) {
+                ASSERT_EQ(std::memcmp(static_cast<uint8_t*>(mine->pixels) + y * mine->pitch,
+                                      static_cast<uint8_t*>(theirs->pixels) + y * theirs->pitch,
+                                      static_cast<size_t>(90) * mine->format->BytesPerPixel),
+                          0)
+                    << SDL_GetPixelFormatName(format) << " at " << x << ", row " << y;
+            }
+            SDL_FreeSurface(mine);
+            SDL_FreeSurface(theirs);
         }
-        SDL_FreeSurface(mine);
-        SDL_FreeSurface(theirs);
     }
 }
 
