@@ -82,7 +82,11 @@ void PutLittle(std::vector<uint8_t>& out, uint32_t value, int bytes) {
 // A bottom-up 24-bit bitmap of the surface, each pixel widened to 8 bits per
 // channel through the display's pixel format.
 bool WriteBitmap(const char* path, Surface& surface, const PixelFormat& format) {
-    if (surface.Lock() != 0 || surface.pixels == nullptr) {
+    if (surface.Lock() != 0) {
+        return false;
+    }
+    if (surface.pixels == nullptr) {
+        surface.Unlock();
         return false;
     }
     const int32_t width = surface.width;
@@ -134,7 +138,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUT.bmp FRAMES [KEY:FIRST-LAST ...]\n", argv[0]);
         return 2;
     }
-    const long frames = std::strtol(argv[2], nullptr, 10);
+    char* framesEnd = nullptr;
+    const long frames = std::strtol(argv[2], &framesEnd, 10);
+    if (framesEnd == argv[2] || *framesEnd != '\0' || frames < 0) {
+        std::fprintf(stderr, "kivoro_capture: cannot read frame count '%s'\n", argv[2]);
+        return 2;
+    }
     std::vector<KeyHold> holds;
     for (int i = 3; i < argc; ++i) {
         KeyHold hold{};
