@@ -21,6 +21,13 @@ Box BoxOf(const Rect& r) {
     return Box{r.left, r.top, r.right, r.bottom};
 }
 
+// span * part / whole, truncated, for 0 <= part < whole: the cut a clip edge
+// makes in a source rectangle. The product of two 32-bit spans can pass 2^63,
+// so it is taken in 128 bits; the quotient is smaller than span.
+int64_t Proportion(int64_t span, int64_t part, int64_t whole) {
+    return static_cast<int64_t>(static_cast<__int128>(span) * part / whole);
+}
+
 bool Inside(const Box& b, const SDL_Surface* surface) {
     return b.left >= 0 && b.top >= 0 && b.right <= surface->w && b.bottom <= surface->h;
 }
@@ -95,23 +102,28 @@ int Surface::StretchTo(Surface* destination, Rect sourceRect, Rect destinationRe
         return 0;
     }
     // The destination is cut to the clip and the source in proportion; each
-    // step uses what the steps before it left.
+    // step uses what the steps before it left. An empty clip, or a destination
+    // wholly outside it, draws nothing.
     if (clip != nullptr) {
         const Box c = BoxOf(*clip);
+        if (c.right <= c.left || c.bottom <= c.top || c.left >= d.right || c.right <= d.left ||
+            c.top >= d.bottom || c.bottom <= d.top) {
+            return 0;
+        }
         if (d.left < c.left) {
-            s.left += (s.right - s.left) * (c.left - d.left) / (d.right - d.left);
+            s.left += Proportion(s.right - s.left, c.left - d.left, d.right - d.left);
             d.left = c.left;
         }
-        if (d.right > c.right && d.right > d.left) {
-            s.right -= (s.right - s.left) * (d.right - c.right) / (d.right - d.left);
+        if (d.right > c.right) {
+            s.right -= Proportion(s.right - s.left, d.right - c.right, d.right - d.left);
             d.right = c.right;
         }
         if (d.top < c.top) {
-            s.top += (s.bottom - s.top) * (c.top - d.top) / (d.bottom - d.top);
+            s.top += Proportion(s.bottom - s.top, c.top - d.top, d.bottom - d.top);
             d.top = c.top;
         }
-        if (d.bottom > c.bottom && d.bottom > d.top) {
-            s.bottom -= (s.bottom - s.top) * (d.bottom - c.bottom) / (d.bottom - d.top);
+        if (d.bottom > c.bottom) {
+            s.bottom -= Proportion(s.bottom - s.top, d.bottom - c.bottom, d.bottom - d.top);
             d.bottom = c.bottom;
         }
     }

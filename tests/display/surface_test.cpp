@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -205,6 +206,21 @@ TEST_F(SurfaceTest, StretchToScalesAndCutsTheSourceInProportion) {
     EXPECT_EQ(At(target, 7, 0), 0x0003);
     EXPECT_NE(source.StretchTo(&target, Rect{0, 0, 100, 4}, Rect{4, 0, 8, 8}), 0);
     EXPECT_EQ(source.StretchTo(&target, Rect{0, 0, 4, 4}, Rect{8, 8, 8, 8}), 0);
+}
+
+TEST_F(SurfaceTest, StretchToCutsExtremeRectanglesWithoutOverflow) {
+    Surface& source = *screen.frontSurface;
+    Surface& target = *screen.backSurface;
+    // Spans of nearly 2^32 on both sides of the cut: what remains is one
+    // column at the far right, outside the target.
+    source.SetClipCopy(Rect{INT32_MAX - 1, 0, INT32_MAX, 48});
+    EXPECT_EQ(source.StretchTo(&target, Rect{INT32_MIN, 0, INT32_MAX, 4},
+                               Rect{INT32_MIN, 0, INT32_MAX, 8}),
+              -1);
+    source.SetClipCopy(Rect{0, INT32_MIN, 64, INT32_MIN + 1});
+    EXPECT_EQ(source.StretchTo(&target, Rect{0, INT32_MIN, 4, INT32_MAX},
+                               Rect{0, INT32_MAX - 1, 8, INT32_MAX}),
+              0);
 }
 
 TEST_F(SurfaceTest, CopyBlocksMovesWholeEightByteBlocksInsideBothSurfaces) {
