@@ -203,12 +203,13 @@ void InputDevice::UpdateMouse() {
 // press opens a new interval. The difference is unsigned, so a tick counter that
 // wrapped in between still gives the true interval.
 void InputDevice::CheckDoublePress(uint8_t button, uint32_t& lastPressTime, bool& doublePress) {
-    const uint32_t now = tickCount != nullptr ? tickCount() : SdlTickCount();
+    uint32_t (*const clock)() = tickCount != nullptr ? tickCount : SdlTickCount;
+    const uint32_t now = clock();
     if ((recordedPresses & button) != 0 && now - lastPressTime < doubleClickTime) {
         doublePress = true;
         return;
     }
-    lastPressTime = now;
+    lastPressTime = clock();
     recordedPresses |= button;
 }
 

@@ -152,22 +152,6 @@ TEST_F(Poll, FirstPressIsSingleEvenRightAfterTheClockStarts) {
     EXPECT_TRUE(input.leftDoubleClick);
 }
 
-// A clock that moves on between two of its readings, as a real one can.
-uint32_t AdvancingTicks() {
-    return FakeInput::now += 100;
-}
-
-TEST_F(Poll, PressOpensItsIntervalAtTheTimeItWasMeasured) {
-    input.tickCount = AdvancingTicks;
-    Buttons(true, false, false, 1000);  // measured at 1100
-    EXPECT_EQ(input.lastLeftPressTime, 1100u);
-    Buttons(false, false, false, 1150);
-    Buttons(true, false, false, 1300);  // measured at 1400: 300 ms, not a double press
-    EXPECT_TRUE(input.leftPressed);
-    EXPECT_FALSE(input.leftDoubleClick);
-    EXPECT_EQ(input.lastLeftPressTime, 1400u);
-}
-
 TEST_F(Poll, ButtonsKeepSeparateIntervals) {
     Buttons(true, false, false, 3000);
     Buttons(false, true, false, 3100);
