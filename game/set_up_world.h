@@ -9,7 +9,7 @@
 uint16_t FallbackColourKey();
 
 // Takes the colour key from TORVIK.BMP, sets the whole-display clip, loads the
-// four sounds, cuts all 97 sprites from their sheets and builds the world
+// four sounds, cuts all 96 sprites from their sheets and builds the world
 // (terrain, spawns, craters). A file that cannot be read is named on standard
 // error; the game runs on without it (its sprites draw nothing, its sound is
 // not heard).
