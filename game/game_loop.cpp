@@ -63,8 +63,10 @@ bool RunGame() {
             return false;
         }
         // Nothing is read, updated or drawn while the window is inactive: the
-        // game stands still and resumes where it was.
+        // game stands still and resumes where it was. Waiting for the display's
+        // next refresh keeps the idle loop from spinning a processor core.
         if (!appWindow.active) {
+            screen.WaitVerticalBlank();
             continue;
         }
         input.Update();
