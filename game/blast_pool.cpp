@@ -14,8 +14,8 @@ int32_t BlastHitDistance(int32_t size) {
 }
 
 int32_t FindHittingBlast(int32_t fx, int32_t fy, uint8_t firstPlayer) {
-    const int32_t cx = fx + 24;
-    const int32_t cy = fy + 24;
+    const int32_t cx = fx + fighterSize / 2;
+    const int32_t cy = fy + fighterSize / 2;
     // shooter is 0 for the first fighter's blasts while its firstPlayer is 1, so
     // the blasts that can hit a fighter are those whose shooter equals its
     // firstPlayer.
@@ -51,6 +51,7 @@ void AdvanceBlasts() {
             continue;
         }
         const int32_t size = blast.size < blastSizeCount ? blast.size : blastSizeCount - 1;
-        terrain.Carve(blast.x / 8, blast.y / 8, blastSprites[blastSpriteTable.carveSprite[size]]);
+        terrain.Carve(blast.x / cellPixels, blast.y / cellPixels,
+                      blastSprites[blastSpriteTable.carveSprite[size]]);
     }
 }

@@ -1,5 +1,5 @@
 // Fighter: profiles, spawning, camera and reticle, animation frame, collision
-// test and the per-frame Update with its fourteen steps.
+// test and the per-frame Update.
 #include "game/fighter.h"
 
 #include <cmath>
@@ -16,7 +16,6 @@ namespace {
 constexpr uint8_t firstStateFrames[fighterStateCount] = {0, 5, 8, 4, 3, 6, 4, 9, 4, 12, 13, 10, 11};
 constexpr uint8_t secondStateFrames[fighterStateCount] = {0, 4, 5, 2, 1, 3, 2, 2, 5, 8, 9, 6, 7};
 
-constexpr int32_t spriteSize = 48;
 constexpr int32_t viewSize = 400;
 constexpr int32_t blastSpeed = 15;
 constexpr int32_t flightSpeed = 8;
@@ -61,31 +60,31 @@ void Fighter::Spawn() {
     ki = 0;
     motion = MotionStopped;
     state = StateIdle;
-    x = NextRandomBelow(terrain.width) * 8;
-    y = NextRandomBelow(terrain.height) * 8;
+    x = NextRandomBelow(terrain.width) * cellPixels;
+    y = NextRandomBelow(terrain.height) * cellPixels;
     UpdateCamera();
 }
 
 void Fighter::UpdateCamera() {
     // 176 = (400 - 48) / 2 puts the sprite in the middle of the view.
-    cameraX = x - (viewSize - spriteSize) / 2;
-    cameraY = y - (viewSize - spriteSize) / 2;
+    cameraX = x - (viewSize - fighterSize) / 2;
+    cameraY = y - (viewSize - fighterSize) / 2;
     if (cameraX < 0) {
         cameraX = 0;
     }
     if (cameraY < 0) {
         cameraY = 0;
     }
-    if (cameraX > terrain.width * 8 - viewSize) {
-        cameraX = terrain.width * 8 - viewSize;
+    if (cameraX > terrain.width * cellPixels - viewSize) {
+        cameraX = terrain.width * cellPixels - viewSize;
     }
-    if (cameraY > terrain.height * 8 - viewSize) {
-        cameraY = terrain.height * 8 - viewSize;
+    if (cameraY > terrain.height * cellPixels - viewSize) {
+        cameraY = terrain.height * cellPixels - viewSize;
     }
 }
 
 int32_t Fighter::MuzzleOffset() const {
-    return facing == 1 ? muzzleX : spriteSize - muzzleX;
+    return facing == 1 ? muzzleX : fighterSize - muzzleX;
 }
 
 int32_t Fighter::ReticleX() const {
@@ -118,13 +117,13 @@ uint8_t Fighter::CurrentFrame() {
 bool Fighter::WouldCollide() const {
     const int32_t nx = x + dx;
     const int32_t ny = y + dy;
-    if (nx < 0 || ny < 0 || nx > terrain.width * 8 - spriteSize ||
-        ny > terrain.height * 8 - spriteSize || terrain.cells == nullptr) {
+    if (nx < 0 || ny < 0 || nx > terrain.width * cellPixels - fighterSize ||
+        ny > terrain.height * cellPixels - fighterSize || terrain.cells == nullptr) {
         return true;
     }
     // Only the cell under the sprite's centre counts; the rest may overlap dirt.
-    const int32_t column = (nx + spriteSize / 2) / 8;
-    const int32_t row = (ny + spriteSize / 2) / 8;
+    const int32_t column = (nx + fighterSize / 2) / cellPixels;
+    const int32_t row = (ny + fighterSize / 2) / cellPixels;
     return terrain.cells[row * terrain.width + column] != 0;
 }
 
@@ -136,6 +135,10 @@ void Fighter::Halt() {
     bobSpeed = 0.0f;
 }
 
+// The order is part of the rules: a dead, recoiling or fully charged fighter loses
+// its controls before they act, a turn decides which keys are forward and how the
+// aim keys turn, and the hit and collision see the position before this frame's
+// move.
 void Fighter::Update(uint8_t controls) {
     controls = HoldAndTimers(controls);
     ChargeOrRelease(controls);
@@ -149,7 +152,7 @@ void Fighter::Update(uint8_t controls) {
     y += dy;
 }
 
-// Steps 1 to 6: death hold, timers, recovery from a throw, recoil and the full
+// Death hold, timers, recovery from a throw, recoil and the full
 // charge. Answers the controls that remain in force this frame.
 uint8_t Fighter::HoldAndTimers(uint8_t controls) {
     if (health <= 0) {
@@ -188,7 +191,7 @@ uint8_t Fighter::HoldAndTimers(uint8_t controls) {
     return controls;
 }
 
-// Step 7: charging while ControlCharge is held, the release when it is let go.
+// Charging while ControlCharge is held, the release when it is let go.
 void Fighter::ChargeOrRelease(uint8_t controls) {
     if ((controls & ControlCharge) != 0) {
         if (state != StateCharging) {
@@ -252,7 +255,7 @@ void Fighter::Release() {
     ki = 0;
 }
 
-// Step 8: a turn mirrors the aim across the vertical, so the fighter keeps
+// A turn mirrors the aim across the vertical, so the fighter keeps
 // aiming at the same height on its other side.
 void Fighter::Turn(uint8_t controls) {
     if ((controls & ControlTurn) == 0 || turnCooldown != 0) {
@@ -263,7 +266,7 @@ void Fighter::Turn(uint8_t controls) {
     turnCooldown = turnCooldownFrames;
 }
 
-// Step 9: aim 3 degrees a frame within the facing's half of the circle, landing
+// Aim 3 degrees a frame within the facing's half of the circle, landing
 // exactly on straight down (90) or straight up (270); then start or halt flight.
 void Fighter::SteerAndStart(uint8_t controls) {
     uint8_t forwardKey = ControlRight;
@@ -312,7 +315,7 @@ void Fighter::SteerAndStart(uint8_t controls) {
     }
 }
 
-// Step 10: flight velocity along the aim, or opposite it when flying backward.
+// Flight velocity along the aim, or opposite it when flying backward.
 void Fighter::Travel() {
     if (motion == MotionStopped) {
         return;
@@ -331,7 +334,7 @@ void Fighter::Travel() {
     dy = static_cast<int32_t>(flightSpeed * std::sin(radians));
 }
 
-// Step 11: the other player's blast within reach throws this fighter along its
+// The other player's blast within reach throws this fighter along its
 // path and is used up. A hit carves nothing.
 void Fighter::TakeHit() {
     const int32_t i = FindHittingBlast(x, y, firstPlayer);
@@ -348,7 +351,7 @@ void Fighter::TakeHit() {
     RemoveBlast(i);
 }
 
-// Step 12: the hover bob. The speed is a float32 stepped by a double 0.2, and the
+// The hover bob. The speed is a float32 stepped by a double 0.2, and the
 // offset plus speed is summed in double before truncating; float sums would turn
 // at other heights.
 void Fighter::Bob() {
@@ -367,7 +370,7 @@ void Fighter::Bob() {
     bobOffset = static_cast<int8_t>(static_cast<int32_t>(sum));
 }
 
-// Step 13: a thrown fighter that meets dirt or the edge crashes and takes its
+// A thrown fighter that meets dirt or the edge crashes and takes its
 // speed as damage, and may die of it; a flying one just waits; a thrown one in
 // the open falls a little faster.
 void Fighter::CollideOrFall() {

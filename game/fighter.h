@@ -23,6 +23,10 @@ enum FighterState : int32_t {
 
 inline constexpr int32_t fighterStateCount = 13;
 
+// A fighter's sprite is fighterSize pixels square; (x, y) is its top-left, so its
+// centre is fighterSize / 2 pixels in from there.
+inline constexpr int32_t fighterSize = 48;
+
 enum Motion : uint8_t {
     MotionForward = 0,
     MotionBackward = 1,

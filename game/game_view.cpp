@@ -15,25 +15,24 @@ namespace {
 // Inclusive clip rectangles of the two views.
 constexpr Rect viewClips[fighterCount] = {{0, 0, 398, 398}, {401, 0, 799, 398}};
 constexpr uint32_t textWhite = 0xFFFFFF;
-constexpr int32_t tileSize = 8;
 constexpr int32_t viewTiles = 50;  // 400 pixels of 8 x 8 tiles
 
 void DrawTerrain(int32_t cameraX, int32_t cameraY, int32_t left) {
     // One more column or row when the camera is not on a tile boundary.
-    const int32_t columns = viewTiles + (cameraX % tileSize != 0 ? 1 : 0);
-    const int32_t rows = viewTiles + (cameraY % tileSize != 0 ? 1 : 0);
-    const int32_t lastColumn = std::min(cameraX / tileSize + columns, terrain.width);
-    const int32_t lastRow = std::min(cameraY / tileSize + rows, terrain.height);
+    const int32_t columns = viewTiles + (cameraX % cellPixels != 0 ? 1 : 0);
+    const int32_t rows = viewTiles + (cameraY % cellPixels != 0 ? 1 : 0);
+    const int32_t lastColumn = std::min(cameraX / cellPixels + columns, terrain.width);
+    const int32_t lastRow = std::min(cameraY / cellPixels + rows, terrain.height);
     // A field narrower or shorter than a view puts the camera left of or above
     // it; the cells start at the grid's edge all the same.
-    const int32_t firstColumn = std::max(cameraX / tileSize, 0);
-    const int32_t firstRow = std::max(cameraY / tileSize, 0);
-    int32_t screenY = firstRow * tileSize - cameraY;
-    for (int32_t row = firstRow; row < lastRow; ++row, screenY += tileSize) {
+    const int32_t firstColumn = std::max(cameraX / cellPixels, 0);
+    const int32_t firstRow = std::max(cameraY / cellPixels, 0);
+    int32_t screenY = firstRow * cellPixels - cameraY;
+    for (int32_t row = firstRow; row < lastRow; ++row, screenY += cellPixels) {
         const uint8_t* cell = terrain.cells + row * terrain.width + firstColumn;
-        int32_t screenX = firstColumn * tileSize - cameraX + left;
+        int32_t screenX = firstColumn * cellPixels - cameraX + left;
         for (int32_t column = firstColumn; column < lastColumn;
-             ++column, ++cell, screenX += tileSize) {
+             ++column, ++cell, screenX += cellPixels) {
             // Cell values 1..64 name the tile; 0 is dug out and shows the black fill.
             if (*cell != 0 && *cell <= dirtTileCount) {
                 dirtTiles[*cell - 1].Draw(screenX, screenY);

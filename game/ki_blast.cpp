@@ -18,5 +18,5 @@ void KiBlast::Launch(int32_t x, int32_t y, int32_t angle, int32_t speed, uint8_t
 bool KiBlast::Advance() {
     x += vx;
     y += vy;
-    return x < -52 || y < -52 || x > terrain.width * 8 || y > terrain.height * 8;
+    return x < -52 || y < -52 || x > terrain.width * cellPixels || y > terrain.height * cellPixels;
 }

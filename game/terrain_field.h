@@ -6,6 +6,9 @@
 
 class RleSprite;
 
+// A cell's side in field pixels: field pixel (x, y) lies in cell (x / 8, y / 8).
+inline constexpr int32_t cellPixels = 8;
+
 class TerrainField {
 public:
     TerrainField() = default;

@@ -14,8 +14,10 @@ constexpr int32_t spawnCraterSprite = 4;
 
 void SpawnWithCrater(Fighter& fighter) {
     fighter.Spawn();
-    // The cell under the sprite's centre, 24 pixels in from its top-left.
-    terrain.Carve((fighter.x + 24) / 8, (fighter.y + 24) / 8, blastSprites[spawnCraterSprite]);
+    // Centred on the cell under the fighter's centre.
+    const int32_t centre = fighterSize / 2;
+    terrain.Carve((fighter.x + centre) / cellPixels, (fighter.y + centre) / cellPixels,
+                  blastSprites[spawnCraterSprite]);
 }
 
 void BuildWorld() {
