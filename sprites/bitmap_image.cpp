@@ -18,6 +18,12 @@ constexpr size_t HeadersSize = FileHeaderSize + InfoHeaderSize;
 // The red, green and blue masks of a bit-field file sit right after the
 // 40 bytes every information header starts with, whatever its full size.
 constexpr size_t MasksSize = 12;
+// Room for the largest picture accepted, with its headers and colour table. A
+// longer file is refused before it is read, and so is anything whose length
+// cannot be told (a folder opens as a file whose length reads as the largest
+// long there is).
+constexpr long MaxFileBytes = 1L << 30;
+static_assert(MaxFileBytes > 4096 + (3LL * BitmapImage::MaxSide + 3) * BitmapImage::MaxSide);
 
 uint16_t ReadU16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
@@ -80,7 +86,7 @@ int BitmapImage::Load(const char* fileName) {
     if (std::fseek(file, 0, SEEK_END) == 0) {
         length = std::ftell(file);
     }
-    if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+    if (length < 0 || length > MaxFileBytes || std::fseek(file, 0, SEEK_SET) != 0) {
         std::fclose(file);
         return 0;
     }

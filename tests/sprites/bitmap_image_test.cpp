@@ -142,6 +142,10 @@ TEST(BitmapImageFixtures, FilesOutsideTheReadableFormatsAreRefused) {
         EXPECT_EQ(image.Load(DataPath(name).c_str()), 0) << name;
         EXPECT_EQ(image.pixels, nullptr) << name;
     }
+    // A folder opens like a file but has no length to read.
+    BitmapImage image;
+    EXPECT_EQ(image.Load(KIVORO_TEST_DATA_DIR), 0);
+    EXPECT_EQ(image.pixels, nullptr);
 }
 
 // A bitmap file assembled byte by byte: headers, whatever lies between them and
