@@ -372,10 +372,12 @@ public:
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+            // With repetitions the median, which is reported last, stands.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if ((run.run_type == Run::RT_Iteration || median) && !run.error_occurred) {
                 const double toNanoseconds = 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-                nanoseconds[run.benchmark_name()] = Times{run.GetAdjustedRealTime() * toNanoseconds,
-                                                          run.GetAdjustedCPUTime() * toNanoseconds};
+                nanoseconds[run.run_name.str()] = Times{run.GetAdjustedRealTime() * toNanoseconds,
+                                                        run.GetAdjustedCPUTime() * toNanoseconds};
             }
         }
         ConsoleReporter::ReportRuns(runs);
