@@ -50,6 +50,18 @@ void LoadQuads(uint8_t* entries, const uint8_t* table, size_t length) {
     }
 }
 
+// Opens a file for reading, hands it to `read` and closes it; a file that
+// cannot be opened changes nothing.
+template <typename Read>
+void ReadFile(const char* fileName, Read read) {
+    FILE* file = fileName != nullptr ? std::fopen(fileName, "rb") : nullptr;
+    if (file == nullptr) {
+        return;
+    }
+    read(file);
+    std::fclose(file);
+}
+
 }  // namespace
 
 Palette::~Palette() {
@@ -179,15 +191,9 @@ void Palette::LoadRawFromStream(FILE* file) {
 }
 
 void Palette::LoadRawFromFile(const char* fileName) {
-    if (entries == nullptr || fileName == nullptr) {
-        return;
+    if (entries != nullptr) {
+        ReadFile(fileName, [this](FILE* file) { LoadRawFromStream(file); });
     }
-    FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr) {
-        return;
-    }
-    LoadRawFromStream(file);
-    std::fclose(file);
 }
 
 void Palette::LoadBmpFromMemory(const uint8_t* bytes, size_t length) {
@@ -210,15 +216,9 @@ void Palette::LoadBmpFromStream(FILE* file) {
 }
 
 void Palette::LoadBmpFromFile(const char* fileName) {
-    if (entries == nullptr || fileName == nullptr) {
-        return;
+    if (entries != nullptr) {
+        ReadFile(fileName, [this](FILE* file) { LoadBmpFromStream(file); });
     }
-    FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr) {
-        return;
-    }
-    LoadBmpFromStream(file);
-    std::fclose(file);
 }
 
 void Palette::LoadPcxFromMemory(const uint8_t* bytes, size_t length) {
@@ -241,15 +241,9 @@ void Palette::LoadPcxFromStream(FILE* file, int32_t length) {
 }
 
 void Palette::LoadPcxFromFile(const char* fileName) {
-    if (entries == nullptr || fileName == nullptr) {
-        return;
+    if (entries != nullptr) {
+        ReadFile(fileName, [this](FILE* file) { LoadPcxFromStream(file, FileLength(file)); });
     }
-    FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr) {
-        return;
-    }
-    LoadPcxFromStream(file, FileLength(file));
-    std::fclose(file);
 }
 
 int Palette::Apply() {
