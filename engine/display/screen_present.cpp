@@ -20,6 +20,22 @@ namespace {
 // presents the whole frame instead.
 constexpr int32_t MaxPresentRects = 256;
 
+// The part of r (right and bottom exclusive) inside (0, 0, width, height),
+// worked out in 64 bits so that no edge or span can overflow; false when
+// nothing is left.
+bool ClipToSize(const Rect& r, int32_t width, int32_t height, SDL_Rect* out) {
+    const int64_t left = std::max<int64_t>(r.left, 0);
+    const int64_t top = std::max<int64_t>(r.top, 0);
+    const int64_t right = std::min<int64_t>(r.right, width);
+    const int64_t bottom = std::min<int64_t>(r.bottom, height);
+    if (right <= left || bottom <= top) {
+        return false;
+    }
+    *out = SDL_Rect{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                    static_cast<int>(bottom - top)};
+    return true;
+}
+
 // Copies one rectangle between two SDL surfaces of one format, cut to both.
 void CopyArea(SDL_Surface* from, SDL_Surface* to, SDL_Rect area) {
     if (from == nullptr || to == nullptr || from == to ||
@@ -50,15 +66,10 @@ int Screen::ShowWithRetry(Surface* source, bool restoreBack, const Rect* rects, 
     }
     SDL_Rect list[MaxPresentRects];
     int32_t count = 0;
-    const SDL_Rect bounds{0, 0, source->platformSurface->w, source->platformSurface->h};
     for (int32_t i = 0; i < rectCount && count < MaxPresentRects; ++i) {
-        const int64_t w = static_cast<int64_t>(rects[i].right) - rects[i].left;
-        const int64_t h = static_cast<int64_t>(rects[i].bottom) - rects[i].top;
-        SDL_Rect r{rects[i].left, rects[i].top,
-                   static_cast<int>(std::clamp<int64_t>(w, 0, 1 << 20)),
-                   static_cast<int>(std::clamp<int64_t>(h, 0, 1 << 20))};
-        if (SDL_IntersectRect(&r, &bounds, &r)) {
-            list[count++] = r;
+        if (ClipToSize(rects[i], source->platformSurface->w, source->platformSurface->h,
+                       &list[count])) {
+            ++count;
         }
     }
     if (rectCount > 0 && count == 0) {
@@ -146,9 +157,10 @@ int Screen::PresentRects(int32_t flags, DirtyRectList* list) {
     Surface* shown = backSurface;
     if (!windowed && separateBack && frontSurface != nullptr) {
         for (int32_t i = 0; i < used; ++i) {
-            const Rect& r = rects[i];
-            CopyArea(backSurface->platformSurface, frontSurface->platformSurface,
-                     SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top});
+            SDL_Rect area;
+            if (ClipToSize(rects[i], backSurface->width, backSurface->height, &area)) {
+                CopyArea(backSurface->platformSurface, frontSurface->platformSurface, area);
+            }
         }
         if (whole) {
             CopyArea(backSurface->platformSurface, frontSurface->platformSurface,

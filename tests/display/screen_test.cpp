@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "engine/display/dirty_rect_list.h"
 #include "engine/display/display_driver.h"
 #include "engine/display/frame_limiter.h"
@@ -78,6 +80,18 @@ TEST(ScreenHeadless, MemoryModeGivesUnlockedWritableSurfaces) {
     EXPECT_EQ(screen.Present(0), 0);
     EXPECT_EQ(static_cast<uint16_t*>(screen.frontSurface->pixels)[801], 0x1F);
     EXPECT_EQ(screen.SetMemoryMode(0, 600), ScreenModeFailed);
+}
+
+TEST(ScreenHeadless, PresentRectsTakesRectanglesSpanningTheWholeIntRange) {
+    Screen screen;
+    ASSERT_EQ(screen.SetMemoryMode(16, 8), 0);
+    screen.backSurface->Fill(0x1F);
+    DirtyRectList list(1);  // empty bounds: the rectangle stays as given
+    list.Add(Rect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
+    EXPECT_EQ(screen.PresentRects(0, &list), 0);
+    const auto* front = static_cast<const uint16_t*>(screen.frontSurface->pixels);
+    EXPECT_EQ(front[0], 0x1F);
+    EXPECT_EQ(front[7 * screen.frontSurface->pitch / 2 + 15], 0x1F);
 }
 
 TEST_F(ScreenTest, GameModeIsABlackFlipChainClippedToTheMode) {
