@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <filesystem>
@@ -21,8 +22,17 @@ Rect& MakeRect(Rect& rect, int32_t left, int32_t top, int32_t right, int32_t bot
     return rect;
 }
 
+namespace {
+
+// start + size, held to the int32 range instead of overflowing.
+int32_t EdgeAfter(int32_t start, int32_t size) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{start} + size, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
 Rect& MakeRectFromSize(Rect& rect, int32_t x, int32_t y, int32_t width, int32_t height) {
-    return MakeRect(rect, x, y, x + width, y + height);
+    return MakeRect(rect, x, y, EdgeAfter(x, width), EdgeAfter(y, height));
 }
 
 int32_t FileLength(FILE* file) {

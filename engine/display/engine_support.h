@@ -12,7 +12,8 @@ class DeviceContext;
 
 // Stores the four edges and returns the rectangle.
 Rect& MakeRect(Rect& rect, int32_t left, int32_t top, int32_t right, int32_t bottom);
-// Stores (x, y, x + width, y + height) and returns the rectangle.
+// Stores (x, y, x + width, y + height) and returns the rectangle; an edge
+// beyond the int32 range stops at the range's end.
 Rect& MakeRectFromSize(Rect& rect, int32_t x, int32_t y, int32_t width, int32_t height);
 
 // The length of an open file in bytes; the file position is left where it was.

@@ -39,6 +39,9 @@ TEST(EngineSupportTest, RectFromSizeAddsTheSize) {
     EXPECT_EQ(rect.top, 10);
     EXPECT_EQ(rect.right, 15);
     EXPECT_EQ(rect.bottom, 40);
+    MakeRectFromSize(rect, INT32_MAX - 5, INT32_MIN + 5, 20, -20);
+    EXPECT_EQ(rect.right, INT32_MAX);
+    EXPECT_EQ(rect.bottom, INT32_MIN);
 }
 
 TEST(EngineSupportTest, TempFileNamesAreNewFilesInTheTempFolder) {
