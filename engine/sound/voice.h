@@ -5,15 +5,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
-// Samples of one sound in the device's sample format (signed 16-bit, stereo,
-// interleaved), still at the sound's own rate; the mixer resamples as it plays.
-struct SampleSet {
-    std::vector<int16_t> samples;
-    uint32_t frameCount = 0;
-    uint32_t sampleRate = 0;
-};
+#include "engine/sound/sample_set.h"
 
 // Volume and pan are in hundredths of a decibel of attenuation, frequency in
 // samples per second (0 = the sound's own rate). The state below the sample set
