@@ -10,7 +10,9 @@ game_pid=
 xvfb_pid=
 
 cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+    # A game still running here has failed the test: end it outright, before its
+    # X server goes away under it.
+    [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
