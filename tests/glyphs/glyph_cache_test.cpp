@@ -258,3 +258,34 @@ TEST(GlyphCacheTable, OneCachePerFontForgottenWhenClosedAndHugeFontsLeftOut) {
     empty.Draw(&pixel, 2, 2, 0, 0, 1, 1, "abc", 3, 0, 0, Ink);
     EXPECT_EQ(pixel, 0);
 }
+
+// Through the engine's text calls: a text beginning with a glyph that reaches
+// back over the pen (j) or ending with one that reaches past its advance stays
+// inside its measured box and looks as the renderer draws it.
+TEST_F(GlyphCacheTest, TextRunsDrawInsideTheirMeasuredBoxAsTheRendererDoes) {
+    for (const char* text : {"jam", "To", "Ty_", "Yo, j", "Kills: 7", "f/"}) {
+        int32_t width = 0;
+        int32_t height = 0;
+        ASSERT_TRUE(MeasureTextRun(nullptr, text, &width, &height)) << text;
+        SDL_Surface* drawn = SDL_CreateRGBSurfaceWithFormat(0, 120, 30, 16, SDL_PIXELFORMAT_RGB555);
+        SDL_Surface* rendered = TTF_RenderText_Solid(font, text, SDL_Color{255, 255, 255, 0});
+        ASSERT_NE(drawn, nullptr);
+        ASSERT_NE(rendered, nullptr);
+        EXPECT_EQ(width, rendered->w) << text;
+        EXPECT_EQ(height, rendered->h) << text;
+        RenderTextRun(drawn, nullptr, text, 10, 6, 0xFFFFFF, nullptr);
+        for (int32_t y = 0; y < 30; ++y) {
+            for (int32_t x = 0; x < 120; ++x) {
+                const bool inBox = x >= 10 && x < 10 + rendered->w && y >= 6 && y < 6 + rendered->h;
+                const bool set =
+                    inBox && static_cast<const uint8_t*>(
+                                 rendered->pixels)[(y - 6) * rendered->pitch + x - 10] != 0;
+                const uint16_t pixel = reinterpret_cast<const uint16_t*>(
+                    static_cast<const uint8_t*>(drawn->pixels) + y * drawn->pitch)[x];
+                ASSERT_EQ(pixel, set ? 0x7FFF : 0) << text << " at " << x << "," << y;
+            }
+        }
+        SDL_FreeSurface(rendered);
+        SDL_FreeSurface(drawn);
+    }
+}
