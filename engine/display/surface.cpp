@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -259,11 +260,38 @@ int Surface::ReleaseDC() {
     return 0;
 }
 
+namespace {
+
+// Fills an area of the surface with a raw pixel value. 16-bit surfaces in plain
+// memory are filled row by row here: SDL_FillRect's streaming stores bypass the
+// cache, so the sprites drawn right after a frame's clear would find the whole
+// back surface evicted. Other surfaces go through SDL_FillRect.
+bool FillArea(SDL_Surface* surface, const SDL_Rect& area, uint32_t colour) {
+    if (surface->format->BytesPerPixel != 2 || SDL_MUSTLOCK(surface) ||
+        surface->pixels == nullptr) {
+        return SDL_FillRect(surface, &area, colour) == 0;
+    }
+    const auto pixel = static_cast<uint16_t>(colour);
+    auto* row = static_cast<uint8_t*>(surface->pixels) +
+                static_cast<size_t>(area.y) * surface->pitch + static_cast<size_t>(area.x) * 2;
+    for (int32_t y = 0; y < area.h; ++y, row += surface->pitch) {
+        if ((pixel & 0xFF) == (pixel >> 8)) {
+            std::memset(row, pixel & 0xFF, static_cast<size_t>(area.w) * 2);
+        } else {
+            Fill16(reinterpret_cast<uint16_t*>(row), pixel, area.w);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 int Surface::Fill(uint32_t colour) {
-    if (platformSurface == nullptr || SDL_FillRect(platformSurface, nullptr, colour) != 0) {
+    if (platformSurface == nullptr) {
         return SurfaceFillFailed;
     }
-    return 0;
+    const SDL_Rect whole{0, 0, platformSurface->w, platformSurface->h};
+    return FillArea(platformSurface, whole, colour) ? 0 : SurfaceFillFailed;
 }
 
 int Surface::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour) {
@@ -278,8 +306,8 @@ int Surface::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, 
     if (right <= left || bottom <= top) {
         return 0;
     }
-    SDL_Rect area{left, top, right - left, bottom - top};
-    return SDL_FillRect(platformSurface, &area, colour) == 0 ? 0 : SurfaceFillFailed;
+    const SDL_Rect area{left, top, right - left, bottom - top};
+    return FillArea(platformSurface, area, colour) ? 0 : SurfaceFillFailed;
 }
 
 int Surface::FillRect(const Rect& rect, uint32_t colour) {

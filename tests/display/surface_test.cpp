@@ -153,6 +153,12 @@ TEST_F(SurfaceTest, FillRectTreatsRightAndBottomAsExclusiveAndStaysInside) {
     EXPECT_EQ(At(s, 0, 2), 0x1111);
     EXPECT_EQ(s.FillRect(Rect{INT32_MIN, 0, INT32_MAX, 1}, 0x4444), 0);
     EXPECT_EQ(s.FillRect(10, 10, 5, 5, 0x5555), 0);  // empty: nothing
+    // A colour whose two bytes differ (the memory fill's other path).
+    ASSERT_EQ(s.FillRect(1, 1, 4, 2, 0x7C1F), 0);
+    EXPECT_EQ(At(s, 0, 1), 0x3333);
+    EXPECT_EQ(At(s, 1, 1), 0x7C1F);
+    EXPECT_EQ(At(s, 3, 1), 0x7C1F);
+    EXPECT_EQ(At(s, 4, 1), 0x3333);
 }
 
 TEST_F(SurfaceTest, BlitToClipsAgainstTheClipRectangle) {
