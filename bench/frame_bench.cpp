@@ -399,18 +399,23 @@ void PrintSummary(const SummaryReporter& reporter) {
             std::printf("  %-38s %10.0f / %10.0f\n", label, times.real, times.cpu);
         }
     };
+    char label[64];
+    char name[64];
     for (const int32_t count : {0, 20, 200}) {
-        const std::string label = "full frame, " + std::to_string(count) + " blasts in flight";
-        line(label.c_str(), "BM_Frame/" + std::to_string(count));
+        std::snprintf(label, sizeof label, "full frame, %d blasts in flight", count);
+        std::snprintf(name, sizeof name, "BM_Frame/%d", count);
+        line(label, name);
     }
     for (const int32_t count : {0, 20, 200}) {
-        const std::string arg = "/" + std::to_string(count);
-        const std::string ours = "our two views, " + std::to_string(count) + " blasts";
-        const std::string theirs = "SDL blitter's two views, " + std::to_string(count) + " blasts";
-        line(ours.c_str(), "BM_TwoViews" + arg);
-        line(theirs.c_str(), "BM_PeerTwoViews" + arg);
-        const SummaryReporter::Times a = reporter.Find("BM_TwoViews" + arg);
-        const SummaryReporter::Times b = reporter.Find("BM_PeerTwoViews" + arg);
+        char theirsName[64];
+        std::snprintf(label, sizeof label, "our two views, %d blasts", count);
+        std::snprintf(name, sizeof name, "BM_TwoViews/%d", count);
+        line(label, name);
+        std::snprintf(label, sizeof label, "SDL blitter's two views, %d blasts", count);
+        std::snprintf(theirsName, sizeof theirsName, "BM_PeerTwoViews/%d", count);
+        line(label, theirsName);
+        const SummaryReporter::Times a = reporter.Find(name);
+        const SummaryReporter::Times b = reporter.Find(theirsName);
         if (a.real > 0 && b.real > 0) {
             std::printf("  %-38s %10.3f / %10.3f   (target 0.35: %s)\n", "ratio ours / SDL",
                         a.real / b.real, a.cpu / b.cpu,
