@@ -3,6 +3,8 @@
 // a play request only flips voice state, so it allocates and copies nothing.
 #include "engine/sound/sound_buffer.h"
 
+#include <sys/stat.h>
+
 #include <SDL.h>
 
 #include <cstring>
@@ -72,6 +74,13 @@ int SoundBuffer::LoadFromFile(SoundDevice* soundDevice, const char* fileName, in
     }
     FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr) {
+        return SoundFileNotOpened;
+    }
+    // A folder opens like a file and measures as an enormous length; only a
+    // regular file can hold a wave image.
+    struct stat status {};
+    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {
+        std::fclose(file);
         return SoundFileNotOpened;
     }
     // The byte count is the file's length, measured without moving the position.

@@ -206,6 +206,7 @@ TEST_F(SoundBufferTest, DamagedOrUnplayableImagesGiveTheirCodes) {
 
 TEST_F(SoundBufferTest, FilesAndBlocksLoadThroughTheSameChecks) {
     EXPECT_EQ(sound.LoadFromFile(&device, "/nonexistent/kivoro.wav", 1), 12);
+    EXPECT_EQ(sound.LoadFromFile(&device, ::testing::TempDir().c_str(), 1), 12);  // a folder
 
     const auto image = ConstantWave(20, 100, 100, Rate());
     const std::string path = ::testing::TempDir() + "kivoro_sound_test.wav";
