@@ -22,6 +22,16 @@ void SetColour(cairo_t* cr, Rgb c) {
     cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0);
 }
 
+// A straight stroke from a to b.
+void StrokeLine(cairo_t* cr, Vec2 a, Vec2 b, double width, Rgb colour) {
+    cairo_new_path(cr);
+    cairo_move_to(cr, a.x, a.y);
+    cairo_line_to(cr, b.x, b.y);
+    cairo_set_line_width(cr, width);
+    SetColour(cr, colour);
+    cairo_stroke(cr);
+}
+
 void AddStop(cairo_pattern_t* p, double at, Rgb c, double alpha = 1.0) {
     cairo_pattern_add_color_stop_rgba(p, at, c.r / 255.0, c.g / 255.0, c.b / 255.0, alpha);
 }
@@ -271,40 +281,20 @@ void PaintTorso(cairo_t* cr, const FighterLook& look, const Proportions& body, c
         cairo_line_to(cr, d.x, d.y);
         cairo_close_path(cr);
         FillShaded(cr, look.armour, (a + c) * 0.5, body.chest);
-        cairo_new_path(cr);
-        cairo_move_to(cr, a.x, a.y);
-        cairo_line_to(cr, b.x, b.y);
-        cairo_set_line_width(cr, 0.9);
-        SetColour(cr, look.outline);
-        cairo_stroke(cr);
+        StrokeLine(cr, a, b, 0.9, look.outline);
         Vec2 b0 = s.pelvis + up * 1.4 - forward * 8.0;
         Vec2 b1 = s.pelvis + up * 1.4 + forward * 8.0;
-        cairo_new_path(cr);
-        cairo_move_to(cr, b0.x, b0.y);
-        cairo_line_to(cr, b1.x, b1.y);
-        cairo_set_line_width(cr, 2.0);
-        SetColour(cr, Shade(look.armour, 0.7));
-        cairo_stroke(cr);
+        StrokeLine(cr, b0, b1, 2.0, Shade(look.armour, 0.7));
     }
     if (look.hasCoat) {
         // The coat's front edge runs trimmed from the collar to the hem, with a
         // sash at the waist.
         Vec2 e0 = top + forward * (body.chest - 0.9) + up * 2.0;
         Vec2 e1 = s.pelvis + forward * (body.waist - 0.9) - up * 2.0;
-        cairo_new_path(cr);
-        cairo_move_to(cr, e0.x, e0.y);
-        cairo_line_to(cr, e1.x, e1.y);
-        cairo_set_line_width(cr, 1.3);
-        SetColour(cr, look.trim);
-        cairo_stroke(cr);
+        StrokeLine(cr, e0, e1, 1.3, look.trim);
         Vec2 b0 = s.pelvis + up * 1.8 - forward * 8.0;
         Vec2 b1 = s.pelvis + up * 1.8 + forward * 8.0;
-        cairo_new_path(cr);
-        cairo_move_to(cr, b0.x, b0.y);
-        cairo_line_to(cr, b1.x, b1.y);
-        cairo_set_line_width(cr, 1.6);
-        SetColour(cr, Shade(look.torso, 0.55));
-        cairo_stroke(cr);
+        StrokeLine(cr, b0, b1, 1.6, Shade(look.torso, 0.55));
     }
     cairo_restore(cr);
 }
@@ -494,12 +484,7 @@ void PaintGlow(cairo_t* cr, const FighterLook& look, Vec2 at, double radius) {
         Vec2 d = Dir(k * 60.0 + 17.0);
         Vec2 a = at + d * (radius * 0.8);
         Vec2 b = at + d * (radius * (k % 2 == 0 ? 1.9 : 1.55));
-        cairo_new_path(cr);
-        cairo_move_to(cr, a.x, a.y);
-        cairo_line_to(cr, b.x, b.y);
-        cairo_set_line_width(cr, 1.4);
-        SetColour(cr, look.glowInner);
-        cairo_stroke(cr);
+        StrokeLine(cr, a, b, 1.4, look.glowInner);
     }
     cairo_pattern_t* p = cairo_pattern_create_radial(at.x, at.y, 0, at.x, at.y, radius * 1.25);
     AddStop(p, 0.0, Rgb{255, 255, 255});
