@@ -91,6 +91,19 @@ struct HeadFrame {
 
 constexpr double kTau = 2 * 3.14159265358979323846;
 
+// Lays the outline under a shape: builds the path, strokes it twice the outline
+// width with round joins and fills it, all in the outline colour. The caller
+// then builds the path again and fills it with the shape's own colours.
+template <typename PathFn>
+void OutlinePath(cairo_t* cr, PathFn path, Rgb outline) {
+    path();
+    cairo_set_line_width(cr, 2 * kOutline);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    SetColour(cr, outline);
+    cairo_stroke_preserve(cr);
+    cairo_fill(cr);
+}
+
 // Fills a closed polygon in c over an outline grown by kOutline around it.
 template <size_t N>
 void Polygon(cairo_t* cr, const std::array<Vec2, N>& points, Rgb c, Rgb outline, Vec2 centre,
@@ -103,12 +116,7 @@ void Polygon(cairo_t* cr, const std::array<Vec2, N>& points, Rgb c, Rgb outline,
         }
         cairo_close_path(cr);
     };
-    path();
-    cairo_set_line_width(cr, 2 * kOutline);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    SetColour(cr, outline);
-    cairo_stroke_preserve(cr);
-    cairo_fill(cr);
+    OutlinePath(cr, path, outline);
     path();
     FillShaded(cr, c, centre, radius);
 }
@@ -163,12 +171,7 @@ void Ribbon(cairo_t* cr, Vec2 p0, Vec2 p1, Vec2 p2, double w0, double w1, double
         }
         cairo_close_path(cr);
     };
-    path();
-    cairo_set_line_width(cr, 2 * kOutline);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    SetColour(cr, outline);
-    cairo_stroke_preserve(cr);
-    cairo_fill(cr);
+    OutlinePath(cr, path, outline);
     path();
     cairo_pattern_t* p = cairo_pattern_create_linear(p0.x, p0.y, p2.x, p2.y);
     AddStop(p, 0.0, Shade(c, 0.72));
