@@ -13,17 +13,7 @@
 namespace {
 
 using test_art::Art;
-
-// Rows of every kind: segments with inner gaps, a literal row, a transparent row,
-// single pixels, a run reaching the right edge, one starting at the left edge.
-const Art kMixed{{
-    "..AB.C.......",
-    "DEFGHIJKLMNOP",
-    ".............",
-    "Q.R.S.T.U.V.W",
-    ".........XYZa",
-    "bc...........",
-}};
+using test_art::kMixed;
 
 constexpr uint16_t kBackground = 0xBEEF;
 

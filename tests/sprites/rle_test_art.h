@@ -64,4 +64,15 @@ inline Art Crater(int32_t size) {
     return art;
 }
 
+// Rows of every kind: segments with inner gaps, a literal row, a transparent row,
+// single pixels, a run reaching the right edge, one starting at the left edge.
+inline const Art kMixed{{
+    "..AB.C.......",
+    "DEFGHIJKLMNOP",
+    ".............",
+    "Q.R.S.T.U.V.W",
+    ".........XYZa",
+    "bc...........",
+}};
+
 }  // namespace test_art
