@@ -27,9 +27,6 @@ std::vector<Surface*>& Registry() {
     return *registry;
 }
 
-// Larger sizes than this are refused before any arithmetic can overflow.
-constexpr int32_t MaxSurfaceSide = 16384;
-
 // The SDL pixel format that matches a PixelFormat: the enum it was read from,
 // else the one its bit count and masks describe.
 uint32_t SdlFormatOf(const PixelFormat& format) {
@@ -378,7 +375,7 @@ int Surface::LoadOpacityMaskMemory(uint8_t* bytes, int32_t length, int32_t x, in
 void Surface::EncodeOpacityMask() {
     flags |= MaskEncoded;
     if (opacityMask != nullptr) {
-        opacityMask->Encode(16);
+        opacityMask->Encode(OpacityMaskDrawThreshold);
     }
 }
 

@@ -25,6 +25,10 @@ constexpr int SurfaceMaskLoadFailed = 12;
 constexpr int SurfaceFillFailed = 25;
 constexpr int SurfacePaletteRefused = 35;
 
+// Larger sides than this are refused before any arithmetic can overflow, for
+// Surfaces and their opacity masks alike.
+constexpr int32_t MaxSurfaceSide = 16384;
+
 // Kinds given to Create; add SurfaceKind3D to any of them to ask for the 3D
 // device capability (recorded in `kind`; SDL surfaces have no such thing).
 // Every kind is an SDL_Surface in the Screen's pixel format in main memory:
