@@ -1,11 +1,12 @@
-// OpacityMask builders, blur, scale and run encoding, checked pixel by pixel
-// on small surfaces in the build's pixel layout.
+// OpacityMask builders, blur, scale and run encoding, and MaskedBlit, checked
+// pixel by pixel on small surfaces in the build's pixel layout.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdint>
 #include <vector>
 
+#include "engine/display/masked_blit.h"
 #include "engine/display/opacity_mask.h"
 #include "engine/display/pixel_format.h"
 #include "engine/display/screen.h"
@@ -124,4 +125,46 @@ TEST(OpacityMask, EncodingSplitsRunsBetweenOpaqueAndBlendedPixels) {
     mask.Encode(0);
     EXPECT_EQ(mask.runs[0].column, 1);
     EXPECT_EQ(mask.runs.size(), 4u);
+}
+
+TEST_F(OpacityMaskTest, MaskedBlitCopiesOpaqueRunsAndBlendsTheRestWithinTheClip) {
+    // Red-over-blue and white-over-blue at opacities 128 and 64, by channel:
+    // (source * a + destination * (255 - a) + 127) / 255.
+#if KIVORO_PIXEL_565
+    constexpr uint16_t WhiteHalf = 0x841F;   // 16, 32, 31
+    constexpr uint16_t RedQuarter = 0x4017;  // 8, 0, 23
+#else
+    constexpr uint16_t WhiteHalf = 0x421F;   // 16, 16, 31
+    constexpr uint16_t RedQuarter = 0x2017;  // 8, 0, 23
+#endif
+    Surface source;
+    Make(source, 3, {Red, White, Red, Red, Red, Red});
+    source.CreateOpacityMask();
+    source.opacityMask->values = {255, 128, 255, 64, 10, 255};
+    Surface target;
+    Make(target, 5, std::vector<uint16_t>(20, Blue));
+    target.SetClipCopy(Rect{0, 0, 4, 4});
+
+    ASSERT_TRUE(MaskedBlit(&source, &target, 2, 1));
+    EXPECT_TRUE(source.flags & Surface::MaskEncoded);
+    // Column 4 lies outside the clip; 10 is below the drawing threshold.
+    const std::vector<uint16_t> expected = {
+        Blue, Blue, Blue,       Blue,      Blue,  //
+        Blue, Blue, Red,        WhiteHalf, Blue,  //
+        Blue, Blue, RedQuarter, Blue,      Blue,  //
+        Blue, Blue, Blue,       Blue,      Blue,
+    };
+    for (int32_t i = 0; i < 20; ++i) {
+        EXPECT_EQ(At(target, i % 5, i / 5), expected[i]) << "pixel " << i % 5 << ", " << i / 5;
+    }
+
+    // Partly off the top-left corner: only the source's bottom-right reaches.
+    ASSERT_TRUE(MaskedBlit(&source, &target, -2, -1));
+    EXPECT_EQ(At(target, 0, 0), Red);
+    EXPECT_EQ(At(target, 1, 0), Blue);
+
+    Surface bare;
+    EXPECT_FALSE(MaskedBlit(&source, &bare, 0, 0));
+    EXPECT_FALSE(MaskedBlit(&source, &source, 0, 0));
+    EXPECT_FALSE(MaskedBlit(&target, &source, 0, 0));  // no mask
 }
