@@ -1,8 +1,7 @@
-// OpacityMask builders, blur, scale and run encoding, and MaskedBlit, checked
-// pixel by pixel on small surfaces in the build's pixel layout.
+// OpacityMask builders, blur and scale, and MaskedBlit through the mask's runs,
+// checked pixel by pixel on small surfaces in the build's pixel layout.
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -35,10 +34,6 @@ protected:
     Screen screen;
 };
 
-std::vector<uint8_t> Values(const OpacityMask& mask) {
-    return mask.values;
-}
-
 #if KIVORO_PIXEL_565
 constexpr uint16_t Red = 0xF800, Green = 0x07E0, Blue = 0x001F, White = 0xFFFF;
 #else
@@ -56,10 +51,10 @@ TEST_F(OpacityMaskTest, BuildsFromTheColourKeyRangeAndFromBrightness) {
     ASSERT_TRUE(mask.BuildFromColorKey(surface));
     EXPECT_FALSE(mask.RunsCurrent());
     EXPECT_EQ(mask.width, 5);
-    EXPECT_EQ(Values(mask), (std::vector<uint8_t>{255, 0, 0, 255, 255, 255, 255, 255, 255, 255}));
+    EXPECT_EQ(mask.values, (std::vector<uint8_t>{255, 0, 0, 255, 255, 255, 255, 255, 255, 255}));
     surface.SetColorKey(0);
     ASSERT_TRUE(mask.BuildFromColorKey(surface));
-    EXPECT_EQ(Values(mask), (std::vector<uint8_t>{255, 255, 255, 255, 0, 255, 255, 255, 255, 0}));
+    EXPECT_EQ(mask.values, (std::vector<uint8_t>{255, 255, 255, 255, 0, 255, 255, 255, 255, 0}));
 
     ASSERT_TRUE(mask.BuildFromBrightness(surface));
     EXPECT_EQ(mask.At(0, 1), 77);
@@ -83,48 +78,30 @@ TEST(OpacityMask, BoxBlurClampsAtTheEdgesForAnyRadius) {
     EXPECT_EQ(mask.At(0, 0), 255);
     // Across: row 0 becomes 170 85 0 0, row 2 0 0 30 60; then down each column.
     mask.Blur(1);
-    EXPECT_EQ(Values(mask), (std::vector<uint8_t>{113, 57, 0, 0, 57, 28, 10, 20, 0, 0, 20, 40}));
+    EXPECT_EQ(mask.values, (std::vector<uint8_t>{113, 57, 0, 0, 57, 28, 10, 20, 0, 0, 20, 40}));
 
     // The window's cost does not depend on its width, and a uniform mask stays
     // uniform however far the edges repeat.
     OpacityMask even(3, 2);
     even.values.assign(6, 200);
     even.Blur(INT32_MAX);
-    EXPECT_EQ(Values(even), std::vector<uint8_t>(6, 200));
+    EXPECT_EQ(even.values, std::vector<uint8_t>(6, 200));
 }
 
 TEST(OpacityMask, ScalesToTheNearestPixelAsStretchToPicksIt) {
     OpacityMask mask(3, 2);
     mask.values = {10, 20, 30, 40, 50, 60};
     ASSERT_TRUE(mask.Scale(5, 3));
-    EXPECT_EQ(Values(mask),
+    EXPECT_EQ(mask.values,
               (std::vector<uint8_t>{10, 10, 20, 20, 30, 10, 10, 20, 20, 30, 40, 40, 50, 50, 60}));
     ASSERT_TRUE(mask.Scale(2, 1));
-    EXPECT_EQ(Values(mask), (std::vector<uint8_t>{10, 20}));
+    EXPECT_EQ(mask.values, (std::vector<uint8_t>{10, 20}));
     // Sizes a mask cannot have are refused before anything is allocated.
     EXPECT_FALSE(mask.Scale(0, 4));
     EXPECT_FALSE(mask.Scale(MaxSurfaceSide + 1, 1));
     EXPECT_FALSE(OpacityMask(0, 0).Scale(2, 2));
     EXPECT_EQ(mask.width, 2);
     EXPECT_EQ(OpacityMask(MaxSurfaceSide + 1, 1).width, 0);
-}
-
-TEST(OpacityMask, EncodingSplitsRunsBetweenOpaqueAndBlendedPixels) {
-    OpacityMask mask(6, 1);
-    mask.values = {0, 40, 255, 255, 9, 255};
-    mask.Encode(OpacityMaskDrawThreshold);
-    ASSERT_TRUE(mask.RunsCurrent());
-    ASSERT_EQ(mask.runs.size(), 3u);
-    EXPECT_EQ(mask.runs[0].column, 1);
-    EXPECT_FALSE(mask.runs[0].opaque);
-    EXPECT_EQ(mask.runs[1].column, 2);
-    EXPECT_EQ(mask.runs[1].length, 2);
-    EXPECT_TRUE(mask.runs[1].opaque);
-    EXPECT_EQ(mask.runs[2].column, 5);
-    // A threshold of 0 still leaves zeros out.
-    mask.Encode(0);
-    EXPECT_EQ(mask.runs[0].column, 1);
-    EXPECT_EQ(mask.runs.size(), 4u);
 }
 
 TEST_F(OpacityMaskTest, MaskedBlitCopiesOpaqueRunsAndBlendsTheRestWithinTheClip) {
