@@ -8,7 +8,6 @@
 #include "game/blast_pool.h"
 #include "game/game_objects.h"
 #include "game/next_random.h"
-#include "game/world_setup.h"
 
 namespace {
 
@@ -22,6 +21,8 @@ constexpr int32_t flightSpeed = 8;
 constexpr uint8_t moveLockFrames = 15;
 constexpr uint8_t turnCooldownFrames = 4;
 constexpr int32_t fullCharge = 100;
+// The blastSprites entry stamped around every spawn point.
+constexpr int32_t spawnCraterSprite = 4;
 
 // The travel state for direction d (0..359), flying forward or backward.
 int32_t TravelState(int32_t d, bool forward) {
@@ -63,6 +64,13 @@ void Fighter::Spawn() {
     x = NextRandomBelow(terrain.width) * cellPixels;
     y = NextRandomBelow(terrain.height) * cellPixels;
     UpdateCamera();
+}
+
+void Fighter::SpawnWithCrater() {
+    Spawn();
+    const int32_t centre = fighterSize / 2;
+    terrain.Carve((x + centre) / cellPixels, (y + centre) / cellPixels,
+                  blastSprites[spawnCraterSprite]);
 }
 
 void Fighter::UpdateCamera() {
@@ -385,7 +393,7 @@ void Fighter::CollideOrFall() {
         if (health <= 0) {
             // Every death counts as a kill for the other player, self-inflicted or not.
             ++deaths;
-            SpawnWithCrater(*this);
+            SpawnWithCrater();
         }
     } else if (collides) {
         dx = 0;

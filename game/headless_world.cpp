@@ -6,7 +6,7 @@
 
 #include "game/game_objects.h"
 #include "game/next_random.h"
-#include "game/world_setup.h"
+#include "game/starting_field.h"
 #include "game/world_step.h"
 #include "sprites/bitmap_image.h"
 
@@ -108,7 +108,7 @@ void ResetHeadlessWorld() {
         fighter = Fighter();
     }
     BuildBlastShapes();
-    BuildWorld();
+    BuildStartingField();
 }
 
 uint64_t DigestWorld() {

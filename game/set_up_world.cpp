@@ -9,7 +9,7 @@
 #include "engine/sound/sound_device.h"
 #include "game/asset_path.h"
 #include "game/game_objects.h"
-#include "game/world_setup.h"
+#include "game/starting_field.h"
 #include "sprites/bitmap_image.h"
 
 namespace {
@@ -87,5 +87,5 @@ void SetUpWorld() {
     CutSheet(firstFighterFrames, firstFighterFrameCount, 48, 48, 5, "TORVIK.BMP", key);
     CutSheet(&reticleSprite, 1, 21, 21, 1, "TARGET.BMP", key);
 
-    BuildWorld();
+    BuildStartingField();
 }

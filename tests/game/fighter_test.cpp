@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "game/blast_pool.h"
-#include "game/world_setup.h"
 #include "world_fixture.h"
 
 namespace {
@@ -482,8 +481,8 @@ TEST_F(FighterTest, FlyingIntoDirtStopsInFrontAndGoesOnWhenThePathOpens) {
 TEST_F(FighterTest, SpawnsFollowTheRandomSequence) {
     terrain.Generate(400, 400);
     ResetRandom();
-    SpawnWithCrater(fighters[0]);
-    SpawnWithCrater(fighters[1]);
+    fighters[0].SpawnWithCrater();
+    fighters[1].SpawnWithCrater();
     EXPECT_EQ(fighters[0].x, 328);
     EXPECT_EQ(fighters[0].y, 536);
     EXPECT_EQ(fighters[1].x, 2672);
