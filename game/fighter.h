@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "game/art_layout.h"
+
 enum FighterState : int32_t {
     StateIdle = 0,
     StateMoveUp = 1,
@@ -22,10 +24,6 @@ enum FighterState : int32_t {
 };
 
 inline constexpr int32_t fighterStateCount = 13;
-
-// A fighter's sprite is fighterSize pixels square; (x, y) is its top-left, so its
-// centre is fighterSize / 2 pixels in from there.
-inline constexpr int32_t fighterSize = 48;
 
 enum Motion : uint8_t {
     MotionForward = 0,

@@ -12,11 +12,9 @@
 
 namespace {
 
-constexpr int32_t shapeSide = 54;
-constexpr int32_t shapeCentre = 26;
+constexpr int32_t shapeSide = blastSpriteSide;
 constexpr uint16_t shapeKey = 0x7C1F;
 constexpr uint16_t shapeInk = 0x03E0;
-constexpr int32_t shapeRadius[blastSpriteCount] = {3, 4, 5, 7, 12, 19, 28};
 
 // 64-bit FNV-1a, fed value by value so padding and object layout play no part.
 class Digest {
@@ -81,11 +79,11 @@ void BuildBlastShapes() {
     auto* pixels = reinterpret_cast<uint16_t*>(sheet.pixels);
     const int32_t sheetWidth = sheet.infoHeader.biWidth;
     for (int32_t j = 0; j < blastSpriteCount; ++j) {
-        const int32_t r2 = shapeRadius[j] * shapeRadius[j];
+        const int32_t r2 = blastShapeRadius[j] * blastShapeRadius[j];
         for (int32_t py = 0; py < shapeSide; ++py) {
             for (int32_t px = 0; px < shapeSide; ++px) {
-                const int32_t ox = px - shapeCentre;
-                const int32_t oy = py - shapeCentre;
+                const int32_t ox = px - blastCentre;
+                const int32_t oy = py - blastCentre;
                 pixels[py * sheetWidth + j * shapeSide + px] =
                     ox * ox + oy * oy <= r2 ? shapeInk : shapeKey;
             }

@@ -13,9 +13,9 @@ struct FrameControls {
 };
 
 // Puts the world back to a fresh start, exactly as the game sets it up, except
-// that the seven blast shapes are filled discs drawn in code (radius 3, 4, 5, 7,
-// 12, 19 and 28 pixels about (26, 26) of a 54 x 54 cell) rather than cut from the
-// art, so the world does not change when the art does. Restarts the random
+// that the seven blast shapes are filled discs drawn in code (blastShapeRadius
+// about the cell's blastCentre pixel) rather than cut from the art, so the world
+// does not change when the art does. Restarts the random
 // sequence, empties the blast pool and rebuilds both fighters.
 void ResetHeadlessWorld();
 

@@ -81,11 +81,15 @@ void SetUpWorld() {
     LoadSound(chargeSoundA, "EDIT.WAV");
     LoadSound(chargeSoundB, "EDIT.WAV");
 
-    CutSheet(blastSprites, blastSpriteCount, 54, 54, blastSpriteCount, "BLAST.BMP", key);
-    CutSheet(dirtTiles, dirtTileCount, 8, 8, 8, "DIRT.BMP", key);
-    CutSheet(secondFighterFrames, secondFighterFrameCount, 48, 48, 5, "MELSAR.BMP", key);
-    CutSheet(firstFighterFrames, firstFighterFrameCount, 48, 48, 5, "TORVIK.BMP", key);
-    CutSheet(&reticleSprite, 1, 21, 21, 1, "TARGET.BMP", key);
+    CutSheet(blastSprites, blastSpriteCount, blastSpriteSide, blastSpriteSide, blastSpriteCount,
+             "BLAST.BMP", key);
+    CutSheet(dirtTiles, dirtTileCount, dirtTileSide, dirtTileSide, dirtSheetColumns, "DIRT.BMP",
+             key);
+    CutSheet(secondFighterFrames, secondFighterFrameCount, fighterSize, fighterSize,
+             fighterSheetColumns, "MELSAR.BMP", key);
+    CutSheet(firstFighterFrames, firstFighterFrameCount, fighterSize, fighterSize,
+             fighterSheetColumns, "TORVIK.BMP", key);
+    CutSheet(&reticleSprite, 1, reticleSide, reticleSide, 1, "TARGET.BMP", key);
 
     BuildStartingField();
 }

@@ -221,6 +221,18 @@ TEST_F(FighterTest, HitStunsDamagesThrowsAndUsesUpTheBlast) {
     EXPECT_EQ(f.dy, 0);
 }
 
+TEST_F(FighterTest, EachBlastSizeStunsForItsOwnTime) {
+    const uint8_t stun[] = {25, 50, 75, 100};
+    for (uint8_t size = 0; size < 4; ++size) {
+        blastCount = 0;
+        Fighter& f = Place(0, 1600, 100);
+        f.stunTimer = 0;
+        AddBlast(1624, 124, size, 1);
+        f.Update(0);
+        EXPECT_EQ(f.stunTimer, stun[size]) << int(size);
+    }
+}
+
 TEST_F(FighterTest, ThrownFighterFallsFasterUntilItCrashes) {
     Fighter& f = Place(0, 1600, 1600);
     Dirt(203, 214);  // under the centre of (1600, 1690)

@@ -73,24 +73,23 @@ void Cross(cairo_t* cr, double x, double y) {
 }
 
 // Draws a fighter sheet band; answers the y below it.
-double FighterBand(cairo_t* cr, const RasterImage& sheet, int frames, int launchX,
+double FighterBand(cairo_t* cr, const RasterImage& sheet, int frames, LaunchPoint launch,
                    const std::string& title, double y, const int* launchFrames, int launchCount) {
     Label(cr, kMargin, y, title);
     y += kLabel;
-    const int cell = kFighterCell * kScale;
+    const int cell = fighterSize * kScale;
     const int perRow = 8;
     for (int i = 0; i < frames; ++i) {
         double x = kMargin + (i % perRow) * (cell + kGap);
         double top = y + (i / perRow) * (cell + kGap + 16);
         Panel(cr, x, top, cell, cell);
-        cairo_surface_t* s =
-            Cut(sheet, (i % kFighterCellsPerRow) * kFighterCell,
-                (i / kFighterCellsPerRow) * kFighterCell, kFighterCell, kFighterCell);
+        cairo_surface_t* s = Cut(sheet, (i % fighterSheetColumns) * fighterSize,
+                                 (i / fighterSheetColumns) * fighterSize, fighterSize, fighterSize);
         Blit(cr, s, x, top, kScale);
         cairo_surface_destroy(s);
         for (int k = 0; k < launchCount; ++k) {
             if (launchFrames[k] == i) {
-                Cross(cr, x + (launchX + 0.5) * kScale, top + (kLaunchY + 0.5) * kScale);
+                Cross(cr, x + (launch.x + 0.5) * kScale, top + (launch.y + 0.5) * kScale);
             }
         }
         Label(cr, x, top + cell, std::to_string(i));
@@ -108,7 +107,7 @@ void Scene(cairo_t* cr, const AssetSheets& sheets, double x, double y, double sc
     cairo_t* sc = cairo_create(scene);
     cairo_set_source_rgb(sc, 0, 0, 0);
     cairo_paint(sc);
-    cairo_surface_t* dirt = Cut(sheets.dirt, 0, 0, kDirtSize, kDirtSize);
+    cairo_surface_t* dirt = Cut(sheets.dirt, 0, 0, dirtSheetSide, dirtSheetSide);
     // Dirt cells: everything except a tunnel band, a shaft and two craters.
     for (int cy = 0; cy < h / 8; ++cy) {
         for (int cx = 0; cx < w / 8; ++cx) {
@@ -129,24 +128,26 @@ void Scene(cairo_t* cr, const AssetSheets& sheets, double x, double y, double sc
         }
     }
     cairo_surface_destroy(dirt);
-    cairo_surface_t* a = Cut(sheets.torvik, 0, 0, kFighterCell, kFighterCell);
+    cairo_surface_t* a = Cut(sheets.torvik, 0, 0, fighterSize, fighterSize);
     cairo_surface_t* b =
-        Cut(sheets.melsar, 2 * kFighterCell, kFighterCell, kFighterCell, kFighterCell, true);
+        Cut(sheets.melsar, 2 * fighterSize, fighterSize, fighterSize, fighterSize, true);
     cairo_surface_t* c =
-        Cut(sheets.torvik, 1 * kFighterCell, 2 * kFighterCell, kFighterCell, kFighterCell);
+        Cut(sheets.torvik, 1 * fighterSize, 2 * fighterSize, fighterSize, fighterSize);
     cairo_set_source_surface(sc, a, 40, 56);
     cairo_paint(sc);
     cairo_set_source_surface(sc, b, 220, 52);
     cairo_paint(sc);
     cairo_set_source_surface(sc, c, 120, 10);
     cairo_paint(sc);
-    cairo_surface_t* blast = Cut(sheets.blast, 4 * kBlastCell, 0, kBlastCell, kBlastCell);
-    cairo_surface_t* small = Cut(sheets.blast, 3 * kBlastCell, 0, kBlastCell, kBlastCell);
-    cairo_set_source_surface(sc, blast, 150 - 26, 80 - 26);
+    cairo_surface_t* blast =
+        Cut(sheets.blast, 4 * blastSpriteSide, 0, blastSpriteSide, blastSpriteSide);
+    cairo_surface_t* small =
+        Cut(sheets.blast, 3 * blastSpriteSide, 0, blastSpriteSide, blastSpriteSide);
+    cairo_set_source_surface(sc, blast, 150 - blastCentre, 80 - blastCentre);
     cairo_paint(sc);
-    cairo_set_source_surface(sc, small, 200 - 26, 120 - 26);
+    cairo_set_source_surface(sc, small, 200 - blastCentre, 120 - blastCentre);
     cairo_paint(sc);
-    cairo_surface_t* reticle = Cut(sheets.reticle, 0, 0, kReticleSize, kReticleSize);
+    cairo_surface_t* reticle = Cut(sheets.reticle, 0, 0, reticleSide, reticleSide);
     cairo_set_source_surface(sc, reticle, 100, 60);
     cairo_paint(sc);
     cairo_set_source_surface(sc, reticle, 270, 20);
@@ -171,18 +172,19 @@ bool WriteContactSheet(const AssetSheets& sheets, const std::string& path) {
     double y = kMargin;
     static constexpr int kTorvikLaunch[] = {10, 11};
     static constexpr int kMelsarLaunch[] = {6, 7};
-    y = FighterBand(cr, sheets.torvik, kTorvikFrames, kTorvikLaunchX,
+    y = FighterBand(cr, sheets.torvik, firstFighterFrameCount, firstLaunchPoint,
                     "TORVIK.BMP  first fighter (launch point marked)", y, kTorvikLaunch, 2);
-    y = FighterBand(cr, sheets.melsar, kMelsarFrames, kMelsarLaunchX,
+    y = FighterBand(cr, sheets.melsar, secondFighterFrameCount, secondLaunchPoint,
                     "MELSAR.BMP  second fighter (launch point marked)", y, kMelsarLaunch, 2);
 
     Label(cr, kMargin, y, "BLAST.BMP  entries 0-6");
     y += kLabel;
-    const int blastCell = kBlastCell * kScale;
-    for (int i = 0; i < kBlastEntries; ++i) {
+    const int blastCell = blastSpriteSide * kScale;
+    for (int i = 0; i < blastSpriteCount; ++i) {
         double x = kMargin + i * (blastCell + kGap / 2);
         Panel(cr, x, y, blastCell, blastCell);
-        cairo_surface_t* s = Cut(sheets.blast, i * kBlastCell, 0, kBlastCell, kBlastCell);
+        cairo_surface_t* s =
+            Cut(sheets.blast, i * blastSpriteSide, 0, blastSpriteSide, blastSpriteSide);
         Blit(cr, s, x, y, kScale);
         cairo_surface_destroy(s);
         Label(cr, x, y + blastCell, std::to_string(i));
@@ -191,16 +193,16 @@ bool WriteContactSheet(const AssetSheets& sheets, const std::string& path) {
 
     Label(cr, kMargin, y, "DIRT.BMP at 4x, tiled 3 x 3 at 2x;  TARGET.BMP over grey, dirt, black");
     y += kLabel;
-    cairo_surface_t* dirt = Cut(sheets.dirt, 0, 0, kDirtSize, kDirtSize);
+    cairo_surface_t* dirt = Cut(sheets.dirt, 0, 0, dirtSheetSide, dirtSheetSide);
     Blit(cr, dirt, kMargin, y, kScale);
     for (int ty = 0; ty < 3; ++ty) {
         for (int tx = 0; tx < 3; ++tx) {
-            Blit(cr, dirt, kMargin + 280 + tx * kDirtSize * 2, y + ty * kDirtSize * 2, 2);
+            Blit(cr, dirt, kMargin + 280 + tx * dirtSheetSide * 2, y + ty * dirtSheetSide * 2, 2);
         }
     }
-    double rx = kMargin + 280 + 3 * kDirtSize * 2 + 30;
-    cairo_surface_t* reticle = Cut(sheets.reticle, 0, 0, kReticleSize, kReticleSize);
-    const int reticleBox = kReticleSize * kScale;
+    double rx = kMargin + 280 + 3 * dirtSheetSide * 2 + 30;
+    cairo_surface_t* reticle = Cut(sheets.reticle, 0, 0, reticleSide, reticleSide);
+    const int reticleBox = reticleSide * kScale;
     for (int k = 0; k < 3; ++k) {
         double bx = rx + k * (reticleBox + kGap);
         if (k == 0) {
@@ -216,7 +218,7 @@ bool WriteContactSheet(const AssetSheets& sheets, const std::string& path) {
     }
     cairo_surface_destroy(reticle);
     cairo_surface_destroy(dirt);
-    y += 3 * kDirtSize * 2 + kGap;
+    y += 3 * dirtSheetSide * 2 + kGap;
 
     Label(cr, kMargin, y, "In play, at 3x");
     y += kLabel;
