@@ -9,6 +9,7 @@
 
 #include "engine/sound/sound_buffer.h"
 #include "engine/sound/sound_device.h"
+#include "game/art_layout.h"
 #include "sprites/bitmap_image.h"
 #include "sprites/rle_carve.h"
 #include "sprites/rle_sprite.h"
@@ -94,7 +95,7 @@ Crater CarveEntry(int32_t entry) {
     RleSprite shape;
     shape.Bind(nullptr, 54, 54);
     EXPECT_EQ(shape.LoadCell(AssetPath("BLAST.BMP").c_str(), entry, 0, 1, kKey), 1);
-    CarveCells(cells.data(), kSide, kSide, kCentre, kCentre, shape);
+    CarveCells(cells.data(), kSide, kSide, kCentre - blastCentre, kCentre - blastCentre, shape);
     Crater c;
     for (int32_t y = 0; y < kSide; ++y) {
         for (int32_t x = 0; x < kSide; ++x) {

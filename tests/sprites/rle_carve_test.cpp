@@ -26,8 +26,9 @@ struct Grid {
         }
     }
     uint8_t At(int32_t c, int32_t r) const { return cells[r * width + c]; }
+    // Carves as the terrain does: the shape's pixel (26, 26) on cell (column, row).
     void Carve(int32_t column, int32_t row, const RleSprite& shape) {
-        CarveCells(cells.data(), width, height, column, row, shape);
+        CarveCells(cells.data(), width, height, int64_t{column} - 26, int64_t{row} - 26, shape);
     }
 };
 
@@ -78,7 +79,7 @@ TEST(CarveCells, MatchesTheArtAtEveryPlacement) {
     }
 }
 
-TEST(CarveCells, CentresTheShapeTwentySixCellsUpAndLeft) {
+TEST(CarveCells, ClipsTheShapeAtTheGridsTopLeftAndBottomEdges) {
     const Art crater = test_art::Crater(54);
     RleSprite shape;
     ASSERT_TRUE(test_art::Encode(shape, crater, 0));
@@ -141,9 +142,9 @@ TEST(CarveCells, NothingHappensWithoutDataGridOrAReachablePlacement) {
 
     RleSprite shape;
     ASSERT_TRUE(test_art::Encode(shape, kMixed));
-    CarveCells(nullptr, 16, 16, 26, 26, shape);
-    CarveCells(grid.cells.data(), 0, 16, 26, 26, shape);
-    CarveCells(grid.cells.data(), 16, -1, 26, 26, shape);
+    CarveCells(nullptr, 16, 16, 0, 0, shape);
+    CarveCells(grid.cells.data(), 0, 16, 0, 0, shape);
+    CarveCells(grid.cells.data(), 16, -1, 0, 0, shape);
     for (int32_t far : {INT32_MIN, INT32_MIN + 25, -1000000, 1000000, INT32_MAX}) {
         grid.Carve(far, 26, shape);
         grid.Carve(26, far, shape);
