@@ -2,11 +2,9 @@
 // memory: a solid dirt tile, a round crater and a fighter-like figure with holes.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "sprites/bitmap_image.h"
 #include "sprites/rle_sprite.h"
 
 namespace bench_art {
@@ -16,16 +14,8 @@ inline constexpr uint16_t kKey = 0x7C1F;
 // Encodes a width x height picture given as top-row-first pixels.
 inline bool Encode(RleSprite& sprite, Screen* screen, const std::vector<uint16_t>& pixels,
                    int32_t width, int32_t height, int32_t mode) {
-    BitmapImage sheet;
-    sheet.infoHeader.biWidth = width;
-    sheet.infoHeader.biHeight = height;
-    sheet.infoHeader.biBitCount = 16;
-    sheet.pixels = new uint8_t[pixels.size() * 2];
-    std::copy(pixels.begin(), pixels.end(), reinterpret_cast<uint16_t*>(sheet.pixels));
     sprite.Bind(screen, width, height);
-    const int loaded = sprite.LoadCellFromImage(sheet, 0, 0, mode, kKey);
-    sheet.ReleasePixels();
-    return loaded == 1;
+    return sprite.LoadFromPixels(pixels.data(), width, mode, kKey) == 1;
 }
 
 // Every pixel opaque: encodes as literal rows, like the game's dirt tiles.

@@ -2,13 +2,12 @@
 #include "game/headless_world.h"
 
 #include <cstring>
-#include <new>
 
 #include "game/game_objects.h"
 #include "game/next_random.h"
 #include "game/starting_field.h"
 #include "game/world_step.h"
-#include "sprites/bitmap_image.h"
+#include "sprites/rle_sprite.h"
 
 namespace {
 
@@ -67,33 +66,19 @@ void AddFighter(Digest& digest, const Fighter& f) {
 }  // namespace
 
 void BuildBlastShapes() {
-    BitmapImage sheet;
-    sheet.infoHeader.biWidth = shapeSide * blastSpriteCount;
-    sheet.infoHeader.biHeight = shapeSide;
-    sheet.infoHeader.biBitCount = 16;
-    const size_t pixelCount = static_cast<size_t>(shapeSide) * shapeSide * blastSpriteCount;
-    sheet.pixels = new (std::nothrow) uint8_t[pixelCount * sizeof(uint16_t)];
-    if (sheet.pixels == nullptr) {
-        return;
-    }
-    auto* pixels = reinterpret_cast<uint16_t*>(sheet.pixels);
-    const int32_t sheetWidth = sheet.infoHeader.biWidth;
+    uint16_t pixels[shapeSide * shapeSide];
     for (int32_t j = 0; j < blastSpriteCount; ++j) {
         const int32_t r2 = blastShapeRadius[j] * blastShapeRadius[j];
         for (int32_t py = 0; py < shapeSide; ++py) {
             for (int32_t px = 0; px < shapeSide; ++px) {
                 const int32_t ox = px - blastCentre;
                 const int32_t oy = py - blastCentre;
-                pixels[py * sheetWidth + j * shapeSide + px] =
-                    ox * ox + oy * oy <= r2 ? shapeInk : shapeKey;
+                pixels[py * shapeSide + px] = ox * ox + oy * oy <= r2 ? shapeInk : shapeKey;
             }
         }
-    }
-    for (int32_t j = 0; j < blastSpriteCount; ++j) {
         blastSprites[j].Bind(nullptr, shapeSide, shapeSide);
-        blastSprites[j].LoadCellFromImage(sheet, j, 0, 1, shapeKey);
+        blastSprites[j].LoadFromPixels(pixels, shapeSide, EncodingKeyed, shapeKey);
     }
-    sheet.ReleasePixels();
 }
 
 void ResetHeadlessWorld() {

@@ -54,7 +54,7 @@ void CutSheet(RleSprite* sprites, int32_t count, int32_t w, int32_t h, int32_t p
     }
     int32_t cut = 0;
     for (int32_t j = 0; j < count; ++j) {
-        cut += sprites[j].LoadCellFromImage(sheet, j % perRow, j / perRow, 1, key);
+        cut += sprites[j].LoadCellFromImage(sheet, j % perRow, j / perRow, EncodingKeyed, key);
     }
     sheet.ReleasePixels();
     if (cut != count) {

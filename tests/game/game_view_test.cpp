@@ -9,7 +9,6 @@
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
 #include "game/game_view.h"
-#include "sprites/bitmap_image.h"
 #include "world_fixture.h"
 
 namespace {
@@ -30,20 +29,14 @@ constexpr uint16_t kReticleColour = 0x1234;
 
 void Encode(RleSprite& sprite, int32_t w, int32_t h,
             const std::function<uint16_t(int32_t, int32_t)>& pixel) {
-    BitmapImage sheet;
-    sheet.infoHeader.biWidth = w;
-    sheet.infoHeader.biHeight = h;
-    sheet.infoHeader.biBitCount = 16;
-    sheet.pixels = new uint8_t[static_cast<size_t>(w) * h * 2];
-    auto* pixels = reinterpret_cast<uint16_t*>(sheet.pixels);
+    std::vector<uint16_t> pixels;
     for (int32_t r = 0; r < h; ++r) {
         for (int32_t c = 0; c < w; ++c) {
-            pixels[r * w + c] = pixel(c, r);
+            pixels.push_back(pixel(c, r));
         }
     }
     sprite.Bind(&screen, w, h);
-    ASSERT_EQ(sprite.LoadCellFromImage(sheet, 0, 0, 1, kKey), 1);
-    sheet.ReleasePixels();
+    ASSERT_EQ(sprite.LoadFromPixels(pixels.data(), w, EncodingKeyed, kKey), 1);
 }
 
 class GameViewTest : public WorldTest {

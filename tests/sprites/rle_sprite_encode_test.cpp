@@ -190,6 +190,24 @@ TEST(RleSpriteEncode, CellsAreCutFromTheirPlaceInTheSheet) {
     EXPECT_EQ(Words(sprite.rleData, sprite.rleData + 3), (Words{1, 10, 11}));
 }
 
+TEST(RleSpriteEncode, PixelBlocksAreReadRowByRowAtTheirStride) {
+    // A 3 x 2 block inside rows 5 pixels apart; the 9s are outside it.
+    const Words block = {K, P1, P2, 9, 9, P3, K, K, 9, 9};
+    RleSprite sprite;
+    sprite.Bind(nullptr, 3, 2);
+    ASSERT_EQ(sprite.LoadFromPixels(block.data(), 5, EncodingKeyed, K), 1);
+    EXPECT_EQ(Words(sprite.rleData, sprite.rleData + 9), (Words{2, 1, 2, P1, P2, 2, 0, 1, P3}));
+    ASSERT_EQ(sprite.LoadFromPixels(block.data(), 5, EncodingLiteral, K), 1);
+    EXPECT_EQ(Words(sprite.rleData, sprite.rleData + 8), (Words{1, K, P1, P2, 1, P3, K, K}));
+
+    // No pixels, or rows closer together than the sprite is wide: refused, and
+    // the earlier picture stays.
+    const uint16_t* before = sprite.rleData;
+    EXPECT_EQ(sprite.LoadFromPixels(nullptr, 5, EncodingKeyed, K), 0);
+    EXPECT_EQ(sprite.LoadFromPixels(block.data(), 2, EncodingKeyed, K), 0);
+    EXPECT_EQ(sprite.rleData, before);
+}
+
 TEST(RleSpriteEncode, RefusedCellsLeaveTheEarlierData) {
     Sheet sheet(4, 4, Words(16, P1));
     RleSprite sprite;

@@ -4,11 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "sprites/bitmap_image.h"
 #include "sprites/rle_sprite.h"
 
 namespace test_art {
@@ -26,23 +24,16 @@ struct Art {
     }
 };
 
-// Encodes the art as a one-cell sheet: keyed when mode is 1, literal otherwise.
-inline bool Encode(RleSprite& sprite, const Art& art, int32_t mode = 1) {
-    BitmapImage sheet;
-    sheet.infoHeader.biWidth = art.Width();
-    sheet.infoHeader.biHeight = art.Height();
-    sheet.infoHeader.biBitCount = 16;
-    sheet.pixels = new uint8_t[static_cast<size_t>(art.Width()) * art.Height() * 2];
-    auto* pixels = reinterpret_cast<uint16_t*>(sheet.pixels);
+// Encodes the art: keyed when mode is EncodingKeyed, literal otherwise.
+inline bool Encode(RleSprite& sprite, const Art& art, int32_t mode = EncodingKeyed) {
+    std::vector<uint16_t> pixels;
     for (int32_t r = 0; r < art.Height(); ++r) {
         for (int32_t c = 0; c < art.Width(); ++c) {
-            pixels[r * art.Width() + c] = art.Pixel(c, r);
+            pixels.push_back(art.Pixel(c, r));
         }
     }
     sprite.Bind(sprite.screen, art.Width(), art.Height());
-    const int loaded = sprite.LoadCellFromImage(sheet, 0, 0, mode, kKey);
-    sheet.ReleasePixels();
-    return loaded == 1;
+    return sprite.LoadFromPixels(pixels.data(), art.Width(), mode, kKey) == 1;
 }
 
 // A filled disc of the given diameter with a few holes punched in it, so that its
