@@ -293,3 +293,14 @@ bool AppWindow::Move(int32_t x, int32_t y, int32_t width, int32_t height) {
 void AppWindow::SetMessageHook(MessageHook hook) {
     messageHook = hook;
 }
+
+intptr_t DefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t, intptr_t) {
+    if (message == WM_CLOSE) {
+        // Only a live window of ours is destroyed; a stale handle is ignored.
+        AppWindow* owner = AppWindow::FromWindow(window);
+        if (owner != nullptr) {
+            owner->Destroy();
+        }
+    }
+    return 0;
+}

@@ -10,9 +10,9 @@
 #include <limits>
 
 #include "engine/display/app_window.h"
+#include "engine/display/desktop.h"
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
-#include "engine/display/window_messages.h"
 #include "engine/input/scan_codes.h"
 
 namespace {
@@ -90,7 +90,8 @@ int32_t InputDevice::Init(InstanceHandle newInstance, WindowHandle newWindow) {
     instance = newInstance;
     window = newWindow;
 
-    clipRect = Rect{0, 0, PrimaryDisplayWidth(), PrimaryDisplayHeight()};
+    const DisplaySize desktop = PrimaryDisplaySize();
+    clipRect = Rect{0, 0, desktop.width, desktop.height};
 
     // The keyboard and the mouse live in SDL's video subsystem, which brings the
     // events with it. Its start is counted, so the AppWindow's own is not disturbed.
