@@ -323,10 +323,7 @@ void GlyphCache::DrawOn(SDL_Surface* target, const char* text, int32_t x, int32_
 
 const GlyphCache* GlyphsFor(TextFont font) {
     if (font == nullptr) {
-        font = DefaultTextFont();
-        if (font == nullptr) {
-            return nullptr;
-        }
+        return nullptr;
     }
     CacheSlot* vacant = nullptr;
     for (CacheSlot& slot : cacheSlots) {

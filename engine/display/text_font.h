@@ -5,11 +5,9 @@
 
 #include <cstdint>
 
-struct _TTF_Font;
-struct SDL_Surface;
+#include "engine/display/font_handle.h"
 
-// An open font (the platform font object); null means "the default font".
-using TextFont = _TTF_Font*;
+struct SDL_Surface;
 
 // Pixel height the default face is opened at: one status-panel line.
 constexpr int32_t DefaultTextHeight = 16;

@@ -227,11 +227,14 @@ TEST(GlyphCacheTable, OneCachePerFontForgottenWhenClosedAndHugeFontsLeftOut) {
     if (DefaultTextFont() == nullptr) {
         GTEST_SKIP() << "no font installed";
     }
-    ASSERT_TRUE(PrepareGlyphs());
-    const GlyphCache* glyphs = GlyphsFor(nullptr);
+    ASSERT_TRUE(PrepareGlyphs(DefaultTextFont()));
+    const GlyphCache* glyphs = GlyphsFor(DefaultTextFont());
     ASSERT_NE(glyphs, nullptr);
     EXPECT_EQ(glyphs, GlyphsFor(DefaultTextFont()));
     EXPECT_EQ(glyphs->font, DefaultTextFont());
+    // The table has no default of its own: no font, no cache.
+    EXPECT_EQ(GlyphsFor(nullptr), nullptr);
+    EXPECT_FALSE(PrepareGlyphs(nullptr));
 
     TextFont large = OpenTextFont(nullptr, 40);
     ASSERT_NE(large, nullptr);
