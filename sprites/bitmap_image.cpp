@@ -197,7 +197,7 @@ int BitmapImage::LoadFromMemory(const uint8_t* data, size_t size) {
     // A flip that finds no scratch memory leaves the rows bottom first; the
     // picture is still usable, so the load still succeeds.
     FlipRows();
-#ifdef KIVORO_PIXEL_565
+#if KIVORO_PIXEL_565
     if (infoHeader.biBitCount == 16) {
         ConvertTo565();
     }

@@ -32,7 +32,7 @@ constexpr Colour Black{0, 0, 0, 0x0000, 0x0000};
 constexpr Colour Brown{200, 100, 50, 0x6586, 0xCB06};
 
 uint16_t Expected(const Colour& colour) {
-#ifdef KIVORO_PIXEL_565
+#if KIVORO_PIXEL_565
     return colour.pixel565;
 #else
     return colour.pixel555;
@@ -237,7 +237,7 @@ TEST(BitmapImageMemory, SixteenBitPixelsAreTakenBitForBit) {
     BitmapImage image;
     ASSERT_EQ(LoadBytes(image, SixteenBit2x2().Build()), 1);
     // Bottom row first in the file; 0x8003 has bit 15 set, which 5-6-5 drops.
-#ifdef KIVORO_PIXEL_565
+#if KIVORO_PIXEL_565
     const uint16_t expected[4] = {0x0003, 0x0004, 0x0001, 0x0002};
 #else
     const uint16_t expected[4] = {0x8003, 0x0004, 0x0001, 0x0002};

@@ -254,7 +254,7 @@ TEST(RleSpriteEncode, LoadCellReadsTheSheetFile) {
     EXPECT_EQ(sprite.rleData, nullptr);
 
     // Row 1 of the picture is black, brown, white, blue, red; black is the key.
-#ifdef KIVORO_PIXEL_565
+#if KIVORO_PIXEL_565
     const Words expected = {2, 1, 4, 0xCB06, 0xFFDF, 0x001F, 0xF800};
 #else
     const Words expected = {2, 1, 4, 0x6586, 0x7FFF, 0x001F, 0x7C00};
