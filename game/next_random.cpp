@@ -22,3 +22,7 @@ int32_t NextRandomBelow(int32_t n) {
 void ResetRandom() {
     state = StartState;
 }
+
+uint32_t RandomState() {
+    return state;
+}
