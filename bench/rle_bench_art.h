@@ -9,13 +9,13 @@
 
 namespace bench_art {
 
-inline constexpr uint16_t kKey = 0x7C1F;
+inline constexpr uint16_t colourKey = 0x7C1F;
 
 // Encodes a width x height picture given as top-row-first pixels.
 inline bool Encode(RleSprite& sprite, Screen* screen, const std::vector<uint16_t>& pixels,
                    int32_t width, int32_t height, int32_t mode) {
     sprite.Bind(screen, width, height);
-    return sprite.LoadFromPixels(pixels.data(), width, mode, kKey) == 1;
+    return sprite.LoadFromPixels(pixels.data(), width, mode, colourKey) == 1;
 }
 
 // Every pixel opaque: encodes as literal rows, like the game's dirt tiles.
@@ -29,7 +29,7 @@ inline std::vector<uint16_t> Tile(int32_t side) {
 
 // A disc filling the square, key outside it: the blast craters' shape.
 inline std::vector<uint16_t> Disc(int32_t side) {
-    std::vector<uint16_t> pixels(static_cast<size_t>(side) * side, kKey);
+    std::vector<uint16_t> pixels(static_cast<size_t>(side) * side, colourKey);
     for (int32_t r = 0; r < side; ++r) {
         for (int32_t c = 0; c < side; ++c) {
             const int32_t dx = 2 * c - (side - 1);
@@ -45,7 +45,7 @@ inline std::vector<uint16_t> Disc(int32_t side) {
 // A standing figure: head, body, arms apart from the body and two legs, with
 // two to four opaque runs per row, as in a fighter animation frame.
 inline std::vector<uint16_t> Figure(int32_t side) {
-    std::vector<uint16_t> pixels(static_cast<size_t>(side) * side, kKey);
+    std::vector<uint16_t> pixels(static_cast<size_t>(side) * side, colourKey);
     auto fill = [&](int32_t c0, int32_t r0, int32_t c1, int32_t r1) {
         for (int32_t r = r0; r < r1 && r < side; ++r) {
             for (int32_t c = c0; c < c1 && c < side; ++c) {

@@ -12,7 +12,7 @@ namespace {
 
 constexpr uint16_t HeaderLiteral = 1;
 // Skip and length words hold pixel counts within one row.
-constexpr int32_t MaxWidth = 0xFFFF;
+constexpr int32_t maxWidth = 0xFFFF;
 
 }  // namespace
 
@@ -114,7 +114,7 @@ int RleSprite::LoadCellFromImage(const BitmapImage& sheet, int32_t column, int32
         sheetHeight <= 0) {
         return 0;
     }
-    if (width <= 0 || height <= 0 || width > MaxWidth || column < 0 || row < 0 ||
+    if (width <= 0 || height <= 0 || width > maxWidth || column < 0 || row < 0 ||
         (static_cast<int64_t>(column) + 1) * width > sheetWidth ||
         (static_cast<int64_t>(row) + 1) * height > sheetHeight) {
         return 0;
@@ -129,7 +129,7 @@ int RleSprite::LoadCellFromImage(const BitmapImage& sheet, int32_t column, int32
 // A successful call replaces (and frees) the data of an earlier one.
 int RleSprite::LoadFromPixels(const uint16_t* pixels, int32_t stride, int32_t mode,
                               uint16_t colourKey) {
-    if (pixels == nullptr || width <= 0 || height <= 0 || width > MaxWidth || stride < width) {
+    if (pixels == nullptr || width <= 0 || height <= 0 || width > maxWidth || stride < width) {
         return 0;
     }
     const bool keyed = mode == EncodingKeyed;

@@ -14,7 +14,7 @@
 namespace {
 
 // The icon every class starts with, the application icon's resource number.
-constexpr int32_t DefaultIcon = 32512;
+constexpr int32_t defaultIcon = 32512;
 
 // Both lists outlive every AppWindow: a global AppWindow is destroyed at exit,
 // possibly after function-local statics, so they are never destroyed.
@@ -165,7 +165,7 @@ bool AppWindow::OpenWindow(const char* name, InstanceHandle owner, WindowProc pr
     windowProc = proc;
     userData = nullptr;
     windowStyle = style;
-    classIcon = DefaultIcon;
+    classIcon = defaultIcon;
     SDL_RaiseWindow(created);
     active = true;
     return true;

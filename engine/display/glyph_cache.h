@@ -11,7 +11,7 @@ struct SDL_Surface;
 
 // Fonts taller than this are not cached (their runs would be large); their text
 // goes through the font renderer.
-constexpr int32_t MaxCachedTextHeight = 128;
+constexpr int32_t maxCachedTextHeight = 128;
 
 class GlyphCache {
 public:
@@ -21,7 +21,7 @@ public:
     virtual ~GlyphCache();
 
     // Renders every glyph of font. False (and an empty cache) without a font,
-    // for a font taller than MaxCachedTextHeight, for a face whose pairs the
+    // for a font taller than maxCachedTextHeight, for a face whose pairs the
     // renderer kerns (placing glyphs by their advances would not match it), or
     // when memory is short. The font's size and style must not change later.
     bool Build(TextFont font);

@@ -28,7 +28,7 @@ std::vector<Surface*>& Registry() {
 }
 
 // Larger sizes than this are refused before any arithmetic can overflow.
-constexpr int32_t MaxSurfaceSide = 16384;
+constexpr int32_t maxSurfaceSide = 16384;
 
 // The SDL pixel format that matches a PixelFormat: the enum it was read from,
 // else the one its bit count and masks describe.
@@ -64,7 +64,7 @@ int Surface::Create(Screen* newScreen, uint16_t newKind, int32_t newWidth, int32
     const int32_t bits = screen->pixelFormat->bitsPerPixel;
     const uint32_t format = SdlFormatOf(*screen->pixelFormat);
     if (format == SDL_PIXELFORMAT_UNKNOWN || bits < 8 || bits > 32 || bits % 8 != 0 || width <= 0 ||
-        height <= 0 || width > MaxSurfaceSide || height > MaxSurfaceSide) {
+        height <= 0 || width > maxSurfaceSide || height > maxSurfaceSide) {
         return SurfaceCreateFailed;
     }
     switch (kind & 0xFF) {

@@ -22,11 +22,11 @@ struct SheetSize {
     int height;
 };
 
-constexpr SheetSize kSheets[] = {{"TORVIK.BMP", 240, 144},
-                                 {"MELSAR.BMP", 240, 96},
-                                 {"DIRT.BMP", 64, 64},
-                                 {"BLAST.BMP", 378, 54},
-                                 {"TARGET.BMP", 21, 21}};
+constexpr SheetSize sheets[] = {{"TORVIK.BMP", 240, 144},
+                                {"MELSAR.BMP", 240, 96},
+                                {"DIRT.BMP", 64, 64},
+                                {"BLAST.BMP", 378, 54},
+                                {"TARGET.BMP", 21, 21}};
 
 // Opaque pixels of one 48 x 48 fighter cell, in frame order.
 std::vector<bool> FighterMask(const Picture& sheet, int frame) {
@@ -61,7 +61,7 @@ double Difference(const std::vector<bool>& a, const std::vector<bool>& b) {
 }
 
 TEST(SheetFiles, AreUncompressed24BitBitmapsWithPaddedRowsAndTheirSizes) {
-    for (const SheetSize& s : kSheets) {
+    for (const SheetSize& s : sheets) {
         SCOPED_TRACE(s.name);
         std::vector<uint8_t> b = ReadBytes(AssetPath(s.name));
         ASSERT_GE(b.size(), 54u);
@@ -83,19 +83,19 @@ TEST(SheetFiles, AreUncompressed24BitBitmapsWithPaddedRowsAndTheirSizes) {
 TEST(SheetFiles, ShareOneKeyThatNoArtColourTurnsIntoInEitherLayout) {
     Picture first = Picture::Read("TORVIK.BMP");
     ASSERT_TRUE(first.valid);
-    EXPECT_EQ(first.At(0, 0), kMagenta);
-    for (const SheetSize& s : kSheets) {
+    EXPECT_EQ(first.At(0, 0), magenta);
+    for (const SheetSize& s : sheets) {
         SCOPED_TRACE(s.name);
         Picture p = Picture::Read(s.name);
         ASSERT_TRUE(p.valid);
         int transparent = 0;
         for (const Rgb& c : p.pixels) {
-            if (c == kMagenta) {
+            if (c == magenta) {
                 ++transparent;
                 continue;
             }
-            ASSERT_NE(To555(c), To555(kMagenta)) << int(c.r) << "," << int(c.g) << "," << int(c.b);
-            ASSERT_NE(To565(c), To565(kMagenta));
+            ASSERT_NE(To555(c), To555(magenta)) << int(c.r) << "," << int(c.g) << "," << int(c.b);
+            ASSERT_NE(To565(c), To565(magenta));
             // Art blended toward the key leaves a magenta-tinged fringe around the
             // sprites: red and blue alike and well above green.
             bool fringe = c.r > 100 && c.b > 100 && std::abs(c.r - c.b) < 50 &&
@@ -141,7 +141,7 @@ TEST(FighterSheets, HoldEveryFrameDistinctWithTheHandsAtTheLaunchPoint) {
         }
         for (int frame : f.launchFrames) {
             Rgb c = sheet.At((frame % 5) * 48 + f.launch.x, (frame / 5) * 48 + f.launch.y);
-            EXPECT_NE(c, kMagenta) << "frame " << frame;
+            EXPECT_NE(c, magenta) << "frame " << frame;
             EXPECT_GT(c.Luma(), 170) << "frame " << frame << " shows no ki at the hands";
         }
     }
@@ -161,7 +161,7 @@ TEST(FighterSheets, DrawTwoDifferentCharacters) {
             for (int y = 0; y < 48; ++y) {
                 for (int x = 0; x < 48; ++x) {
                     Rgb c = p.At((i % 5) * 48 + x, (i / 5) * 48 + y);
-                    if (c != kMagenta) {
+                    if (c != magenta) {
                         sum[0] += c.r;
                         sum[1] += c.g;
                         sum[2] += c.b;

@@ -11,7 +11,7 @@
 
 namespace test_art {
 
-inline constexpr uint16_t kKey = 0x7C1F;
+inline constexpr uint16_t colourKey = 0x7C1F;
 
 struct Art {
     std::vector<std::string> rows;
@@ -20,7 +20,8 @@ struct Art {
     int32_t Height() const { return static_cast<int32_t>(rows.size()); }
     bool IsKey(int32_t c, int32_t r) const { return rows[r][c] == '.'; }
     uint16_t Pixel(int32_t c, int32_t r) const {
-        return IsKey(c, r) ? kKey : static_cast<uint16_t>(static_cast<unsigned char>(rows[r][c]));
+        return IsKey(c, r) ? colourKey
+                           : static_cast<uint16_t>(static_cast<unsigned char>(rows[r][c]));
     }
 };
 
@@ -33,7 +34,7 @@ inline bool Encode(RleSprite& sprite, const Art& art, int32_t mode = EncodingKey
         }
     }
     sprite.Bind(sprite.screen, art.Width(), art.Height());
-    return sprite.LoadFromPixels(pixels.data(), art.Width(), mode, kKey) == 1;
+    return sprite.LoadFromPixels(pixels.data(), art.Width(), mode, colourKey) == 1;
 }
 
 // A filled disc of the given diameter with a few holes punched in it, so that its
@@ -57,7 +58,7 @@ inline Art Crater(int32_t size) {
 
 // Rows of every kind: segments with inner gaps, a literal row, a transparent row,
 // single pixels, a run reaching the right edge, one starting at the left edge.
-inline const Art kMixed{{
+inline const Art mixed{{
     "..AB.C.......",
     "DEFGHIJKLMNOP",
     ".............",

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double pi = 3.14159265358979323846;
 
 struct Colour {
     double r, g, b;
@@ -97,7 +97,7 @@ void PaintBall(RasterImage& sheet, int32_t entry, const Ball& b, SeededRandom& r
     // Sparks: a few white points scattered inside the bigger balls.
     int sparks = b.radius >= 12 ? int(b.radius) : 0;
     for (int i = 0; i < sparks; ++i) {
-        double theta = random.Unit() * 2 * kPi;
+        double theta = random.Unit() * 2 * pi;
         double r = b.radius * random.Range(0.45, 0.85);
         int32_t x = int32_t(std::floor(cx + std::cos(theta) * r));
         int32_t y = int32_t(std::floor(cy + std::sin(theta) * r));
