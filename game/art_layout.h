@@ -1,11 +1,14 @@
-// The numbers the art and the game must agree on: the sheets' cell sizes and
-// frame counts, where every blast picture is centred and how wide it is, and
-// where blasts leave the fighters' hands. The asset generator draws to them and
-// refuses art that misses them; the game cuts, centres, carves and launches by
-// them. Header only, so the generator needs no game library.
+// The numbers the art and the game must agree on, in one header both include:
+// sheet cell sizes and frame counts, the blast pictures' centre and radii, and
+// where blasts leave the fighters' hands.
 #pragma once
 
 #include <cstdint>
+
+// The asset generator draws to these numbers, and refuses a fighter sheet whose
+// hands miss the launch point; the game cuts, centres, carves and launches by
+// them; the asset tests check the generated files against them. Header only,
+// so the generator needs no game library.
 
 // BLAST.BMP: one row of seven 54 x 54 cells, each picture centred on its cell's
 // pixel (26, 26). A blast's position is that pixel when it is drawn, and a
