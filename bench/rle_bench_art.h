@@ -2,30 +2,20 @@
 // memory: a solid dirt tile, a round crater and a fighter-like figure with holes.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "sprites/bitmap_image.h"
 #include "sprites/rle_sprite.h"
 
 namespace bench_art {
 
-inline constexpr uint16_t kKey = 0x7C1F;
+inline constexpr uint16_t colourKey = 0x7C1F;
 
 // Encodes a width x height picture given as top-row-first pixels.
 inline bool Encode(RleSprite& sprite, Screen* screen, const std::vector<uint16_t>& pixels,
                    int32_t width, int32_t height, int32_t mode) {
-    BitmapImage sheet;
-    sheet.infoHeader.biWidth = width;
-    sheet.infoHeader.biHeight = height;
-    sheet.infoHeader.biBitCount = 16;
-    sheet.pixels = new uint8_t[pixels.size() * 2];
-    std::copy(pixels.begin(), pixels.end(), reinterpret_cast<uint16_t*>(sheet.pixels));
     sprite.Bind(screen, width, height);
-    const int loaded = sprite.LoadCellFromImage(sheet, 0, 0, mode, kKey);
-    sheet.ReleasePixels();
-    return loaded == 1;
+    return sprite.LoadFromPixels(pixels.data(), width, mode, colourKey) == 1;
 }
 
 // Every pixel opaque: encodes as literal rows, like the game's dirt tiles.
@@ -39,7 +29,7 @@ inline std::vector<uint16_t> Tile(int32_t side) {
 
 // A disc filling the square, key outside it: the blast craters' shape.
 inline std::vector<uint16_t> Disc(int32_t side) {
-    std::vector<uint16_t> pixels(static_cast<size_t>(side) * side, kKey);
+    std::vector<uint16_t> pixels(static_cast<size_t>(side) * side, colourKey);
     for (int32_t r = 0; r < side; ++r) {
         for (int32_t c = 0; c < side; ++c) {
             const int32_t dx = 2 * c - (side - 1);
@@ -55,7 +45,7 @@ inline std::vector<uint16_t> Disc(int32_t side) {
 // A standing figure: head, body, arms apart from the body and two legs, with
 // two to four opaque runs per row, as in a fighter animation frame.
 inline std::vector<uint16_t> Figure(int32_t side) {
-    std::vector<uint16_t> pixels(static_cast<size_t>(side) * side, kKey);
+    std::vector<uint16_t> pixels(static_cast<size_t>(side) * side, colourKey);
     auto fill = [&](int32_t c0, int32_t r0, int32_t c1, int32_t r1) {
         for (int32_t r = r0; r < r1 && r < side; ++r) {
             for (int32_t c = c0; c < c1 && c < side; ++c) {

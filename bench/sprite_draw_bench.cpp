@@ -10,7 +10,7 @@
 namespace {
 
 // The left view's clip rectangle: 399 x 399 pixels at the top-left.
-constexpr Rect kViewClip{0, 0, 398, 398};
+constexpr Rect viewClip{0, 0, 398, 398};
 
 struct DrawScene {
     Screen screen;
@@ -22,7 +22,7 @@ struct DrawScene {
         if (screen.SetMemoryMode(800, 600) != 0 || screen.backSurface == nullptr) {
             return;
         }
-        screen.clip = kViewClip;
+        screen.clip = viewClip;
         ready = bench_art::Encode(tile, &screen, bench_art::Tile(8), 8, 8, 1) &&
                 bench_art::Encode(fighter, &screen, bench_art::Figure(48), 48, 48, 1);
     }
@@ -62,11 +62,11 @@ void BM_DrawTileView(benchmark::State& state) {
         return;
     }
     const RleSprite& tile = Scene().tile;
-    constexpr int32_t kOffset = 5;
+    constexpr int32_t offset = 5;
     for (auto _ : state) {
         for (int32_t row = 0; row < 51; ++row) {
             for (int32_t column = 0; column < 51; ++column) {
-                tile.Draw(column * 8 - kOffset, row * 8 - kOffset);
+                tile.Draw(column * 8 - offset, row * 8 - offset);
             }
         }
         benchmark::ClobberMemory();

@@ -6,11 +6,10 @@
 #include "game/game_objects.h"
 
 int32_t BlastHitDistance(int32_t size) {
-    static constexpr int32_t reach[blastSizeCount] = {7, 12, 19, 28};
     if (size < 0 || size >= blastSizeCount) {
         return 0;
     }
-    return reach[size] + 15;
+    return blastSizeTable[size].hitDistance;
 }
 
 int32_t FindHittingBlast(int32_t fx, int32_t fy, uint8_t firstPlayer) {

@@ -7,8 +7,8 @@
 
 inline constexpr int32_t blastPoolSize = 200;
 
-// Centre distance below which a blast of each size hits (blast reach plus 15
-// pixels of fighter).
+// Centre distance below which a blast of each size hits (blastSizeTable); 0,
+// so never a hit, for a size outside 0..3.
 int32_t BlastHitDistance(int32_t size);
 
 // The slot of the other player's blast within reach of the fighter whose

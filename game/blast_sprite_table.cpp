@@ -5,7 +5,7 @@
 
 void FillBlastSpriteTable() {
     for (int32_t size = 0; size < blastSizeCount; ++size) {
-        blastSpriteTable.drawSprite[size] = 3 + size;
-        blastSpriteTable.carveSprite[size] = size;
+        blastSpriteTable.drawSprite[size] = blastSizeTable[size].drawSprite;
+        blastSpriteTable.carveSprite[size] = blastSizeTable[size].carveSprite;
     }
 }

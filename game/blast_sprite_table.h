@@ -4,16 +4,14 @@
 
 #include <cstdint>
 
-inline constexpr int32_t blastSizeCount = 4;
+#include "game/blast_size_table.h"
 
-// Indexes into blastSprites, per blast size 0..3. The shapes overlap by one:
-// entry 3 is both the image of the smallest blast and the tunnel of the largest,
-// so each blast digs a tunnel a little narrower than it looks.
+// Indexes into blastSprites, per blast size 0..3.
 struct BlastSpriteTable {
     int32_t drawSprite[blastSizeCount];
     int32_t carveSprite[blastSizeCount];
 };
 
-// Writes the sizes' entries into the global blastSpriteTable; the last step of
-// setting up the world.
+// Copies the sizes' entries from blastSizeTable into the global
+// blastSpriteTable; the last step of setting up the world.
 void FillBlastSpriteTable();

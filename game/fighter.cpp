@@ -6,9 +6,9 @@
 
 #include "game/angle.h"
 #include "game/blast_pool.h"
+#include "game/blast_size_table.h"
 #include "game/game_objects.h"
 #include "game/next_random.h"
-#include "game/world_setup.h"
 
 namespace {
 
@@ -45,8 +45,9 @@ int32_t TravelState(int32_t d, bool forward) {
 void Fighter::SetProfile(int32_t n) {
     const bool first = n == 1;
     firstPlayer = first ? 1 : 0;
-    muzzleX = first ? 38 : 32;
-    muzzleY = 20;
+    const LaunchPoint& launch = first ? firstLaunchPoint : secondLaunchPoint;
+    muzzleX = launch.x;
+    muzzleY = launch.y;
     const uint8_t* frames = first ? firstStateFrames : secondStateFrames;
     for (int32_t s = 0; s < fighterStateCount; ++s) {
         stateFrame[s] = frames[s];
@@ -63,6 +64,13 @@ void Fighter::Spawn() {
     x = NextRandomBelow(terrain.width) * cellPixels;
     y = NextRandomBelow(terrain.height) * cellPixels;
     UpdateCamera();
+}
+
+void Fighter::SpawnWithCrater() {
+    Spawn();
+    const int32_t centre = fighterSize / 2;
+    terrain.Carve((x + centre) / cellPixels, (y + centre) / cellPixels,
+                  blastSprites[spawnCraterSprite]);
 }
 
 void Fighter::UpdateCamera() {
@@ -88,14 +96,15 @@ int32_t Fighter::MuzzleOffset() const {
 }
 
 int32_t Fighter::ReticleX() const {
-    // The - 10 centres the 21 x 21 reticle on its point.
+    // The reticle's centre pixel goes on the point 30 pixels out along the aim.
     const double along = 30.0 * std::cos(DegreesToRadians(aim));
-    return static_cast<int32_t>(along + static_cast<double>(x - cameraX + MuzzleOffset() - 10));
+    return static_cast<int32_t>(along +
+                                static_cast<double>(x - cameraX + MuzzleOffset() - reticleCentre));
 }
 
 int32_t Fighter::ReticleY() const {
     const double along = 30.0 * std::sin(DegreesToRadians(aim));
-    return static_cast<int32_t>(along + static_cast<double>(y - cameraY + muzzleY - 10));
+    return static_cast<int32_t>(along + static_cast<double>(y - cameraY + muzzleY - reticleCentre));
 }
 
 uint8_t Fighter::CurrentFrame() {
@@ -335,7 +344,8 @@ void Fighter::Travel() {
 }
 
 // The other player's blast within reach throws this fighter along its
-// path and is used up. A hit carves nothing.
+// path and is used up. A hit carves nothing. Only blasts of sizes 0..3 are ever
+// within reach (BlastHitDistance), so the size indexes blastSizeTable.
 void Fighter::TakeHit() {
     const int32_t i = FindHittingBlast(x, y, firstPlayer);
     if (i == -1) {
@@ -344,7 +354,7 @@ void Fighter::TakeHit() {
     const KiBlast& blast = blasts[i];
     motion = MotionStopped;
     state = StateKnockedBack;
-    stunTimer = static_cast<uint8_t>(25 * (blast.size + 1));
+    stunTimer = static_cast<uint8_t>(blastSizeTable[blast.size].stunFrames);
     health -= blast.power / 2;
     dx = blast.vx;
     dy = blast.vy;
@@ -385,7 +395,7 @@ void Fighter::CollideOrFall() {
         if (health <= 0) {
             // Every death counts as a kill for the other player, self-inflicted or not.
             ++deaths;
-            SpawnWithCrater(*this);
+            SpawnWithCrater();
         }
     } else if (collides) {
         dx = 0;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "game/art_layout.h"
+
 enum FighterState : int32_t {
     StateIdle = 0,
     StateMoveUp = 1,
@@ -22,10 +24,6 @@ enum FighterState : int32_t {
 };
 
 inline constexpr int32_t fighterStateCount = 13;
-
-// A fighter's sprite is fighterSize pixels square; (x, y) is its top-left, so its
-// centre is fighterSize / 2 pixels in from there.
-inline constexpr int32_t fighterSize = 48;
 
 enum Motion : uint8_t {
     MotionForward = 0,
@@ -83,6 +81,10 @@ public:
     // Full health at a random cell corner of the field, halted; draws two numbers
     // (x first). The caller opens a crater around the new position.
     void Spawn();
+    // Spawn, then a crater (blastSprites entry 4) carved around the cell under
+    // the sprite's centre, so the spawn point is open. Used at set-up and for
+    // every respawn after a death; it draws no random number of its own.
+    void SpawnWithCrater();
     // Centres the fighter in its 400 x 400 view, kept inside the field.
     void UpdateCamera();
     // Top-left of the 21 x 21 reticle relative to the view, 30 pixels out from the

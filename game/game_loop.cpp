@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "engine/display/app_window.h"
+#include "engine/display/desktop.h"
 #include "engine/display/screen.h"
 #include "engine/display/window_messages.h"
 #include "engine/input/input_device.h"
@@ -77,8 +78,9 @@ bool RunGame() {
 }
 
 int StartGame() {
-    if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc, WS_POPUP, 0, 0,
-                                  PrimaryDisplayWidth(), PrimaryDisplayHeight())) {
+    const DisplaySize desktop = PrimaryDisplaySize();
+    if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc, WS_POPUP, 0, 0, desktop.width,
+                                  desktop.height)) {
         std::fprintf(stderr,
                      "kivoro: cannot open a window: no display is available "
                      "(is DISPLAY set, or a desktop session running?)\n");

@@ -11,6 +11,7 @@
 #include "engine/input/input_device.h"
 #include "engine/sound/sound_buffer.h"
 #include "engine/sound/sound_device.h"
+#include "game/art_layout.h"
 #include "game/blast_pool.h"
 #include "game/blast_sprite_table.h"
 #include "game/fighter.h"
@@ -18,10 +19,6 @@
 #include "game/terrain_field.h"
 #include "sprites/rle_sprite.h"
 
-inline constexpr int32_t dirtTileCount = 64;
-inline constexpr int32_t firstFighterFrameCount = 14;
-inline constexpr int32_t secondFighterFrameCount = 10;
-inline constexpr int32_t blastSpriteCount = 7;
 inline constexpr int32_t fighterCount = 2;
 
 extern AppWindow appWindow;

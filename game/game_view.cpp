@@ -16,6 +16,7 @@ namespace {
 constexpr Rect viewClips[fighterCount] = {{0, 0, 398, 398}, {401, 0, 799, 398}};
 constexpr uint32_t textWhite = 0xFFFFFF;
 constexpr int32_t viewTiles = 50;  // 400 pixels of 8 x 8 tiles
+static_assert(dirtTileSide == cellPixels, "every terrain cell shows one whole dirt tile");
 
 void DrawTerrain(int32_t cameraX, int32_t cameraY, int32_t left) {
     // One more column or row when the camera is not on a tile boundary.
@@ -64,9 +65,9 @@ void DrawBlasts(int32_t cameraX, int32_t cameraY, int32_t left) {
         if (blast.size >= blastSizeCount) {
             continue;
         }
-        // The 54 x 54 image is centred on the blast: its pixel (26, 26) is the centre.
-        blastSprites[blastSpriteTable.drawSprite[blast.size]].Draw(blast.x - cameraX + left - 26,
-                                                                   blast.y - cameraY - 26);
+        // The picture's centre pixel goes on the blast's position.
+        blastSprites[blastSpriteTable.drawSprite[blast.size]].Draw(
+            blast.x - cameraX + left - blastCentre, blast.y - cameraY - blastCentre);
     }
 }
 

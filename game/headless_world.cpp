@@ -1,101 +1,34 @@
-// The headless world: reset from code-drawn shapes, scripted frames, digests.
+// The headless world: reset from code-drawn shapes and scripted frames.
 #include "game/headless_world.h"
-
-#include <cstring>
-#include <new>
 
 #include "game/game_objects.h"
 #include "game/next_random.h"
-#include "game/world_setup.h"
+#include "game/starting_field.h"
 #include "game/world_step.h"
-#include "sprites/bitmap_image.h"
+#include "sprites/rle_sprite.h"
 
 namespace {
 
-constexpr int32_t shapeSide = 54;
-constexpr int32_t shapeCentre = 26;
+constexpr int32_t shapeSide = blastSpriteSide;
 constexpr uint16_t shapeKey = 0x7C1F;
 constexpr uint16_t shapeInk = 0x03E0;
-constexpr int32_t shapeRadius[blastSpriteCount] = {3, 4, 5, 7, 12, 19, 28};
-
-// 64-bit FNV-1a, fed value by value so padding and object layout play no part.
-class Digest {
-public:
-    void Add(const void* data, size_t size) {
-        const auto* bytes = static_cast<const uint8_t*>(data);
-        for (size_t k = 0; k < size; ++k) {
-            hash = (hash ^ bytes[k]) * 0x100000001B3ull;
-        }
-    }
-    template <typename T>
-    void Value(T value) {
-        Add(&value, sizeof value);
-    }
-    uint64_t hash = 0xCBF29CE484222325ull;
-};
-
-void AddFighter(Digest& digest, const Fighter& f) {
-    digest.Value(f.chargeSound);
-    digest.Value(f.moveLock);
-    digest.Value(f.deaths);
-    digest.Value(f.stunTimer);
-    digest.Value(f.turnCooldown);
-    digest.Value(f.recoilTimer);
-    digest.Value(f.health);
-    digest.Value(f.ki);
-    digest.Value(f.bobFalling);
-    uint32_t speedBits = 0;
-    std::memcpy(&speedBits, &f.bobSpeed, sizeof speedBits);
-    digest.Value(speedBits);
-    digest.Value(f.bobOffset);
-    digest.Value(f.animTick);
-    digest.Value(f.animCycle);
-    digest.Value(f.motion);
-    digest.Value(f.facing);
-    digest.Value(f.aim);
-    digest.Value(f.state);
-    digest.Value(f.firstPlayer);
-    digest.Add(f.stateFrame, sizeof f.stateFrame);
-    digest.Value(f.muzzleX);
-    digest.Value(f.muzzleY);
-    digest.Value(f.dy);
-    digest.Value(f.dx);
-    digest.Value(f.y);
-    digest.Value(f.x);
-    digest.Value(f.cameraX);
-    digest.Value(f.cameraY);
-}
 
 }  // namespace
 
 void BuildBlastShapes() {
-    BitmapImage sheet;
-    sheet.infoHeader.biWidth = shapeSide * blastSpriteCount;
-    sheet.infoHeader.biHeight = shapeSide;
-    sheet.infoHeader.biBitCount = 16;
-    const size_t pixelCount = static_cast<size_t>(shapeSide) * shapeSide * blastSpriteCount;
-    sheet.pixels = new (std::nothrow) uint8_t[pixelCount * sizeof(uint16_t)];
-    if (sheet.pixels == nullptr) {
-        return;
-    }
-    auto* pixels = reinterpret_cast<uint16_t*>(sheet.pixels);
-    const int32_t sheetWidth = sheet.infoHeader.biWidth;
+    uint16_t pixels[shapeSide * shapeSide];
     for (int32_t j = 0; j < blastSpriteCount; ++j) {
-        const int32_t r2 = shapeRadius[j] * shapeRadius[j];
+        const int32_t r2 = blastShapeRadius[j] * blastShapeRadius[j];
         for (int32_t py = 0; py < shapeSide; ++py) {
             for (int32_t px = 0; px < shapeSide; ++px) {
-                const int32_t ox = px - shapeCentre;
-                const int32_t oy = py - shapeCentre;
-                pixels[py * sheetWidth + j * shapeSide + px] =
-                    ox * ox + oy * oy <= r2 ? shapeInk : shapeKey;
+                const int32_t ox = px - blastCentre;
+                const int32_t oy = py - blastCentre;
+                pixels[py * shapeSide + px] = ox * ox + oy * oy <= r2 ? shapeInk : shapeKey;
             }
         }
-    }
-    for (int32_t j = 0; j < blastSpriteCount; ++j) {
         blastSprites[j].Bind(nullptr, shapeSide, shapeSide);
-        blastSprites[j].LoadCellFromImage(sheet, j, 0, 1, shapeKey);
+        blastSprites[j].LoadFromPixels(pixels, shapeSide, EncodingKeyed, shapeKey);
     }
-    sheet.ReleasePixels();
 }
 
 void ResetHeadlessWorld() {
@@ -108,31 +41,7 @@ void ResetHeadlessWorld() {
         fighter = Fighter();
     }
     BuildBlastShapes();
-    BuildWorld();
-}
-
-uint64_t DigestWorld() {
-    Digest digest;
-    for (const Fighter& fighter : fighters) {
-        AddFighter(digest, fighter);
-    }
-    digest.Value(blastCount);
-    for (int32_t i = 0; i < blastCount; ++i) {
-        const KiBlast& b = blasts[i];
-        digest.Value(b.power);
-        digest.Value(b.shooter);
-        digest.Value(b.size);
-        digest.Value(b.vx);
-        digest.Value(b.vy);
-        digest.Value(b.x);
-        digest.Value(b.y);
-    }
-    digest.Value(terrain.width);
-    digest.Value(terrain.height);
-    if (terrain.cells != nullptr) {
-        digest.Add(terrain.cells, static_cast<size_t>(terrain.width) * terrain.height);
-    }
-    return digest.hash;
+    BuildStartingField();
 }
 
 int32_t RunScript(const FrameControls* script, int32_t frameCount, int32_t digestEvery,

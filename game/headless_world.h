@@ -1,10 +1,12 @@
 // Running the world without display, sound or art: a fresh world from the
-// random sequence's start, frames from a script of control bytes, and a digest
-// of the whole world state. Tests compare digests; benchmarks time frames.
+// random sequence's start and frames from a script of control bytes, digested
+// as it goes (world_digest.h). Tests compare digests; benchmarks time frames.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "game/world_digest.h"
 
 // Both players' control bytes for one frame.
 struct FrameControls {
@@ -13,21 +15,17 @@ struct FrameControls {
 };
 
 // Puts the world back to a fresh start, exactly as the game sets it up, except
-// that the seven blast shapes are filled discs drawn in code (radius 3, 4, 5, 7,
-// 12, 19 and 28 pixels about (26, 26) of a 54 x 54 cell) rather than cut from the
-// art, so the world does not change when the art does. Restarts the random
+// that the seven blast shapes are filled discs drawn in code (blastShapeRadius
+// about the cell's blastCentre pixel) rather than cut from the art, so the world
+// does not change when the art does. Restarts the random
 // sequence, empties the blast pool and rebuilds both fighters.
 void ResetHeadlessWorld();
 
 // Encodes the seven disc shapes into blastSprites.
 void BuildBlastShapes();
 
-// A 64-bit digest of every field of both fighters, the blasts in flight and the
-// terrain cells.
-uint64_t DigestWorld();
-
 // Runs frameCount frames from script (frameCount entries). After every
-// digestEvery frames the digest is stored in digests[k] for k = 0, 1, ... up to
+// digestEvery frames the full digest (DigestWorld) is stored in digests[k] for k = 0, 1, ... up to
 // digestCapacity entries. Answers the number of digests stored.
 int32_t RunScript(const FrameControls* script, int32_t frameCount, int32_t digestEvery,
                   uint64_t* digests, int32_t digestCapacity);

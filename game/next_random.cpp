@@ -3,8 +3,8 @@
 
 namespace {
 
-constexpr uint32_t StartState = 1;
-uint32_t state = StartState;
+constexpr uint32_t startState = 1;
+uint32_t state = startState;
 
 }  // namespace
 
@@ -20,5 +20,9 @@ int32_t NextRandomBelow(int32_t n) {
 }
 
 void ResetRandom() {
-    state = StartState;
+    state = startState;
+}
+
+uint32_t RandomState() {
+    return state;
 }

@@ -12,3 +12,5 @@ int32_t NextRandom();
 int32_t NextRandomBelow(int32_t n);
 // Puts the sequence back to its program-start state (headless runs and tests).
 void ResetRandom();
+// The generator's state: where the sequence stands, for the rules digest.
+uint32_t RandomState();

@@ -9,7 +9,7 @@
 #include "engine/sound/sound_device.h"
 #include "game/asset_path.h"
 #include "game/game_objects.h"
-#include "game/world_setup.h"
+#include "game/starting_field.h"
 #include "sprites/bitmap_image.h"
 
 namespace {
@@ -54,7 +54,7 @@ void CutSheet(RleSprite* sprites, int32_t count, int32_t w, int32_t h, int32_t p
     }
     int32_t cut = 0;
     for (int32_t j = 0; j < count; ++j) {
-        cut += sprites[j].LoadCellFromImage(sheet, j % perRow, j / perRow, 1, key);
+        cut += sprites[j].LoadCellFromImage(sheet, j % perRow, j / perRow, EncodingKeyed, key);
     }
     sheet.ReleasePixels();
     if (cut != count) {
@@ -81,11 +81,15 @@ void SetUpWorld() {
     LoadSound(chargeSoundA, "EDIT.WAV");
     LoadSound(chargeSoundB, "EDIT.WAV");
 
-    CutSheet(blastSprites, blastSpriteCount, 54, 54, blastSpriteCount, "BLAST.BMP", key);
-    CutSheet(dirtTiles, dirtTileCount, 8, 8, 8, "DIRT.BMP", key);
-    CutSheet(secondFighterFrames, secondFighterFrameCount, 48, 48, 5, "MELSAR.BMP", key);
-    CutSheet(firstFighterFrames, firstFighterFrameCount, 48, 48, 5, "TORVIK.BMP", key);
-    CutSheet(&reticleSprite, 1, 21, 21, 1, "TARGET.BMP", key);
+    CutSheet(blastSprites, blastSpriteCount, blastSpriteSide, blastSpriteSide, blastSpriteCount,
+             "BLAST.BMP", key);
+    CutSheet(dirtTiles, dirtTileCount, dirtTileSide, dirtTileSide, dirtSheetColumns, "DIRT.BMP",
+             key);
+    CutSheet(secondFighterFrames, secondFighterFrameCount, fighterSize, fighterSize,
+             fighterSheetColumns, "MELSAR.BMP", key);
+    CutSheet(firstFighterFrames, firstFighterFrameCount, fighterSize, fighterSize,
+             fighterSheetColumns, "TORVIK.BMP", key);
+    CutSheet(&reticleSprite, 1, reticleSide, reticleSide, 1, "TARGET.BMP", key);
 
-    BuildWorld();
+    BuildStartingField();
 }

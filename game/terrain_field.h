@@ -24,7 +24,8 @@ public:
     // Allocates a w x h grid of dirt tiled with the 8 x 8 dirt pattern:
     // cell (c, r) = (c mod 8) + 8 * (r mod 8) + 1. Sizes of 0 or less leave it empty.
     void Generate(int32_t w, int32_t h);
-    // Clears the cells under the shape's opaque pixels, its top-left pixel on
-    // cell (column - 26, row - 26), one pixel per cell, clipped to the grid.
+    // Clears the cells under the shape's opaque pixels, its pixel (blastCentre,
+    // blastCentre) = (26, 26) on cell (column, row), one pixel per cell, clipped
+    // to the grid.
     void Carve(int32_t column, int32_t row, const RleSprite& shape);
 };

@@ -9,21 +9,21 @@
 
 namespace {
 
-constexpr uint16_t BitmapType = 0x4D42;  // "BM"
+constexpr uint16_t bitmapType = 0x4D42;  // "BM"
 constexpr uint32_t CompressionNone = 0;
 constexpr uint32_t CompressionBitFields = 3;
-constexpr size_t FileHeaderSize = 14;
-constexpr size_t InfoHeaderSize = 40;
-constexpr size_t HeadersSize = FileHeaderSize + InfoHeaderSize;
+constexpr size_t fileHeaderSize = 14;
+constexpr size_t infoHeaderSize = 40;
+constexpr size_t headersSize = fileHeaderSize + infoHeaderSize;
 // The red, green and blue masks of a bit-field file sit right after the
 // 40 bytes every information header starts with, whatever its full size.
-constexpr size_t MasksSize = 12;
+constexpr size_t masksSize = 12;
 // Room for the largest picture accepted, with its headers and colour table. A
 // longer file is refused before it is read, and so is anything whose length
 // cannot be told (a folder opens as a file whose length reads as the largest
 // long there is).
-constexpr long MaxFileBytes = 1L << 30;
-static_assert(MaxFileBytes > 4096 + (3LL * BitmapImage::MaxSide + 3) * BitmapImage::MaxSide);
+constexpr long maxFileBytes = 1L << 30;
+static_assert(maxFileBytes > 4096 + (3LL * BitmapImage::maxSide + 3) * BitmapImage::maxSide);
 
 uint16_t ReadU16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
@@ -86,7 +86,7 @@ int BitmapImage::Load(const char* fileName) {
     if (std::fseek(file, 0, SEEK_END) == 0) {
         length = std::ftell(file);
     }
-    if (length < 0 || length > MaxFileBytes || std::fseek(file, 0, SEEK_SET) != 0) {
+    if (length < 0 || length > maxFileBytes || std::fseek(file, 0, SEEK_SET) != 0) {
         std::fclose(file);
         return 0;
     }
@@ -105,20 +105,20 @@ int BitmapImage::Load(const char* fileName) {
 
 int BitmapImage::LoadFromMemory(const uint8_t* data, size_t size) {
     ReleasePixels();
-    if (data == nullptr || size < HeadersSize) {
+    if (data == nullptr || size < headersSize) {
         return 0;
     }
     ReadFileHeader(data, fileHeader);
-    if (fileHeader.bfType != BitmapType) {
+    if (fileHeader.bfType != bitmapType) {
         return 0;
     }
-    ReadInfoHeader(data + FileHeaderSize, infoHeader);
+    ReadInfoHeader(data + fileHeaderSize, infoHeader);
 
     const int32_t width = infoHeader.biWidth;
     const int32_t height = infoHeader.biHeight;
     const uint32_t bitCount = infoHeader.biBitCount;
     // Negative heights (top-down files) are refused along with empty and absurd sizes.
-    if (width <= 0 || height <= 0 || width > MaxSide || height > MaxSide) {
+    if (width <= 0 || height <= 0 || width > maxSide || height > maxSide) {
         return 0;
     }
     if (bitCount != 8 && bitCount != 16 && bitCount != 24) {
@@ -127,22 +127,22 @@ int BitmapImage::LoadFromMemory(const uint8_t* data, size_t size) {
 
     // Everything before the pixel data that the loader reads: the two headers,
     // the masks of a bit-field file, the colour table of an 8-bit file.
-    size_t headEnd = HeadersSize;
+    size_t headEnd = headersSize;
     size_t paletteStart = 0;
     size_t paletteEntries = 0;
     if (infoHeader.biCompression == CompressionBitFields) {
-        if (bitCount != 16 || size < HeadersSize + MasksSize || !HasMasks555(data + HeadersSize)) {
+        if (bitCount != 16 || size < headersSize + masksSize || !HasMasks555(data + headersSize)) {
             return 0;
         }
-        headEnd = HeadersSize + MasksSize;
+        headEnd = headersSize + masksSize;
     } else if (infoHeader.biCompression != CompressionNone) {
         return 0;
     }
     if (bitCount == 8) {
         // The colour table follows the whole information header, which newer
         // files make longer than 40 bytes. Colours-used 0 means all 256.
-        paletteStart = FileHeaderSize +
-                       (infoHeader.biSize > InfoHeaderSize ? infoHeader.biSize : InfoHeaderSize);
+        paletteStart = fileHeaderSize +
+                       (infoHeader.biSize > infoHeaderSize ? infoHeader.biSize : infoHeaderSize);
         paletteEntries =
             infoHeader.biClrUsed == 0 || infoHeader.biClrUsed > 256 ? 256 : infoHeader.biClrUsed;
         headEnd = paletteStart + paletteEntries * 4;
@@ -197,7 +197,7 @@ int BitmapImage::LoadFromMemory(const uint8_t* data, size_t size) {
     // A flip that finds no scratch memory leaves the rows bottom first; the
     // picture is still usable, so the load still succeeds.
     FlipRows();
-#ifdef KIVORO_PIXEL_565
+#if KIVORO_PIXEL_565
     if (infoHeader.biBitCount == 16) {
         ConvertTo565();
     }

@@ -50,7 +50,7 @@ struct BitmapPaletteEntry {
 class BitmapImage {
 public:
     // Largest width or height accepted, in pixels.
-    static constexpr int32_t MaxSide = 16384;
+    static constexpr int32_t maxSide = 16384;
 
     BitmapImage() = default;
     BitmapImage(const BitmapImage&) = delete;

@@ -7,21 +7,11 @@
 #include "sprites/rle_row_walker.h"
 #include "sprites/rle_sprite.h"
 
-namespace {
-
-// The given cell comes under the shape's column and row 26: the middle of the
-// game's 54 x 54 blast shapes, whatever the shape's actual size.
-constexpr int64_t kCarveCentre = 26;
-
-}  // namespace
-
-void CarveCells(uint8_t* cells, int32_t fieldWidth, int32_t fieldHeight, int32_t column,
-                int32_t row, const RleSprite& shape) {
+void CarveCells(uint8_t* cells, int32_t fieldWidth, int32_t fieldHeight, int64_t left, int64_t top,
+                const RleSprite& shape) {
     if (cells == nullptr || shape.rleData == nullptr || fieldWidth <= 0 || fieldHeight <= 0) {
         return;
     }
-    const int64_t left = static_cast<int64_t>(column) - kCarveCentre;
-    const int64_t top = static_cast<int64_t>(row) - kCarveCentre;
     // Grid bounds are exclusive: columns 0 .. fieldWidth - 1, rows 0 .. fieldHeight - 1.
     // A shape overhanging both the left and the right edge keeps both cuts.
     rle::VisibleBox box;

@@ -10,10 +10,9 @@
 
 namespace {
 
-constexpr int32_t ModeKeyed = 1;
 constexpr uint16_t HeaderLiteral = 1;
 // Skip and length words hold pixel counts within one row.
-constexpr int32_t MaxWidth = 0xFFFF;
+constexpr int32_t maxWidth = 0xFFFF;
 
 }  // namespace
 
@@ -106,8 +105,7 @@ int RleSprite::LoadCell(const char* fileName, int32_t column, int32_t row, int32
 }
 
 // Refuses, leaving rleData as it was, a sheet without 16-bit pixels and a cell
-// that does not lie wholly inside the sheet. A successful call replaces (and
-// frees) the data of an earlier one.
+// that does not lie wholly inside the sheet; the cell is then encoded in place.
 int RleSprite::LoadCellFromImage(const BitmapImage& sheet, int32_t column, int32_t row,
                                  int32_t mode, uint16_t colourKey) {
     const int32_t sheetWidth = sheet.infoHeader.biWidth;
@@ -116,7 +114,7 @@ int RleSprite::LoadCellFromImage(const BitmapImage& sheet, int32_t column, int32
         sheetHeight <= 0) {
         return 0;
     }
-    if (width <= 0 || height <= 0 || width > MaxWidth || column < 0 || row < 0 ||
+    if (width <= 0 || height <= 0 || width > maxWidth || column < 0 || row < 0 ||
         (static_cast<int64_t>(column) + 1) * width > sheetWidth ||
         (static_cast<int64_t>(row) + 1) * height > sheetHeight) {
         return 0;
@@ -125,8 +123,17 @@ int RleSprite::LoadCellFromImage(const BitmapImage& sheet, int32_t column, int32
     const uint16_t* cell = reinterpret_cast<const uint16_t*>(sheet.pixels) +
                            static_cast<size_t>(row) * height * sheetWidth +
                            static_cast<size_t>(column) * width;
-    const bool keyed = mode == ModeKeyed;
-    const size_t length = keyed ? static_cast<size_t>(EncodedLength(cell, sheetWidth, colourKey))
+    return LoadFromPixels(cell, sheetWidth, mode, colourKey);
+}
+
+// A successful call replaces (and frees) the data of an earlier one.
+int RleSprite::LoadFromPixels(const uint16_t* pixels, int32_t stride, int32_t mode,
+                              uint16_t colourKey) {
+    if (pixels == nullptr || width <= 0 || height <= 0 || width > maxWidth || stride < width) {
+        return 0;
+    }
+    const bool keyed = mode == EncodingKeyed;
+    const size_t length = keyed ? static_cast<size_t>(EncodedLength(pixels, stride, colourKey))
                                 : (static_cast<size_t>(width) + 1) * height;
     uint16_t* data = new (std::nothrow) uint16_t[length];
     if (data == nullptr) {
@@ -134,8 +141,8 @@ int RleSprite::LoadCellFromImage(const BitmapImage& sheet, int32_t column, int32
     }
 
     uint16_t* out = data;
-    const uint16_t* source = cell;
-    for (int32_t y = 0; y < height; ++y, source += sheetWidth) {
+    const uint16_t* source = pixels;
+    for (int32_t y = 0; y < height; ++y, source += stride) {
         const int32_t header = keyed ? CountRowSegments(source, colourKey) : HeaderLiteral;
         *out++ = static_cast<uint16_t>(header);
         if (header == HeaderLiteral) {

@@ -17,6 +17,12 @@ class BitmapImage;
 //               (transparent pixels since the previous segment's end, or the row's
 //               left edge), a length word L (opaque pixels) and the L pixels.
 // Whatever follows the last segment up to the row's end is transparent.
+
+// The encoding mode of the loads: keyed drops the colour-key pixels as above;
+// any other mode stores every row literally (H = 1).
+inline constexpr int32_t EncodingLiteral = 0;
+inline constexpr int32_t EncodingKeyed = 1;
+
 class RleSprite {
 public:
     RleSprite() = default;
@@ -32,12 +38,19 @@ public:
     void Bind(Screen* screen, int32_t width, int32_t height);
 
     // Cuts cell (column, row) of the sheet file and encodes it: keyed when mode
-    // is 1, literal (every row H = 1) otherwise. 1 on success, 0 on failure.
+    // is EncodingKeyed, literal (every row H = 1) otherwise. 1 on success, 0 on
+    // failure.
     int LoadCell(const char* fileName, int32_t column, int32_t row, int32_t mode,
                  uint16_t colourKey);
     // The same from a sheet already loaded (16-bit pixels).
     int LoadCellFromImage(const BitmapImage& sheet, int32_t column, int32_t row, int32_t mode,
                           uint16_t colourKey);
+    // Encodes a block of pixels the bound width and height, top row first, rows
+    // `stride` pixels apart (stride >= width): the one encoder the loads above
+    // and sprites made in code all go through. 1 on success, 0 (rleData left as
+    // it was) without pixels, for a stride narrower than the sprite or when
+    // memory is short.
+    int LoadFromPixels(const uint16_t* pixels, int32_t stride, int32_t mode, uint16_t colourKey);
 
     // Words the keyed encoding of a cell takes; rows are sheetWidth pixels apart.
     int32_t EncodedLength(const uint16_t* cellTopLeft, int32_t sheetWidth,

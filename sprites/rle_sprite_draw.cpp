@@ -113,21 +113,21 @@ struct Window {
 }
 
 // The side of the game's terrain tiles, about 5200 of which are drawn each frame.
-constexpr int32_t kTileSide = 8;
+constexpr int32_t tileSide = 8;
 
 // Draws a tile-sized sprite that lies wholly inside the window with a walk
 // specialised for its eight rows (each literal row one 16-byte move); false, having
 // drawn nothing, when the sprite is not such a tile.
 [[gnu::always_inline]] inline bool DrawWholeTile(const RleSprite& sprite, int32_t x, int32_t y) {
     Window w;
-    if (sprite.width != kTileSide || sprite.height != kTileSide || !FindWindow(sprite, true, &w)) {
+    if (sprite.width != tileSide || sprite.height != tileSide || !FindWindow(sprite, true, &w)) {
         return false;
     }
-    if (x < w.left || y < w.top || int64_t{x} + kTileSide > w.rightEnd ||
-        int64_t{y} + kTileSide > w.bottomEnd) {
+    if (x < w.left || y < w.top || int64_t{x} + tileSide > w.rightEnd ||
+        int64_t{y} + tileSide > w.bottomEnd) {
         return false;
     }
-    rle::WalkRows(sprite.rleData, kTileSide, rle::VisibleBox{0, kTileSide, 0, kTileSide},
+    rle::WalkRows(sprite.rleData, tileSide, rle::VisibleBox{0, tileSide, 0, tileSide},
                   w.pixels + y * w.stride + x, w.stride,
                   [](uint16_t* row, int32_t column, const uint16_t* span, int32_t count) {
                       CopyPixels(row + column, span, count);

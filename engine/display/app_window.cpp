@@ -14,7 +14,7 @@
 namespace {
 
 // The icon every class starts with, the application icon's resource number.
-constexpr int32_t DefaultIcon = 32512;
+constexpr int32_t defaultIcon = 32512;
 
 // Both lists outlive every AppWindow: a global AppWindow is destroyed at exit,
 // possibly after function-local statics, so they are never destroyed.
@@ -165,7 +165,7 @@ bool AppWindow::OpenWindow(const char* name, InstanceHandle owner, WindowProc pr
     windowProc = proc;
     userData = nullptr;
     windowStyle = style;
-    classIcon = DefaultIcon;
+    classIcon = defaultIcon;
     SDL_RaiseWindow(created);
     active = true;
     return true;
@@ -292,4 +292,15 @@ bool AppWindow::Move(int32_t x, int32_t y, int32_t width, int32_t height) {
 
 void AppWindow::SetMessageHook(MessageHook hook) {
     messageHook = hook;
+}
+
+intptr_t DefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t, intptr_t) {
+    if (message == WM_CLOSE) {
+        // Only a live window of ours is destroyed; a stale handle is ignored.
+        AppWindow* owner = AppWindow::FromWindow(window);
+        if (owner != nullptr) {
+            owner->Destroy();
+        }
+    }
+    return 0;
 }

@@ -73,3 +73,10 @@ private:
     bool classRegistered;
     bool videoHeld;
 };
+
+// The default window procedure: a close request (the window's close button, the
+// desktop's quit request) destroys the window, through its AppWindow's Destroy,
+// so that WM_DESTROY reaches the window procedure. Every other message is left
+// alone. Answers 0.
+intptr_t DefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
+                           intptr_t lParam);

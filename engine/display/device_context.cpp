@@ -3,7 +3,7 @@
 
 namespace {
 
-constexpr int32_t MaxRunLength = 2048;
+constexpr int32_t maxRunLength = 2048;
 
 }  // namespace
 
@@ -11,9 +11,9 @@ void DeviceContext::TextOut(int32_t x, int32_t y, const char* text, int32_t leng
     if (text == nullptr || length <= 0) {
         return;
     }
-    char run[MaxRunLength + 1];
+    char run[maxRunLength + 1];
     int32_t count = 0;
-    while (count < length && count < MaxRunLength && text[count] != '\0') {
+    while (count < length && count < maxRunLength && text[count] != '\0') {
         run[count] = text[count];
         ++count;
     }

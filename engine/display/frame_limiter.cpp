@@ -20,7 +20,7 @@ FrameLimiter::FrameLimiter() : FrameLimiter(SdlCounter, SDL_GetPerformanceFreque
 
 FrameLimiter::FrameLimiter(Counter counter, uint64_t frequency, Sleeper sleeper)
     : counter(counter), frequency(frequency > 0 ? frequency : 1), sleeper(sleeper) {
-    period = static_cast<uint64_t>(static_cast<double>(this->frequency) / TargetRate);
+    period = static_cast<uint64_t>(static_cast<double>(this->frequency) / targetRate);
     if (period == 0) {
         period = 1;
     }
@@ -50,20 +50,20 @@ void FrameLimiter::FramePresented() {
     // Measure continuously while not limiting, so a display that stops pacing
     // later (the window moved to a faster monitor) is still caught.
     ++framesSeen;
-    if (framesSeen <= WarmUpFrames) {
+    if (framesSeen <= warmUpFrames) {
         measureStart = now;
         measured = 0;
         return;
     }
     ++measured;
-    if (measured < MeasureFrames) {
+    if (measured < measureFrames) {
         return;
     }
     const uint64_t elapsed = now - measureStart;
     measuredRate = elapsed > 0 ? measured * static_cast<double>(frequency) / elapsed : 1e9;
     measureStart = now;
     measured = 0;
-    if (measuredRate > FastRate) {
+    if (measuredRate > fastRate) {
         limiting = true;
         deadline = now;
     }

@@ -11,12 +11,12 @@ public:
     using Counter = uint64_t (*)();         // a high-resolution tick count
     using Sleeper = void (*)(uint32_t ms);  // a coarse wait
 
-    static constexpr double TargetRate = 60.0;
+    static constexpr double targetRate = 60.0;
     // Presents per second above which the display is taken as not pacing us.
-    static constexpr double FastRate = 61.5;
-    static constexpr int32_t WarmUpFrames =
+    static constexpr double fastRate = 61.5;
+    static constexpr int32_t warmUpFrames =
         5;  // ignored after a reset (window mapping, first uploads)
-    static constexpr int32_t MeasureFrames = 30;  // intervals per measurement
+    static constexpr int32_t measureFrames = 30;  // intervals per measurement
 
     FrameLimiter();  // SDL's performance counter and SDL_Delay
     FrameLimiter(Counter counter, uint64_t frequency, Sleeper sleeper);
@@ -37,7 +37,7 @@ private:
     Counter counter;
     uint64_t frequency;
     Sleeper sleeper;
-    uint64_t period = 0;  // counter ticks per frame at TargetRate
+    uint64_t period = 0;  // counter ticks per frame at targetRate
     int32_t framesSeen = 0;
     uint64_t measureStart = 0;
     int32_t measured = 0;

@@ -13,13 +13,13 @@
 namespace {
 
 // Text runs are handed over NUL-terminated; this bounds the walk otherwise.
-constexpr int32_t MaxTextLength = 1 << 20;
+constexpr int32_t maxTextLength = 1 << 20;
 
 // Lines measured by both the renderer and the cache when a cache is built.
-constexpr const char* PrintableAscii =
+constexpr const char* printableAscii =
     " !\"#$%&'()*+,-./"
     "0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~";
-constexpr const char* KerningPairs = "AVATAR To Ty Wa We Yo LT P. F, r. Kv";
+constexpr const char* kerningPairs = "AVATAR To Ty Wa We Yo LT P. F, r. Kv";
 
 // Writes pixel over columns x0 .. x1 - 1 of one row.
 void FillSpan(uint8_t* row, int32_t bytesPerPixel, int32_t x0, int32_t x1, uint32_t pixel) {
@@ -55,14 +55,14 @@ void FillSpan(uint8_t* row, int32_t bytesPerPixel, int32_t x0, int32_t x1, uint3
 // Caches are few (the default face and whatever a program opens besides) and
 // live until their font is closed. The table is plain data, so it stays valid
 // while other globals (the default font among them) are destroyed at exit.
-constexpr int32_t CacheSlots = 8;
+constexpr int32_t cacheSlotCount = 8;
 
 struct CacheSlot {
     TextFont font;
     GlyphCache* cache;  // owned; null when the font could not be cached
 };
 
-CacheSlot cacheSlots[CacheSlots];
+CacheSlot cacheSlots[cacheSlotCount];
 
 }  // namespace
 
@@ -86,7 +86,7 @@ bool GlyphCache::Build(TextFont newFont) {
         return false;
     }
     const int32_t height = TTF_FontHeight(newFont);
-    if (height <= 0 || height > MaxCachedTextHeight) {
+    if (height <= 0 || height > maxCachedTextHeight) {
         return false;
     }
     // The solid renderer gives an 8-bit surface per glyph, index 0 for the
@@ -166,12 +166,12 @@ bool GlyphCache::Build(TextFont newFont) {
     // Glyphs are placed by their advances alone. A face whose pairs the
     // renderer kerns would come out wider here than there, so it is not
     // cached; these lines would show it.
-    for (const char* sample : {PrintableAscii, KerningPairs}) {
+    for (const char* sample : {printableAscii, kerningPairs}) {
         int rendererWidth = 0;
         int rendererHeight = 0;
         int32_t width = 0;
         if (TTF_SizeText(newFont, sample, &rendererWidth, &rendererHeight) != 0 ||
-            !Measure(sample, MaxTextLength, &width, nullptr) || width != rendererWidth) {
+            !Measure(sample, maxTextLength, &width, nullptr) || width != rendererWidth) {
             Clear();
             return false;
         }
@@ -199,7 +199,7 @@ bool GlyphCache::Measure(const char* text, int32_t length, int32_t* width, int32
     int32_t boxLeft = 0;
     int32_t boxWidth = 0;
     if (!Empty() && text != nullptr) {
-        Extent(text, std::min(length, MaxTextLength), &boxLeft, &boxWidth);
+        Extent(text, std::min(length, maxTextLength), &boxLeft, &boxWidth);
     }
     const bool measured = boxWidth > 0;
     if (width != nullptr) {
@@ -236,7 +236,7 @@ void GlyphCache::Draw(void* pixels, int32_t pitch, int32_t bytesPerPixel, int32_
         clipTop >= clipBottom) {
         return;
     }
-    length = std::min(length, MaxTextLength);
+    length = std::min(length, maxTextLength);
     int32_t boxLeft = 0;
     int32_t boxWidth = 0;
     Extent(text, length, &boxLeft, &boxWidth);
@@ -287,7 +287,7 @@ void GlyphCache::DrawOn(SDL_Surface* target, const char* text, int32_t x, int32_
     }
     int32_t boxLeft = 0;
     int32_t boxWidth = 0;
-    Extent(text, MaxTextLength, &boxLeft, &boxWidth);
+    Extent(text, maxTextLength, &boxLeft, &boxWidth);
     if (boxWidth <= 0) {
         return;
     }
@@ -315,7 +315,7 @@ void GlyphCache::DrawOn(SDL_Surface* target, const char* text, int32_t x, int32_
         }
     }
     Draw(target->pixels, target->pitch, target->format->BytesPerPixel, clip.x, clip.y,
-         clip.x + clip.w, clip.y + clip.h, text, MaxTextLength, x, y, mapped(colour));
+         clip.x + clip.w, clip.y + clip.h, text, maxTextLength, x, y, mapped(colour));
     if (SDL_MUSTLOCK(target)) {
         SDL_UnlockSurface(target);
     }
@@ -323,10 +323,7 @@ void GlyphCache::DrawOn(SDL_Surface* target, const char* text, int32_t x, int32_
 
 const GlyphCache* GlyphsFor(TextFont font) {
     if (font == nullptr) {
-        font = DefaultTextFont();
-        if (font == nullptr) {
-            return nullptr;
-        }
+        return nullptr;
     }
     CacheSlot* vacant = nullptr;
     for (CacheSlot& slot : cacheSlots) {

@@ -5,13 +5,13 @@
 
 #include <cstdint>
 
-#include "engine/display/text_font.h"
+#include "engine/display/font_handle.h"
 
 struct SDL_Surface;
 
 // Fonts taller than this are not cached (their runs would be large); their text
 // goes through the font renderer.
-constexpr int32_t MaxCachedTextHeight = 128;
+constexpr int32_t maxCachedTextHeight = 128;
 
 class GlyphCache {
 public:
@@ -21,7 +21,7 @@ public:
     virtual ~GlyphCache();
 
     // Renders every glyph of font. False (and an empty cache) without a font,
-    // for a font taller than MaxCachedTextHeight, for a face whose pairs the
+    // for a font taller than maxCachedTextHeight, for a face whose pairs the
     // renderer kerns (placing glyphs by their advances would not match it), or
     // when memory is short. The font's size and style must not change later.
     bool Build(TextFont font);
@@ -87,11 +87,12 @@ private:
     int32_t inkHeight = 0;  // rows from the line's top that any run reaches
 };
 
-// The process-wide caches, one per open font (null: the default font), built
-// the first time a font is asked for. Null when the font cannot be cached.
+// The process-wide caches, one per open font, built the first time a font is
+// asked for. Null for a null font and for a font that cannot be cached; which
+// font a null stands for is the text renderer's decision (text_font.h).
 const GlyphCache* GlyphsFor(TextFont font);
-// Builds the cache of a font (null: opens the default font) ahead of the first
-// text, so that drawing text later allocates nothing. True when it is ready.
-bool PrepareGlyphs(TextFont font = nullptr);
+// Builds the cache of a font ahead of the first text, so that drawing text
+// later allocates nothing. True when it is ready.
+bool PrepareGlyphs(TextFont font);
 // Drops the cache of a font that is being closed.
 void ForgetGlyphs(TextFont font);

@@ -21,11 +21,11 @@ uint16_t ReadU16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | (p[1] << 8));
 }
 
-constexpr size_t FileHeaderSize = 14;
-constexpr size_t InfoHeaderSize = 40;
+constexpr size_t fileHeaderSize = 14;
+constexpr size_t infoHeaderSize = 40;
 
 bool ValidSize(int32_t width, int32_t height) {
-    return width > 0 && height > 0 && width <= MaxSurfaceSide && height <= MaxSurfaceSide;
+    return width > 0 && height > 0 && width <= maxSurfaceSide && height <= maxSurfaceSide;
 }
 
 const uint16_t* PixelRow(const Surface& surface, int32_t y) {
@@ -64,17 +64,17 @@ OpacityMask::OpacityMask(int32_t width, int32_t height) {
 }
 
 bool OpacityMask::LoadBitmap(const uint8_t* bytes, size_t length, int32_t x, int32_t y) {
-    if (bytes == nullptr || length < FileHeaderSize + InfoHeaderSize || bytes[0] != 'B' ||
+    if (bytes == nullptr || length < fileHeaderSize + infoHeaderSize || bytes[0] != 'B' ||
         bytes[1] != 'M') {
         return false;
     }
-    const uint8_t* info = bytes + FileHeaderSize;
+    const uint8_t* info = bytes + fileHeaderSize;
     const uint32_t pixelOffset = ReadU32(bytes + 10);
     const int32_t bitmapWidth = static_cast<int32_t>(ReadU32(info + 4));
     const int32_t rawHeight = static_cast<int32_t>(ReadU32(info + 8));
     const uint16_t bitCount = ReadU16(info + 14);
     const uint32_t compression = ReadU32(info + 16);
-    if (ReadU32(info) < InfoHeaderSize || bitCount != 8 || compression != 0 || bitmapWidth <= 0 ||
+    if (ReadU32(info) < infoHeaderSize || bitCount != 8 || compression != 0 || bitmapWidth <= 0 ||
         rawHeight == 0 || rawHeight == INT32_MIN) {
         return false;
     }

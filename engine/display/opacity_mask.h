@@ -13,7 +13,7 @@ class Surface;
 // What Surface::EncodeOpacityMask passes to Encode: opacities below 16 (about
 // 6%) count as clear, so drawing skips them instead of blending in a trace of
 // colour; that also trims the long faint tails a blur leaves.
-constexpr int32_t OpacityMaskDrawThreshold = 16;
+constexpr int32_t opacityMaskDrawThreshold = 16;
 
 // Run format, made by Encode(threshold): runStarts holds height + 1 entries,
 // and row r's runs are runs[runStarts[r]] .. runs[runStarts[r + 1] - 1], left
@@ -28,7 +28,7 @@ constexpr int32_t OpacityMaskDrawThreshold = 16;
 // the values; code that writes `values` directly must Encode again.
 class OpacityMask {
 public:
-    // An all-zero mask; a side that is not positive or above MaxSurfaceSide
+    // An all-zero mask; a side that is not positive or above maxSurfaceSide
     // gives an empty mask.
     OpacityMask(int32_t width, int32_t height);
     virtual ~OpacityMask() = default;

@@ -14,25 +14,25 @@
 
 namespace {
 
-constexpr size_t entryBytes = PaletteEntryCount * 4;
-constexpr size_t rawBytes = PaletteEntryCount * 3;
+constexpr size_t entryBytes = paletteEntryCount * 4;
+constexpr size_t rawBytes = paletteEntryCount * 3;
 constexpr long bmpHeaderBytes = 54;  // 14-byte file header + 40-byte information header
 
 // Hands 256 colours (red, green, blue, flags per entry) to an SDL palette. SDL
 // reads the fourth byte as alpha, so the colours go over opaque.
 int HandOver(SDL_Palette* platform, const uint8_t* colours) {
-    SDL_Color converted[PaletteEntryCount];
-    for (int32_t i = 0; i < PaletteEntryCount; ++i) {
+    SDL_Color converted[paletteEntryCount];
+    for (int32_t i = 0; i < paletteEntryCount; ++i) {
         converted[i] =
             SDL_Color{colours[4 * i], colours[4 * i + 1], colours[4 * i + 2], SDL_ALPHA_OPAQUE};
     }
-    return SDL_SetPaletteColors(platform, converted, 0, PaletteEntryCount) == 0 ? 0
+    return SDL_SetPaletteColors(platform, converted, 0, paletteEntryCount) == 0 ? 0
                                                                                 : PaletteRefused;
 }
 
 // Loads as many whole raw triples as `length` bytes hold.
 void LoadTriples(uint8_t* entries, const uint8_t* bytes, size_t length) {
-    const size_t count = std::min<size_t>(length / 3, PaletteEntryCount);
+    const size_t count = std::min<size_t>(length / 3, paletteEntryCount);
     for (size_t i = 0; i < count; ++i) {
         entries[4 * i] = bytes[3 * i];
         entries[4 * i + 1] = bytes[3 * i + 1];
@@ -43,7 +43,7 @@ void LoadTriples(uint8_t* entries, const uint8_t* bytes, size_t length) {
 // Loads the entries of a bitmap colour table (blue, green, red, reserved) whose
 // three colour bytes lie within `length`.
 void LoadQuads(uint8_t* entries, const uint8_t* table, size_t length) {
-    for (size_t i = 0; i < PaletteEntryCount && 4 * i + 3 <= length; ++i) {
+    for (size_t i = 0; i < paletteEntryCount && 4 * i + 3 <= length; ++i) {
         entries[4 * i] = table[4 * i + 2];
         entries[4 * i + 1] = table[4 * i + 1];
         entries[4 * i + 2] = table[4 * i];
@@ -89,7 +89,7 @@ int Palette::CreateForScreen(Screen* newScreen, bool allow256) {
     entries = new uint8_t[entryBytes]();
     // SDL reserves no entries for the system, so the flag is only recorded.
     createFlags = allow256 ? PaletteAllow256 : 0;
-    platformPalette = SDL_AllocPalette(PaletteEntryCount);
+    platformPalette = SDL_AllocPalette(paletteEntryCount);
     if (platformPalette == nullptr) {
         return PaletteCreateFailed;
     }
@@ -127,7 +127,7 @@ void Palette::SetEntry(uint8_t index, uint8_t red, uint8_t green, uint8_t blue) 
 }
 
 uint32_t Palette::EntryToPixel(int32_t index) const {
-    if (entries == nullptr || index < 0 || index >= PaletteEntryCount || screen == nullptr ||
+    if (entries == nullptr || index < 0 || index >= paletteEntryCount || screen == nullptr ||
         screen->pixelFormat == nullptr) {
         return 0;
     }
@@ -136,7 +136,7 @@ uint32_t Palette::EntryToPixel(int32_t index) const {
 }
 
 uint32_t Palette::EntryToRgb(int32_t index) const {
-    if (entries == nullptr || index < 0 || index >= PaletteEntryCount) {
+    if (entries == nullptr || index < 0 || index >= paletteEntryCount) {
         return 0;
     }
     const uint8_t* entry = entries + 4 * index;
@@ -159,7 +159,7 @@ int32_t Palette::NearestToRgb(int32_t red, int32_t green, int32_t blue) const {
     }
     int32_t best = 768;
     int32_t answer = 0;
-    for (int32_t i = 0; i < PaletteEntryCount; ++i) {
+    for (int32_t i = 0; i < paletteEntryCount; ++i) {
         const uint8_t* entry = entries + 4 * i;
         const int32_t distance =
             std::abs(red - entry[0]) + std::abs(green - entry[1]) + std::abs(blue - entry[2]);
@@ -300,16 +300,16 @@ int Palette::BuildLookupTables() {
     }
     delete[] shadeTable;
     delete[] inverseMap;
-    shadeTable = new uint16_t[PaletteEntryCount * PaletteShadeLevels];
-    inverseMap = new uint8_t[PaletteInverseMapSize];
+    shadeTable = new uint16_t[paletteEntryCount * paletteShadeLevels];
+    inverseMap = new uint8_t[paletteInverseMapSize];
 
-    for (int32_t k = 0; k < PaletteShadeLevels; ++k) {
-        for (int32_t i = 0; i < PaletteEntryCount; ++i) {
+    for (int32_t k = 0; k < paletteShadeLevels; ++k) {
+        for (int32_t i = 0; i < paletteEntryCount; ++i) {
             const uint8_t* entry = entries + 4 * i;
             const int32_t red = k * entry[0] / 31;
             const int32_t green = k * entry[1] / 31;
             const int32_t blue = k * entry[2] / 31;
-            shadeTable[i + PaletteEntryCount * k] =
+            shadeTable[i + paletteEntryCount * k] =
                 static_cast<uint16_t>(((red & 0xF8) << 7) | ((green & 0xF8) << 2) | (blue >> 3));
         }
     }
@@ -330,9 +330,9 @@ int Palette::BuildPixelTable() {
         return 0;
     }
     if (pixelTable == nullptr) {
-        pixelTable = new uint32_t[PaletteEntryCount];
+        pixelTable = new uint32_t[paletteEntryCount];
     }
-    for (int32_t i = 0; i < PaletteEntryCount; ++i) {
+    for (int32_t i = 0; i < paletteEntryCount; ++i) {
         pixelTable[i] = EntryToPixel(i);
     }
     return 0;

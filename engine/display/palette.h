@@ -18,9 +18,9 @@ constexpr int PaletteMissing = 52;       // no platform palette or no entries
 // createFlags value of a palette that may use all 256 entries.
 constexpr uint32_t PaletteAllow256 = 0x40;
 
-constexpr int32_t PaletteEntryCount = 256;
-constexpr int32_t PaletteShadeLevels = 32;
-constexpr int32_t PaletteInverseMapSize = 32768;
+constexpr int32_t paletteEntryCount = 256;
+constexpr int32_t paletteShadeLevels = 32;
+constexpr int32_t paletteInverseMapSize = 32768;
 
 // Nothing but the constructor and destructor works without `entries`: the
 // operations below do nothing (or answer 0, or 52 where they have a code)

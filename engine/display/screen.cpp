@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int32_t MaxModeSide = 16384;
+constexpr int32_t maxModeSide = 16384;
 
 uint32_t SdlTicks() {
     return SDL_GetTicks();
@@ -65,7 +65,7 @@ void PrepareText(Surface* front, Surface* back) {
 }
 
 bool ValidSize(int32_t width, int32_t height) {
-    return width > 0 && height > 0 && width <= MaxModeSide && height <= MaxModeSide;
+    return width > 0 && height > 0 && width <= maxModeSide && height <= maxModeSide;
 }
 
 }  // namespace

@@ -60,9 +60,10 @@ public:
     int32_t deviceCount = 0;
     int32_t modeFlags = 0;
     bool separateBack = false;  // the back surface is presented by copying it to the front
-    // Written only by a mode set, to (0, 0, width, height); every Surface of this
-    // Screen refers to it. Engine copies take right/bottom as exclusive, the
-    // sprite draws as inclusive.
+    // A mode set writes (0, 0, width, height); anyone may overwrite it at any
+    // time (the game's set-up and each of its views do) and the next clipped
+    // drawing uses the new values. Every Surface of this Screen refers to it.
+    // Engine copies take right/bottom as exclusive, the sprite draws as inclusive.
     Rect clip;
     bool windowed = false;
     WindowHandle window = nullptr;

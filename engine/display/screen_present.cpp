@@ -18,7 +18,7 @@ namespace {
 
 // PresentRects hands at most this many rectangles at once; a longer list
 // presents the whole frame instead.
-constexpr int32_t MaxPresentRects = 256;
+constexpr int32_t maxPresentRects = 256;
 
 // The part of r (right and bottom exclusive) inside (0, 0, width, height),
 // worked out in 64 bits so that no edge or span can overflow; false when
@@ -64,9 +64,9 @@ int Screen::ShowWithRetry(Surface* source, bool restoreBack, const Rect* rects, 
     if (directDraw == nullptr || source == nullptr || source->platformSurface == nullptr) {
         return ScreenPresentFailed;
     }
-    SDL_Rect list[MaxPresentRects];
+    SDL_Rect list[maxPresentRects];
     int32_t count = 0;
-    for (int32_t i = 0; i < rectCount && count < MaxPresentRects; ++i) {
+    for (int32_t i = 0; i < rectCount && count < maxPresentRects; ++i) {
         if (ClipToSize(rects[i], source->platformSurface->w, source->platformSurface->h,
                        &list[count])) {
             ++count;
@@ -143,9 +143,9 @@ int Screen::PresentRects(int32_t flags, DirtyRectList* list) {
         Present(flags);
         return 0;
     }
-    Rect rects[MaxPresentRects];
+    Rect rects[maxPresentRects];
     const int32_t count = list->Count();
-    const bool whole = count > MaxPresentRects;
+    const bool whole = count > maxPresentRects;
     for (int32_t i = 0; i < count && !whole; ++i) {
         list->Select(i);
         rects[i] = list->current;

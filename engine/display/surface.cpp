@@ -61,7 +61,7 @@ int Surface::Create(Screen* newScreen, uint16_t newKind, int32_t newWidth, int32
     const int32_t bits = screen->pixelFormat->bitsPerPixel;
     const uint32_t format = SdlFormatOf(*screen->pixelFormat);
     if (format == SDL_PIXELFORMAT_UNKNOWN || bits < 8 || bits > 32 || bits % 8 != 0 || width <= 0 ||
-        height <= 0 || width > MaxSurfaceSide || height > MaxSurfaceSide) {
+        height <= 0 || width > maxSurfaceSide || height > maxSurfaceSide) {
         return SurfaceCreateFailed;
     }
     switch (kind & 0xFF) {
@@ -375,7 +375,7 @@ int Surface::LoadOpacityMaskMemory(uint8_t* bytes, int32_t length, int32_t x, in
 void Surface::EncodeOpacityMask() {
     flags |= MaskEncoded;
     if (opacityMask != nullptr) {
-        opacityMask->Encode(OpacityMaskDrawThreshold);
+        opacityMask->Encode(opacityMaskDrawThreshold);
     }
 }
 

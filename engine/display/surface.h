@@ -27,7 +27,7 @@ constexpr int SurfacePaletteRefused = 35;
 
 // Larger sides than this are refused before any arithmetic can overflow, for
 // Surfaces and their opacity masks alike.
-constexpr int32_t MaxSurfaceSide = 16384;
+constexpr int32_t maxSurfaceSide = 16384;
 
 // Kinds given to Create; add SurfaceKind3D to any of them to ask for the 3D
 // device capability (recorded in `kind`; SDL surfaces have no such thing).
@@ -117,8 +117,9 @@ public:
     int FillRect(const Rect& rect, uint32_t colour);
     // Copies source rectangle r of this Surface to (x, y) of the destination,
     // after clipping against this Surface's clip. No colour key. 0 on success;
-    // -1 when a Surface has no SDL surface, is locked, the formats differ or the
-    // clipped rectangle does not lie inside both surfaces.
+    // -1 when a Surface has no SDL surface or is locked (its memory is the
+    // locker's until Unlock), the formats differ or the clipped rectangle does
+    // not lie inside both surfaces.
     int BlitTo(Surface* destination, int32_t x, int32_t y, Rect r);
     // Scales source rectangle s into destination rectangle d (nearest pixel)
     // after clipping d against clip and cutting s in proportion. Results as BlitTo.

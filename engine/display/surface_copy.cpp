@@ -38,11 +38,17 @@ bool Compatible(const SDL_Surface* source, const SDL_Surface* destination) {
            destination->pixels != nullptr;
 }
 
+// A locked surface's memory belongs to whoever locked it until the unlock; SDL's
+// own blits refuse locked surfaces for the same reason.
+bool EitherLocked(uint8_t sourceFlags, uint8_t destinationFlags) {
+    return ((sourceFlags | destinationFlags) & Surface::Locked) != 0;
+}
+
 }  // namespace
 
 int Surface::BlitTo(Surface* destination, int32_t x, int32_t y, Rect r) {
     if (destination == nullptr || platformSurface == nullptr ||
-        destination->platformSurface == nullptr) {
+        destination->platformSurface == nullptr || EitherLocked(flags, destination->flags)) {
         return CopyRefused;
     }
     Box s = BoxOf(r);
@@ -93,7 +99,7 @@ int Surface::BlitTo(Surface* destination, int32_t x, int32_t y, Rect r) {
 
 int Surface::StretchTo(Surface* destination, Rect sourceRect, Rect destinationRect) {
     if (destination == nullptr || platformSurface == nullptr ||
-        destination->platformSurface == nullptr) {
+        destination->platformSurface == nullptr || EitherLocked(flags, destination->flags)) {
         return CopyRefused;
     }
     Box s = BoxOf(sourceRect);

@@ -10,10 +10,10 @@
 namespace {
 
 // A formatted text must fit this buffer, terminator included; longer ones are cut.
-constexpr size_t PrintBufferSize = 2048;
+constexpr size_t printBufferSize = 2048;
 
 // The formatted texts' one formatting step; a missing format gives an empty text.
-__attribute__((format(printf, 2, 0))) void FormatText(char (&text)[PrintBufferSize],
+__attribute__((format(printf, 2, 0))) void FormatText(char (&text)[printBufferSize],
                                                       const char* format, va_list values) {
     text[0] = '\0';
     if (format != nullptr) {
@@ -34,7 +34,7 @@ int Surface::DrawTextWith(const char* text, int32_t x, int32_t y, uint32_t colou
         if (font != nullptr) {
             dc->font = font;
         }
-        const auto length = static_cast<int32_t>(strnlen(text, PrintBufferSize));
+        const auto length = static_cast<int32_t>(strnlen(text, printBufferSize));
         if (outline != nullptr) {
             dc->textColour = *outline;
             dc->TextOut(x - 1, y, text, length);
@@ -67,7 +67,7 @@ int Surface::DrawTextOutlined(const char* text, int32_t x, int32_t y, uint32_t c
 
 int Surface::PrintText(int32_t x, int32_t y, uint32_t colour, TextFont font, const char* format,
                        ...) {
-    char text[PrintBufferSize];
+    char text[printBufferSize];
     va_list values;
     va_start(values, format);
     FormatText(text, format, values);
@@ -77,7 +77,7 @@ int Surface::PrintText(int32_t x, int32_t y, uint32_t colour, TextFont font, con
 
 int Surface::PrintTextOpaque(int32_t x, int32_t y, uint32_t colour, uint32_t backgroundColour,
                              TextFont font, const char* format, ...) {
-    char text[PrintBufferSize];
+    char text[printBufferSize];
     va_list values;
     va_start(values, format);
     FormatText(text, format, values);
@@ -87,7 +87,7 @@ int Surface::PrintTextOpaque(int32_t x, int32_t y, uint32_t colour, uint32_t bac
 
 int Surface::PrintTextOutlined(int32_t x, int32_t y, uint32_t colour, uint32_t outlineColour,
                                TextFont font, const char* format, ...) {
-    char text[PrintBufferSize];
+    char text[printBufferSize];
     va_list values;
     va_start(values, format);
     FormatText(text, format, values);

@@ -77,7 +77,7 @@ extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
 
 TextFont OpenTextFont(const char* faceName, int32_t pixelHeight) {
     if (pixelHeight <= 0) {
-        pixelHeight = DefaultTextHeight;
+        pixelHeight = defaultTextHeight;
     }
     if (pixelHeight > 512) {
         pixelHeight = 512;
@@ -112,7 +112,7 @@ void CloseTextFont(TextFont font) {
 TextFont DefaultTextFont() {
     if (!defaultFont.tried) {
         defaultFont.tried = true;
-        defaultFont.font = OpenTextFont(nullptr, DefaultTextHeight);
+        defaultFont.font = OpenTextFont(nullptr, defaultTextHeight);
     }
     return defaultFont.font;
 }

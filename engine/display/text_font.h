@@ -5,18 +5,16 @@
 
 #include <cstdint>
 
-struct _TTF_Font;
+#include "engine/display/font_handle.h"
+
 struct SDL_Surface;
 
-// An open font (the platform font object); null means "the default font".
-using TextFont = _TTF_Font*;
-
 // Pixel height the default face is opened at: one status-panel line.
-constexpr int32_t DefaultTextHeight = 16;
+constexpr int32_t defaultTextHeight = 16;
 
 // Opens the face whose family best matches faceName (null or empty: a sans
 // face such as DejaVu Sans) so that its lines are at most pixelHeight pixels
-// high (pixelHeight <= 0: DefaultTextHeight). Null when no font file is found
+// high (pixelHeight <= 0: defaultTextHeight). Null when no font file is found
 // or it cannot be opened. Close it with CloseTextFont.
 TextFont OpenTextFont(const char* faceName, int32_t pixelHeight);
 void CloseTextFont(TextFont font);

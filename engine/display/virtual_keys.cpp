@@ -14,7 +14,7 @@ struct KeyPair {
     uint8_t virtualKey;
 };
 
-constexpr KeyPair KeyTable[] = {
+constexpr KeyPair keyTable[] = {
     {SDLK_BACKSPACE, VK_BACK},
     {SDLK_TAB, VK_TAB},
     {SDLK_CLEAR, VK_CLEAR},
@@ -85,7 +85,7 @@ uint8_t VirtualKeyFromKeycode(int32_t keycode) {
     if (keycode >= SDLK_F13 && keycode <= SDLK_F24) {
         return static_cast<uint8_t>(VK_F1 + 12 + (keycode - SDLK_F13));
     }
-    for (const KeyPair& pair : KeyTable) {
+    for (const KeyPair& pair : keyTable) {
         if (pair.keycode == keycode) {
             return pair.virtualKey;
         }

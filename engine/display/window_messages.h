@@ -1,6 +1,6 @@
-// The window layer's message vocabulary: message numbers, virtual-key codes and
-// window styles, the window procedure type, the default procedure, the primary
-// display's size and cursor hiding.
+// The window layer's vocabulary: message numbers, virtual-key codes, window
+// styles and the window procedure's type. Numbers only; what acts on them is in
+// app_window.h.
 #pragma once
 
 #include <cstdint>
@@ -105,18 +105,3 @@ constexpr uint8_t VK_OEM_4 = 0xDB;  // [
 constexpr uint8_t VK_OEM_5 = 0xDC;  // backslash
 constexpr uint8_t VK_OEM_6 = 0xDD;  // ]
 constexpr uint8_t VK_OEM_7 = 0xDE;  // '
-
-// The default window procedure: a close request (the window's close button, the
-// desktop's quit request) destroys the window, through its owner's Destroy, so
-// that WM_DESTROY reaches the window procedure. Every other message is left
-// alone. Answers 0.
-intptr_t DefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
-                           intptr_t lParam);
-
-// The primary display's size in pixels (the desktop mode); 0 and 0 when there is
-// no display.
-int32_t PrimaryDisplayWidth();
-int32_t PrimaryDisplayHeight();
-
-// Shows or hides the mouse pointer over the program's windows.
-void ShowCursor(bool show);

@@ -10,9 +10,9 @@
 #include <limits>
 
 #include "engine/display/app_window.h"
+#include "engine/display/desktop.h"
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
-#include "engine/display/window_messages.h"
 #include "engine/input/scan_codes.h"
 
 namespace {
@@ -22,7 +22,7 @@ constexpr uint8_t PressMiddle = 0x02;
 constexpr uint8_t PressRight = 0x04;
 
 // A key name holds at most this many bytes, terminator included.
-constexpr size_t KeyNameSize = 260;
+constexpr size_t keyNameSize = 260;
 
 // Adds the motion and keeps the result within [low, high - 1]. The upper clamp comes
 // last, so when high - 1 < low it wins. The sum is taken in 64 bits so that no
@@ -90,7 +90,8 @@ int32_t InputDevice::Init(InstanceHandle newInstance, WindowHandle newWindow) {
     instance = newInstance;
     window = newWindow;
 
-    clipRect = Rect{0, 0, PrimaryDisplayWidth(), PrimaryDisplayHeight()};
+    const DisplaySize desktop = PrimaryDisplaySize();
+    clipRect = Rect{0, 0, desktop.width, desktop.height};
 
     // The keyboard and the mouse live in SDL's video subsystem, which brings the
     // events with it. Its start is counted, so the AppWindow's own is not disturbed.
@@ -214,7 +215,7 @@ void InputDevice::CheckDoublePress(uint8_t button, uint32_t& lastPressTime, bool
 }
 
 void InputDevice::UpdateKeyboard() {
-    if (!keyboardDevice->read(keyboardDevice->context, window, keys, KeyboardStateSize)) {
+    if (!keyboardDevice->read(keyboardDevice->context, window, keys, keyboardStateSize)) {
         std::memset(keys, 0, sizeof keys);
         keyboardDevice->acquire(keyboardDevice->context, window);
     }
@@ -287,7 +288,7 @@ int32_t InputDevice::GetKeyName(int32_t scanCode, char* name) {
         text = SDL_GetScancodeName(sdlScancode);
     }
     if (text != nullptr) {
-        const size_t length = std::min(std::strlen(text), KeyNameSize - 1);
+        const size_t length = std::min(std::strlen(text), keyNameSize - 1);
         std::memcpy(name, text, length);
         name[length] = '\0';
     }

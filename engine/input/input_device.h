@@ -103,7 +103,7 @@ public:
     bool middleDoubleClick = false;
     bool rightDoubleClick = false;
     // Indexed by scan code; 0x80 while the key is down.
-    uint8_t keys[KeyboardStateSize] = {};
+    uint8_t keys[keyboardStateSize] = {};
     bool mouseActive = false;
     bool keyboardActive = false;
     bool joystickActive = false;

@@ -27,7 +27,7 @@ void UnacquireKeyboard(void*, WindowHandle) {}
 // focus SDL has already released all keys; failing the read lets the caller clear its
 // array too, so no key can stick across a focus change.
 bool ReadKeyboard(void*, WindowHandle window, void* state, uint32_t size) {
-    if (size != KeyboardStateSize) {
+    if (size != keyboardStateSize) {
         return false;
     }
     SDL_PumpEvents();

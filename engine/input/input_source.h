@@ -9,7 +9,7 @@
 #include "engine/display/window_handle.h"
 
 // The keyboard's state format: 256 bytes indexed by scan code, 0x80 while down.
-inline constexpr uint32_t KeyboardStateSize = 256;
+inline constexpr uint32_t keyboardStateSize = 256;
 
 // The mouse's state format: motion since the last read (x, y, wheel), then the
 // button bytes, non-zero while held: left, right, middle and a fourth.

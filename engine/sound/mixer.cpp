@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int MixerFrames = 1024;
+constexpr int mixerFrames = 1024;
 
 void AudioCallback(void* userdata, Uint8* stream, int len) {
     static_cast<Mixer*>(userdata)->Mix(reinterpret_cast<int16_t*>(stream),
@@ -33,7 +33,7 @@ bool Mixer::Open() {
     wanted.freq = 44100;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
-    wanted.samples = MixerFrames;
+    wanted.samples = mixerFrames;
     wanted.callback = AudioCallback;
     wanted.userdata = this;
     SDL_AudioSpec obtained{};
@@ -43,7 +43,7 @@ bool Mixer::Open() {
         return false;
     }
     sampleRate = obtained.freq;
-    accumulator.assign(2 * MixerFrames, 0.0f);
+    accumulator.assign(2 * mixerFrames, 0.0f);
     SDL_PauseAudioDevice(device, 0);
     return true;
 }
@@ -109,7 +109,7 @@ bool Mixer::IsPlaying(const Voice* voice) const {
 }
 
 bool Mixer::SetVolume(Voice* voice, int32_t volume) {
-    if (volume < Voice::VolumeMin || volume > Voice::VolumeMax) {
+    if (volume < Voice::volumeMin || volume > Voice::volumeMax) {
         return false;
     }
     Lock();
@@ -120,7 +120,7 @@ bool Mixer::SetVolume(Voice* voice, int32_t volume) {
 }
 
 bool Mixer::SetPan(Voice* voice, int32_t pan) {
-    if (pan < Voice::PanLeft || pan > Voice::PanRight) {
+    if (pan < Voice::panLeft || pan > Voice::panRight) {
         return false;
     }
     Lock();
@@ -131,7 +131,7 @@ bool Mixer::SetPan(Voice* voice, int32_t pan) {
 }
 
 bool Mixer::SetFrequency(Voice* voice, int32_t frequency) {
-    if (frequency != 0 && (frequency < Voice::FrequencyMin || frequency > Voice::FrequencyMax)) {
+    if (frequency != 0 && (frequency < Voice::frequencyMin || frequency > Voice::frequencyMax)) {
         return false;
     }
     Lock();
@@ -147,7 +147,7 @@ void Mixer::Mix(int16_t* out, int32_t frames) {
         return;
     }
     while (frames > 0) {
-        const int32_t chunk = std::min(frames, MixerFrames);
+        const int32_t chunk = std::min(frames, mixerFrames);
         float* acc = accumulator.data();
         std::fill(acc, acc + 2 * chunk, 0.0f);
         for (Voice* voice : voices) {

@@ -12,7 +12,7 @@ namespace {
 
 // Bytes handed to the converter at a time; a whole number of frames of any
 // playable format (block alignments of 1 to 32 bytes) and of 24-bit samples.
-constexpr size_t ConvertChunkFrames = 4096;
+constexpr size_t convertChunkFrames = 4096;
 
 SDL_AudioFormat SourceFormat(const WaveFormat& wave) {
     if (wave.isFloat) {
@@ -56,11 +56,11 @@ std::shared_ptr<SampleSet> ConvertToSampleSet(const WaveFormat& wave, const uint
     bool ok = true;
     std::unique_ptr<int32_t[]> widened;
     if (wave.bitsPerSample == 24 && !wave.isFloat) {
-        widened.reset(new (std::nothrow) int32_t[ConvertChunkFrames * wave.channels]);
+        widened.reset(new (std::nothrow) int32_t[convertChunkFrames * wave.channels]);
         ok = widened != nullptr;
     }
-    for (size_t done = 0; ok && done < frames; done += ConvertChunkFrames) {
-        const size_t n = frames - done < ConvertChunkFrames ? frames - done : ConvertChunkFrames;
+    for (size_t done = 0; ok && done < frames; done += convertChunkFrames) {
+        const size_t n = frames - done < convertChunkFrames ? frames - done : convertChunkFrames;
         const uint8_t* in = data + done * frameBytes;
         if (widened) {
             Widen24(in, n * wave.channels, widened.get());

@@ -10,7 +10,7 @@ namespace {
 // Hundredths of a decibel of attenuation to a linear gain; the bottom of the
 // range is silence rather than -100 dB.
 float AttenuationGain(int32_t hundredths) {
-    if (hundredths <= Voice::VolumeMin) {
+    if (hundredths <= Voice::volumeMin) {
         return 0.0f;
     }
     if (hundredths >= 0) {

@@ -14,12 +14,12 @@
 // audio device's lock.
 class Voice {
 public:
-    static constexpr int32_t VolumeMin = -10000;
-    static constexpr int32_t VolumeMax = 0;
-    static constexpr int32_t PanLeft = -10000;
-    static constexpr int32_t PanRight = 10000;
-    static constexpr int32_t FrequencyMin = 100;
-    static constexpr int32_t FrequencyMax = 200000;
+    static constexpr int32_t volumeMin = -10000;
+    static constexpr int32_t volumeMax = 0;
+    static constexpr int32_t panLeft = -10000;
+    static constexpr int32_t panRight = 10000;
+    static constexpr int32_t frequencyMin = 100;
+    static constexpr int32_t frequencyMax = 200000;
 
     explicit Voice(std::shared_ptr<const SampleSet> samples);
     virtual ~Voice() = default;

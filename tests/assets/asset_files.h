@@ -45,7 +45,7 @@ struct Rgb {
     int Luma() const { return (r * 30 + g * 59 + b * 11) / 100; }
 };
 
-inline constexpr Rgb kMagenta{255, 0, 255};
+inline constexpr Rgb magenta{255, 0, 255};
 
 // A 24-bit bitmap decoded straight from its bytes (rows padded to four bytes,
 // bottom row first), as top-down pixels. valid is false for anything else.
@@ -56,7 +56,7 @@ struct Picture {
     std::vector<Rgb> pixels;
 
     Rgb At(int x, int y) const { return pixels[size_t(y) * width + x]; }
-    bool IsKey(int x, int y) const { return At(x, y) == kMagenta; }
+    bool IsKey(int x, int y) const { return At(x, y) == magenta; }
 
     static Picture Read(const std::string& name) {
         Picture p;

@@ -9,6 +9,7 @@
 
 #include "engine/sound/sound_buffer.h"
 #include "engine/sound/sound_device.h"
+#include "game/art_layout.h"
 #include "sprites/bitmap_image.h"
 #include "sprites/rle_carve.h"
 #include "sprites/rle_sprite.h"
@@ -19,9 +20,9 @@ using namespace assettest;
 namespace {
 
 #if KIVORO_PIXEL_565
-constexpr uint16_t kKey = 0xF81F;
+constexpr uint16_t colourKey = 0xF81F;
 #else
-constexpr uint16_t kKey = 0x7C1F;
+constexpr uint16_t colourKey = 0x7C1F;
 #endif
 
 struct Cut {
@@ -32,18 +33,18 @@ struct Cut {
     int32_t perRow;
 };
 
-constexpr Cut kCuts[] = {{"BLAST.BMP", 54, 54, 7, 7},
-                         {"DIRT.BMP", 8, 8, 64, 8},
-                         {"MELSAR.BMP", 48, 48, 10, 5},
-                         {"TORVIK.BMP", 48, 48, 14, 5},
-                         {"TARGET.BMP", 21, 21, 1, 1}};
+constexpr Cut cuts[] = {{"BLAST.BMP", 54, 54, 7, 7},
+                        {"DIRT.BMP", 8, 8, 64, 8},
+                        {"MELSAR.BMP", 48, 48, 10, 5},
+                        {"TORVIK.BMP", 48, 48, 14, 5},
+                        {"TARGET.BMP", 21, 21, 1, 1}};
 
 TEST(GameLoaders, ReadEverySheetWithTheKeyOnlyWhereTheFileIsTransparent) {
     BitmapImage first;
     ASSERT_EQ(first.Load(AssetPath("TORVIK.BMP").c_str()), 1);
-    EXPECT_EQ(reinterpret_cast<const uint16_t*>(first.pixels)[0], kKey);
+    EXPECT_EQ(reinterpret_cast<const uint16_t*>(first.pixels)[0], colourKey);
     first.ReleasePixels();
-    for (const Cut& c : kCuts) {
+    for (const Cut& c : cuts) {
         SCOPED_TRACE(c.name);
         Picture file = Picture::Read(c.name);
         ASSERT_TRUE(file.valid);
@@ -55,7 +56,8 @@ TEST(GameLoaders, ReadEverySheetWithTheKeyOnlyWhereTheFileIsTransparent) {
         const uint16_t* pixels = reinterpret_cast<const uint16_t*>(image.pixels);
         for (int y = 0; y < file.height; ++y) {
             for (int x = 0; x < file.width; ++x) {
-                ASSERT_EQ(pixels[y * file.width + x] == kKey, file.IsKey(x, y)) << x << "," << y;
+                ASSERT_EQ(pixels[y * file.width + x] == colourKey, file.IsKey(x, y))
+                    << x << "," << y;
             }
         }
         image.ReleasePixels();
@@ -63,13 +65,14 @@ TEST(GameLoaders, ReadEverySheetWithTheKeyOnlyWhereTheFileIsTransparent) {
 }
 
 TEST(GameLoaders, EncodeEveryCellTheGameCuts) {
-    for (const Cut& c : kCuts) {
+    for (const Cut& c : cuts) {
         SCOPED_TRACE(c.name);
         for (int32_t j = 0; j < c.count; ++j) {
             RleSprite sprite;
             sprite.Bind(nullptr, c.width, c.height);
-            ASSERT_EQ(
-                sprite.LoadCell(AssetPath(c.name).c_str(), j % c.perRow, j / c.perRow, 1, kKey), 1);
+            ASSERT_EQ(sprite.LoadCell(AssetPath(c.name).c_str(), j % c.perRow, j / c.perRow, 1,
+                                      colourKey),
+                      1);
             ASSERT_NE(sprite.rleData, nullptr);
             // Dirt tiles have no transparent pixel: every row is literal.
             if (std::string(c.name) == "DIRT.BMP") {
@@ -88,22 +91,22 @@ struct Crater {
 };
 
 Crater CarveEntry(int32_t entry) {
-    constexpr int32_t kSide = 80;
-    constexpr int32_t kCentre = 40;
-    std::vector<uint8_t> cells(kSide * kSide, 1);
+    constexpr int32_t side = 80;
+    constexpr int32_t centre = 40;
+    std::vector<uint8_t> cells(side * side, 1);
     RleSprite shape;
     shape.Bind(nullptr, 54, 54);
-    EXPECT_EQ(shape.LoadCell(AssetPath("BLAST.BMP").c_str(), entry, 0, 1, kKey), 1);
-    CarveCells(cells.data(), kSide, kSide, kCentre, kCentre, shape);
+    EXPECT_EQ(shape.LoadCell(AssetPath("BLAST.BMP").c_str(), entry, 0, 1, colourKey), 1);
+    CarveCells(cells.data(), side, side, centre - blastCentre, centre - blastCentre, shape);
     Crater c;
-    for (int32_t y = 0; y < kSide; ++y) {
-        for (int32_t x = 0; x < kSide; ++x) {
-            if (cells[y * kSide + x] == 0) {
+    for (int32_t y = 0; y < side; ++y) {
+        for (int32_t x = 0; x < side; ++x) {
+            if (cells[y * side + x] == 0) {
                 ++c.cleared;
-                c.left = std::min(c.left, x - kCentre);
-                c.right = std::max(c.right, x - kCentre);
-                c.top = std::min(c.top, y - kCentre);
-                c.bottom = std::max(c.bottom, y - kCentre);
+                c.left = std::min(c.left, x - centre);
+                c.right = std::max(c.right, x - centre);
+                c.top = std::min(c.top, y - centre);
+                c.bottom = std::max(c.bottom, y - centre);
             }
         }
     }

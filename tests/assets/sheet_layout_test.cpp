@@ -1,12 +1,15 @@
 // The five sprite sheets as files: standard bitmaps of the right sizes, one colour
 // key that no art colour reaches, fighters in their frame order with the hands at
 // the launch points, centred growing blasts, seamless dirt and a centred reticle.
+// Where the art must agree with the game, the numbers come from the game's own
+// art layout.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
+#include "game/art_layout.h"
 #include "tests/assets/asset_files.h"
 
 using namespace assettest;
@@ -19,11 +22,11 @@ struct SheetSize {
     int height;
 };
 
-constexpr SheetSize kSheets[] = {{"TORVIK.BMP", 240, 144},
-                                 {"MELSAR.BMP", 240, 96},
-                                 {"DIRT.BMP", 64, 64},
-                                 {"BLAST.BMP", 378, 54},
-                                 {"TARGET.BMP", 21, 21}};
+constexpr SheetSize sheets[] = {{"TORVIK.BMP", 240, 144},
+                                {"MELSAR.BMP", 240, 96},
+                                {"DIRT.BMP", 64, 64},
+                                {"BLAST.BMP", 378, 54},
+                                {"TARGET.BMP", 21, 21}};
 
 // Opaque pixels of one 48 x 48 fighter cell, in frame order.
 std::vector<bool> FighterMask(const Picture& sheet, int frame) {
@@ -58,7 +61,7 @@ double Difference(const std::vector<bool>& a, const std::vector<bool>& b) {
 }
 
 TEST(SheetFiles, AreUncompressed24BitBitmapsWithPaddedRowsAndTheirSizes) {
-    for (const SheetSize& s : kSheets) {
+    for (const SheetSize& s : sheets) {
         SCOPED_TRACE(s.name);
         std::vector<uint8_t> b = ReadBytes(AssetPath(s.name));
         ASSERT_GE(b.size(), 54u);
@@ -80,19 +83,19 @@ TEST(SheetFiles, AreUncompressed24BitBitmapsWithPaddedRowsAndTheirSizes) {
 TEST(SheetFiles, ShareOneKeyThatNoArtColourTurnsIntoInEitherLayout) {
     Picture first = Picture::Read("TORVIK.BMP");
     ASSERT_TRUE(first.valid);
-    EXPECT_EQ(first.At(0, 0), kMagenta);
-    for (const SheetSize& s : kSheets) {
+    EXPECT_EQ(first.At(0, 0), magenta);
+    for (const SheetSize& s : sheets) {
         SCOPED_TRACE(s.name);
         Picture p = Picture::Read(s.name);
         ASSERT_TRUE(p.valid);
         int transparent = 0;
         for (const Rgb& c : p.pixels) {
-            if (c == kMagenta) {
+            if (c == magenta) {
                 ++transparent;
                 continue;
             }
-            ASSERT_NE(To555(c), To555(kMagenta)) << int(c.r) << "," << int(c.g) << "," << int(c.b);
-            ASSERT_NE(To565(c), To565(kMagenta));
+            ASSERT_NE(To555(c), To555(magenta)) << int(c.r) << "," << int(c.g) << "," << int(c.b);
+            ASSERT_NE(To565(c), To565(magenta));
             // Art blended toward the key leaves a magenta-tinged fringe around the
             // sprites: red and blue alike and well above green.
             bool fringe = c.r > 100 && c.b > 100 && std::abs(c.r - c.b) < 50 &&
@@ -111,10 +114,11 @@ TEST(FighterSheets, HoldEveryFrameDistinctWithTheHandsAtTheLaunchPoint) {
     struct Fighter {
         const char* name;
         int frames;
-        int launchX;
+        LaunchPoint launch;
         std::vector<int> launchFrames;
     };
-    const Fighter fighters[] = {{"TORVIK.BMP", 14, 38, {10, 11}}, {"MELSAR.BMP", 10, 32, {6, 7}}};
+    const Fighter fighters[] = {{"TORVIK.BMP", firstFighterFrameCount, firstLaunchPoint, {10, 11}},
+                                {"MELSAR.BMP", secondFighterFrameCount, secondLaunchPoint, {6, 7}}};
     for (const Fighter& f : fighters) {
         SCOPED_TRACE(f.name);
         Picture sheet = Picture::Read(f.name);
@@ -136,8 +140,8 @@ TEST(FighterSheets, HoldEveryFrameDistinctWithTheHandsAtTheLaunchPoint) {
             }
         }
         for (int frame : f.launchFrames) {
-            Rgb c = sheet.At((frame % 5) * 48 + f.launchX, (frame / 5) * 48 + 20);
-            EXPECT_NE(c, kMagenta) << "frame " << frame;
+            Rgb c = sheet.At((frame % 5) * 48 + f.launch.x, (frame / 5) * 48 + f.launch.y);
+            EXPECT_NE(c, magenta) << "frame " << frame;
             EXPECT_GT(c.Luma(), 170) << "frame " << frame << " shows no ki at the hands";
         }
     }
@@ -157,7 +161,7 @@ TEST(FighterSheets, DrawTwoDifferentCharacters) {
             for (int y = 0; y < 48; ++y) {
                 for (int x = 0; x < 48; ++x) {
                     Rgb c = p.At((i % 5) * 48 + x, (i / 5) * 48 + y);
-                    if (c != kMagenta) {
+                    if (c != magenta) {
                         sum[0] += c.r;
                         sum[1] += c.g;
                         sum[2] += c.b;
@@ -176,52 +180,55 @@ TEST(FighterSheets, DrawTwoDifferentCharacters) {
     EXPECT_GT(Difference(FighterMask(a, 0), FighterMask(b, 0)), 0.35);
 }
 
-TEST(BlastSheet, CentresEveryEntryOnItsCellPixel26AndGrowsToTheHitReach) {
+TEST(BlastSheet, CentresEveryEntryOnItsCentrePixelAndGrowsToItsRadius) {
     Picture p = Picture::Read("BLAST.BMP");
     ASSERT_TRUE(p.valid);
-    const double expected[7] = {3, 4, 5, 7, 12, 19, 28};
+    ASSERT_EQ(p.width, blastSpriteSide * blastSpriteCount);
+    constexpr int c = blastCentre;
+    constexpr int side = blastSpriteSide;
     double previousArea = 0;
-    for (int e = 0; e < 7; ++e) {
+    for (int e = 0; e < blastSpriteCount; ++e) {
         SCOPED_TRACE("entry " + std::to_string(e));
         int area = 0;
         double sx = 0;
         double sy = 0;
         int reachRight = 0;
         int reachDown = 0;
-        for (int y = 0; y < 54; ++y) {
-            for (int x = 0; x < 54; ++x) {
-                if (!p.IsKey(e * 54 + x, y)) {
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                if (!p.IsKey(e * side + x, y)) {
                     ++area;
                     sx += x;
                     sy += y;
-                    if (y == 26) {
-                        reachRight = std::max(reachRight, x - 26);
+                    if (y == c) {
+                        reachRight = std::max(reachRight, x - c);
                     }
-                    if (x == 26) {
-                        reachDown = std::max(reachDown, y - 26);
+                    if (x == c) {
+                        reachDown = std::max(reachDown, y - c);
                     }
                 }
             }
         }
         ASSERT_GT(area, 0);
-        EXPECT_NEAR(sx / area, 26.0, 0.75);
-        EXPECT_NEAR(sy / area, 26.0, 0.75);
+        EXPECT_NEAR(sx / area, c, 0.75);
+        EXPECT_NEAR(sy / area, c, 0.75);
         EXPECT_GT(area, previousArea);
         previousArea = area;
-        double reach = std::min(expected[e], 27.0);
+        // The cell ends side - 1 - c pixels right of and below the centre.
+        double reach = std::min(blastShapeRadius[e], side - 1 - c);
         EXPECT_NEAR(reachRight, reach, 1.5);
         EXPECT_NEAR(reachDown, reach, 1.5);
     }
     // The small carving shapes are solid discs: no holes to leave dirt standing.
     for (int e = 0; e < 3; ++e) {
-        double r = expected[e];
-        for (int y = 0; y < 54; ++y) {
-            for (int x = 0; x < 54; ++x) {
-                double d = std::hypot(x - 26, y - 26);
+        double r = blastShapeRadius[e];
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                double d = std::hypot(x - c, y - c);
                 if (d <= r - 0.5) {
-                    EXPECT_FALSE(p.IsKey(e * 54 + x, y)) << e << ": " << x << "," << y;
+                    EXPECT_FALSE(p.IsKey(e * side + x, y)) << e << ": " << x << "," << y;
                 } else if (d >= r + 0.75) {
-                    EXPECT_TRUE(p.IsKey(e * 54 + x, y)) << e << ": " << x << "," << y;
+                    EXPECT_TRUE(p.IsKey(e * side + x, y)) << e << ": " << x << "," << y;
                 }
             }
         }

@@ -12,7 +12,7 @@ using namespace assettest;
 
 namespace {
 
-constexpr const char* kWaves[] = {"ZEMBA2.WAV", "SOUND_2.WAV", "EDIT.WAV"};
+constexpr const char* waves[] = {"ZEMBA2.WAV", "SOUND_2.WAV", "EDIT.WAV"};
 
 int Peak(const std::vector<int16_t>& s, size_t from = 0, size_t to = SIZE_MAX) {
     int peak = 0;
@@ -53,7 +53,7 @@ double RmsFrequency(const Wave& w) {
 
 TEST(WaveFiles, AreMono16BitPcmPeakingBelowMinusOneDecibelWithFades) {
     const int limit = int(32767 * std::pow(10.0, -1.0 / 20));
-    for (const char* name : kWaves) {
+    for (const char* name : waves) {
         SCOPED_TRACE(name);
         Wave w = Wave::Read(name);
         ASSERT_TRUE(w.valid);

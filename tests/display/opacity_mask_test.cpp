@@ -98,10 +98,10 @@ TEST(OpacityMask, ScalesToTheNearestPixelAsStretchToPicksIt) {
     EXPECT_EQ(mask.values, (std::vector<uint8_t>{10, 20}));
     // Sizes a mask cannot have are refused before anything is allocated.
     EXPECT_FALSE(mask.Scale(0, 4));
-    EXPECT_FALSE(mask.Scale(MaxSurfaceSide + 1, 1));
+    EXPECT_FALSE(mask.Scale(maxSurfaceSide + 1, 1));
     EXPECT_FALSE(OpacityMask(0, 0).Scale(2, 2));
     EXPECT_EQ(mask.width, 2);
-    EXPECT_EQ(OpacityMask(MaxSurfaceSide + 1, 1).width, 0);
+    EXPECT_EQ(OpacityMask(maxSurfaceSide + 1, 1).width, 0);
 }
 
 TEST_F(OpacityMaskTest, MaskedBlitCopiesOpaqueRunsAndBlendsTheRestWithinTheClip) {

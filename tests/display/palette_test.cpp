@@ -92,7 +92,7 @@ TEST(PaletteEmptyTest, EverythingNeedingThePlatformPaletteAnswers52) {
 TEST_F(PaletteTest, CreationStartsBlackAndRecordsTheFlag) {
     EXPECT_EQ(palette.createFlags, PaletteAllow256);
     ASSERT_NE(palette.platformPalette, nullptr);
-    for (int32_t i = 0; i < PaletteEntryCount; ++i) {
+    for (int32_t i = 0; i < paletteEntryCount; ++i) {
         ASSERT_EQ(palette.entries[4 * i + 3], 0);
         ASSERT_EQ(palette.EntryToRgb(i), 0u);
         ASSERT_EQ(Shown(i), 0u);
@@ -110,7 +110,7 @@ TEST_F(PaletteTest, CreationStartsBlackAndRecordsTheFlag) {
 }
 
 TEST_F(PaletteTest, NearestSearchesPreferTheLowestIndex) {
-    for (int32_t i = 0; i < PaletteEntryCount; ++i) {
+    for (int32_t i = 0; i < paletteEntryCount; ++i) {
         palette.SetEntry(static_cast<uint8_t>(i), 255, 255, 255);
     }
     palette.SetEntry(7, 1, 2, 3);
@@ -233,11 +233,11 @@ TEST_F(PaletteTest, BrightnessScalesWhatIsShownNotTheEntries) {
     const std::vector<uint8_t> raw = RawRamp(768);
     palette.LoadRawFromMemory(raw.data(), raw.size());
     ASSERT_EQ(palette.SetBrightness(255), 0);
-    for (int32_t i = 0; i < PaletteEntryCount; ++i) {
+    for (int32_t i = 0; i < paletteEntryCount; ++i) {
         ASSERT_EQ(Shown(i), RampRgb(i));
     }
     ASSERT_EQ(palette.SetBrightness(0), 0);
-    for (int32_t i = 0; i < PaletteEntryCount; ++i) {
+    for (int32_t i = 0; i < paletteEntryCount; ++i) {
         ASSERT_EQ(Shown(i), 0u);
     }
     ASSERT_EQ(palette.SetBrightness(128), 0);
@@ -265,7 +265,7 @@ TEST_F(PaletteTest, ShadeTableAndInverseMap) {
     palette.SetEntry(2, 0, 255, 0);
     palette.SetEntry(3, 0, 0, 255);
     palette.SetEntry(4, 200, 100, 50);
-    for (int32_t i = 5; i < PaletteEntryCount; ++i) {
+    for (int32_t i = 5; i < paletteEntryCount; ++i) {
         palette.SetEntry(static_cast<uint8_t>(i), 0, 0, 0);  // repeats of black
     }
     ASSERT_EQ(palette.BuildLookupTables(), 0);
@@ -277,7 +277,7 @@ TEST_F(PaletteTest, ShadeTableAndInverseMap) {
     EXPECT_EQ(top[2], 0x03E0);
     EXPECT_EQ(top[3], 0x001F);
     EXPECT_EQ(top[4], (25 << 10) | (12 << 5) | 6);
-    for (int32_t i = 0; i < PaletteEntryCount; ++i) {
+    for (int32_t i = 0; i < paletteEntryCount; ++i) {
         ASSERT_EQ(palette.shadeTable[i], 0) << i;
     }
     // Level 15: 255 * 15 / 31 = 123, which keeps 15 of its 5 bits.

@@ -309,7 +309,7 @@ TEST_F(ScreenTest, PresentHoldsSixtyFramesPerSecondWhenTheDisplayDoesNotWait) {
     Screen screen;
     ASSERT_EQ(screen.Open(), 0);
     ASSERT_EQ(screen.SetFullScreenMode(0, window, 160, 120, 16), 0);
-    for (int i = 0; i < FrameLimiter::WarmUpFrames + FrameLimiter::MeasureFrames + 2; ++i) {
+    for (int i = 0; i < FrameLimiter::warmUpFrames + FrameLimiter::measureFrames + 2; ++i) {
         screen.Present(0);
     }
     EXPECT_TRUE(screen.frameLimiter->limiting);

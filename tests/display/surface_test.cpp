@@ -185,6 +185,22 @@ TEST_F(SurfaceTest, BlitToClipsAgainstTheClipRectangle) {
     EXPECT_NE(source.BlitTo(nullptr, 0, 0, Rect{0, 0, 4, 4}), 0);
 }
 
+TEST_F(SurfaceTest, CopiesRefuseALockedSourceOrDestination) {
+    Surface source;
+    Surface target;
+    ASSERT_EQ(source.Create(&screen, SurfaceKindSystem, 8, 8), 0);
+    ASSERT_EQ(target.Create(&screen, SurfaceKindSystem, 8, 8), 0);
+    const Rect all{0, 0, 8, 8};
+    for (Surface* locked : {&source, &target}) {
+        ASSERT_EQ(locked->Lock(), 0);
+        EXPECT_EQ(source.BlitTo(&target, 0, 0, all), -1);
+        EXPECT_EQ(source.StretchTo(&target, all, all), -1);
+        ASSERT_EQ(locked->Unlock(), 0);
+    }
+    EXPECT_EQ(source.BlitTo(&target, 0, 0, all), 0);
+    EXPECT_EQ(source.StretchTo(&target, all, all), 0);
+}
+
 TEST_F(SurfaceTest, BlitWithinOneSurfaceCopiesOverlappingRowsIntact) {
     Surface& s = *screen.backSurface;
     Number(s);

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr uint16_t Background = 0x0421;
+constexpr uint16_t backgroundPixel = 0x0421;
 
 class TextTest : public ::testing::Test {
 protected:
@@ -23,7 +23,7 @@ protected:
         }
         ASSERT_EQ(screen.SetMemoryMode(160, 60), 0);
         surface = screen.backSurface;
-        surface->Fill(Background);
+        surface->Fill(backgroundPixel);
         white = static_cast<uint16_t>(screen.pixelFormat->Pack(255, 255, 255));
     }
 
@@ -43,7 +43,7 @@ protected:
                 const bool in = x >= box.left && x < box.right && y >= box.top && y < box.bottom;
                 if (p == value) {
                     ++(in ? *inside : *outside);
-                } else if (p != Background) {
+                } else if (p != backgroundPixel) {
                     ++*other;
                 }
             }
@@ -62,8 +62,8 @@ TEST_F(TextTest, DrawTextPutsWhitePixelsInsideItsBoxOnly) {
     int32_t height = 0;
     ASSERT_TRUE(MeasureTextRun(nullptr, "Health: 100", &width, &height));
     EXPECT_GT(width, 20);
-    EXPECT_LE(height, DefaultTextHeight);
-    EXPECT_GE(height, DefaultTextHeight - 4);
+    EXPECT_LE(height, defaultTextHeight);
+    EXPECT_GE(height, defaultTextHeight - 4);
     EXPECT_EQ(surface->DrawText("Health: 100", 12, 9, 0xFFFFFF), 0);
     int inside = 0;
     int outside = 0;
@@ -106,7 +106,7 @@ TEST_F(TextTest, OpaqueTextFillsItsBoxWithTheBackgroundColour) {
 TEST_F(TextTest, OutlinedTextHasTheOutlineAroundAndTheTextOnTop) {
     Surface plain;
     ASSERT_EQ(plain.Create(&screen, SurfaceKindClientMemory, 160, 60), 0);
-    plain.Fill(Background);
+    plain.Fill(backgroundPixel);
     plain.DrawText("Ki", 20, 20, 0xFFFFFF);
     surface->DrawTextOutlined("Ki", 20, 20, 0xFFFFFF, 0xFF0000);
     const uint16_t blue = static_cast<uint16_t>(screen.pixelFormat->Pack(0, 0, 255));
@@ -128,7 +128,7 @@ TEST_F(TextTest, OutlinedTextHasTheOutlineAroundAndTheTextOnTop) {
                 ASSERT_EQ(At(x, y), blue);
                 ++outlines;
             } else {
-                ASSERT_EQ(At(x, y), Background);
+                ASSERT_EQ(At(x, y), backgroundPixel);
             }
         }
     }
@@ -139,7 +139,7 @@ TEST_F(TextTest, OutlinedTextHasTheOutlineAroundAndTheTextOnTop) {
 TEST_F(TextTest, PrintTextFormatsAndCutsOverlongTexts) {
     Surface expected;
     ASSERT_EQ(expected.Create(&screen, SurfaceKindClientMemory, 160, 60), 0);
-    expected.Fill(Background);
+    expected.Fill(backgroundPixel);
     expected.DrawText("-12", 5, 5, 0xFFFFFF);
     surface->PrintText(5, 5, 0xFFFFFF, nullptr, "%d", -12);
     EXPECT_EQ(std::memcmp(surface->pixels, expected.pixels,
@@ -156,12 +156,12 @@ TEST_F(TextTest, PrintTextFormatsAndCutsOverlongTexts) {
 TEST_F(TextTest, LockedSurfaceGetsNoText) {
     Surface locked;
     ASSERT_EQ(locked.Create(&screen, SurfaceKindSystem, 40, 20), 0);
-    locked.Fill(Background);
+    locked.Fill(backgroundPixel);
     ASSERT_EQ(locked.Lock(), 0);
     EXPECT_EQ(locked.DrawText("x", 0, 0, 0xFFFFFF), 0);
     const auto* row = static_cast<const uint16_t*>(locked.pixels);
     for (int32_t x = 0; x < 20; ++x) {
-        EXPECT_EQ(row[x + 5 * locked.pitch / 2], Background);
+        EXPECT_EQ(row[x + 5 * locked.pitch / 2], backgroundPixel);
     }
     locked.Unlock();
 }
@@ -177,7 +177,7 @@ TEST(TextFont, NamedFacesFallBackToAnInstalledFace) {
     int32_t height = 0;
     EXPECT_TRUE(MeasureTextRun(font, "Kivoro", &width, &height));
     EXPECT_LE(height, 30);
-    EXPECT_GT(height, DefaultTextHeight);
+    EXPECT_GT(height, defaultTextHeight);
     CloseTextFont(font);
     EXPECT_FALSE(MeasureTextRun(nullptr, "", &width, &height));
     EXPECT_EQ(width, 0);

@@ -36,7 +36,7 @@ size_t WalkRows(const RleSprite& sprite) {
 struct CellSize {
     int32_t width, height;
 };
-constexpr CellSize CellSizes[] = {{1, 1}, {3, 2}, {8, 8}, {21, 21}, {48, 48}, {54, 54}};
+constexpr CellSize cellSizes[] = {{1, 1}, {3, 2}, {8, 8}, {21, 21}, {48, 48}, {54, 54}};
 
 }  // namespace
 
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t sheetHeight = image.infoHeader.biHeight;
     const uint16_t key =
         image.infoHeader.biBitCount == 16 ? reinterpret_cast<const uint16_t*>(image.pixels)[0] : 0;
-    for (CellSize cell : CellSizes) {
+    for (CellSize cell : cellSizes) {
         RleSprite sprite;
         sprite.Bind(nullptr, cell.width, cell.height);
         // One row and one column past the last whole cell, which must be refused.

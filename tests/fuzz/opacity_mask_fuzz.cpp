@@ -36,19 +36,19 @@ void CheckRuns(const OpacityMask& mask) {
                 std::abort();
             }
             for (; column < run.column; ++column) {
-                if (line[column] >= OpacityMaskDrawThreshold) {
+                if (line[column] >= opacityMaskDrawThreshold) {
                     std::abort();
                 }
             }
             for (; column < run.column + run.length; ++column) {
-                if (line[column] < OpacityMaskDrawThreshold ||
+                if (line[column] < opacityMaskDrawThreshold ||
                     (line[column] == 255) != run.opaque) {
                     std::abort();
                 }
             }
         }
         for (; column < mask.width; ++column) {
-            if (line[column] >= OpacityMaskDrawThreshold) {
+            if (line[column] >= opacityMaskDrawThreshold) {
                 std::abort();
             }
         }
@@ -68,13 +68,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             continue;
         }
-        mask.Encode(OpacityMaskDrawThreshold);
+        mask.Encode(opacityMaskDrawThreshold);
         CheckRuns(mask);
         mask.Blur(1 + static_cast<int32_t>(size % 3));
         if (!mask.Scale(p.width * 2 + 1, p.height + 1)) {
             std::abort();
         }
-        mask.Encode(OpacityMaskDrawThreshold);
+        mask.Encode(opacityMaskDrawThreshold);
         CheckRuns(mask);
     }
     return 0;

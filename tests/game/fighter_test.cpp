@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "game/blast_pool.h"
-#include "game/world_setup.h"
 #include "world_fixture.h"
 
 namespace {
@@ -220,6 +219,18 @@ TEST_F(FighterTest, HitStunsDamagesThrowsAndUsesUpTheBlast) {
     EXPECT_EQ(f.state, StateIdle);
     EXPECT_EQ(f.dx, 0);
     EXPECT_EQ(f.dy, 0);
+}
+
+TEST_F(FighterTest, EachBlastSizeStunsForItsOwnTime) {
+    const uint8_t stun[] = {25, 50, 75, 100};
+    for (uint8_t size = 0; size < 4; ++size) {
+        blastCount = 0;
+        Fighter& f = Place(0, 1600, 100);
+        f.stunTimer = 0;
+        AddBlast(1624, 124, size, 1);
+        f.Update(0);
+        EXPECT_EQ(f.stunTimer, stun[size]) << int(size);
+    }
 }
 
 TEST_F(FighterTest, ThrownFighterFallsFasterUntilItCrashes) {
@@ -482,8 +493,8 @@ TEST_F(FighterTest, FlyingIntoDirtStopsInFrontAndGoesOnWhenThePathOpens) {
 TEST_F(FighterTest, SpawnsFollowTheRandomSequence) {
     terrain.Generate(400, 400);
     ResetRandom();
-    SpawnWithCrater(fighters[0]);
-    SpawnWithCrater(fighters[1]);
+    fighters[0].SpawnWithCrater();
+    fighters[1].SpawnWithCrater();
     EXPECT_EQ(fighters[0].x, 328);
     EXPECT_EQ(fighters[0].y, 536);
     EXPECT_EQ(fighters[1].x, 2672);

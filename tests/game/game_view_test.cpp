@@ -9,15 +9,14 @@
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
 #include "game/game_view.h"
-#include "sprites/bitmap_image.h"
 #include "world_fixture.h"
 
 namespace {
 
-constexpr int32_t kWidth = 800;
-constexpr int32_t kHeight = 400;
-constexpr uint16_t kKey = 0x7C1F;
-constexpr uint16_t kBlastInk = 0x03E0;  // the disc shapes' colour
+constexpr int32_t surfaceWidth = 800;
+constexpr int32_t surfaceHeight = 400;
+constexpr uint16_t colourKey = 0x7C1F;
+constexpr uint16_t blastInk = 0x03E0;  // the disc shapes' colour
 
 // Dirt tile j is filled with one colour, so every pixel tells its cell's value.
 uint16_t TileColour(int32_t value) {
@@ -26,34 +25,28 @@ uint16_t TileColour(int32_t value) {
 uint16_t FrameColour(int32_t frame) {
     return static_cast<uint16_t>(0x2000 + frame);
 }
-constexpr uint16_t kReticleColour = 0x1234;
+constexpr uint16_t reticleColour = 0x1234;
 
 void Encode(RleSprite& sprite, int32_t w, int32_t h,
             const std::function<uint16_t(int32_t, int32_t)>& pixel) {
-    BitmapImage sheet;
-    sheet.infoHeader.biWidth = w;
-    sheet.infoHeader.biHeight = h;
-    sheet.infoHeader.biBitCount = 16;
-    sheet.pixels = new uint8_t[static_cast<size_t>(w) * h * 2];
-    auto* pixels = reinterpret_cast<uint16_t*>(sheet.pixels);
+    std::vector<uint16_t> pixels;
     for (int32_t r = 0; r < h; ++r) {
         for (int32_t c = 0; c < w; ++c) {
-            pixels[r * w + c] = pixel(c, r);
+            pixels.push_back(pixel(c, r));
         }
     }
     sprite.Bind(&screen, w, h);
-    ASSERT_EQ(sprite.LoadCellFromImage(sheet, 0, 0, 1, kKey), 1);
-    sheet.ReleasePixels();
+    ASSERT_EQ(sprite.LoadFromPixels(pixels.data(), w, EncodingKeyed, colourKey), 1);
 }
 
 class GameViewTest : public WorldTest {
 protected:
     void SetUp() override {
         WorldTest::SetUp();
-        memory.assign(static_cast<size_t>(kWidth) * kHeight, 0);
-        surface.width = kWidth;
-        surface.height = kHeight;
-        surface.pitch = kWidth * 2;
+        memory.assign(static_cast<size_t>(surfaceWidth) * surfaceHeight, 0);
+        surface.width = surfaceWidth;
+        surface.height = surfaceHeight;
+        surface.pitch = surfaceWidth * 2;
         surface.pixels = memory.data();
         screen.backSurface = &surface;
         for (int32_t j = 0; j < dirtTileCount; ++j) {
@@ -62,16 +55,17 @@ protected:
         // Each frame is key but for its top-left pixel, so mirroring moves that
         // pixel to the top-right.
         for (int32_t f = 0; f < firstFighterFrameCount; ++f) {
-            Encode(firstFighterFrames[f], 48, 48,
-                   [f](int32_t c, int32_t r) { return c == 0 && r == 0 ? FrameColour(f) : kKey; });
+            Encode(firstFighterFrames[f], 48, 48, [f](int32_t c, int32_t r) {
+                return c == 0 && r == 0 ? FrameColour(f) : colourKey;
+            });
         }
         for (int32_t f = 0; f < secondFighterFrameCount; ++f) {
             Encode(secondFighterFrames[f], 48, 48, [f](int32_t c, int32_t r) {
-                return c == 0 && r == 0 ? FrameColour(0x100 + f) : kKey;
+                return c == 0 && r == 0 ? FrameColour(0x100 + f) : colourKey;
             });
         }
         Encode(reticleSprite, 21, 21,
-               [](int32_t c, int32_t r) { return c == 10 && r == 10 ? kReticleColour : kKey; });
+               [](int32_t c, int32_t r) { return c == 10 && r == 10 ? reticleColour : colourKey; });
         for (RleSprite& shape : blastSprites) {
             shape.screen = &screen;
         }
@@ -92,7 +86,7 @@ protected:
         DrawView(1);
     }
 
-    uint16_t At(int32_t x, int32_t y) const { return memory[y * kWidth + x]; }
+    uint16_t At(int32_t x, int32_t y) const { return memory[y * surfaceWidth + x]; }
 
     // Puts both fighters and their reticles outside views whose cameras are at
     // the field's top-left and bottom-right.
@@ -134,7 +128,7 @@ TEST_F(GameViewTest, TileGridFollowsEachCameraAndLeavesTheDividerBlack) {
         EXPECT_EQ(At(399, y), 0);
         EXPECT_EQ(At(400, y), 0);
     }
-    for (int32_t x = 0; x < kWidth; ++x) {
+    for (int32_t x = 0; x < surfaceWidth; ++x) {
         EXPECT_EQ(At(x, 399), 0);
     }
 }
@@ -171,8 +165,8 @@ TEST_F(GameViewTest, BlastsAreCentredOnTheirPositionAndEachViewHasOnlyItsReticle
     DrawBothViews();
     const int32_t bx = 1100 - first.cameraX;
     const int32_t by = 1050 - first.cameraY;
-    EXPECT_EQ(At(bx, by), kBlastInk);
-    EXPECT_EQ(At(bx + 7, by), kBlastInk);
+    EXPECT_EQ(At(bx, by), blastInk);
+    EXPECT_EQ(At(bx + 7, by), blastInk);
     EXPECT_EQ(At(bx + 8, by), 0);
     EXPECT_EQ(At(bx - 8, by), 0);
 
@@ -181,8 +175,8 @@ TEST_F(GameViewTest, BlastsAreCentredOnTheirPositionAndEachViewHasOnlyItsReticle
     const int32_t ry = first.ReticleY() + 10;
     EXPECT_EQ(rx, 176 + 38 + 30);
     EXPECT_EQ(ry, 176 + 20);
-    EXPECT_EQ(At(rx, ry), kReticleColour);
-    EXPECT_EQ(At(401 + second.ReticleX() + 10, second.ReticleY() + 10), kReticleColour);
+    EXPECT_EQ(At(rx, ry), reticleColour);
+    EXPECT_EQ(At(401 + second.ReticleX() + 10, second.ReticleY() + 10), reticleColour);
     EXPECT_EQ(At(401 + rx, ry), 0);
     EXPECT_EQ(At(second.ReticleX() + 10, second.ReticleY() + 10), 0);
 }

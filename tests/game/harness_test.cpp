@@ -103,6 +103,20 @@ const uint64_t expectedDigests[] = {
     0xC8D7D46561B706ADull, 0xD139A27B6F38B055ull,
 };
 
+// The rules state alone (DigestRules) at the same points: what a replay or an
+// online game compares. Committed after the full digests above had been checked;
+// like them, the same in every build.
+const uint64_t expectedRulesDigests[] = {
+    0xF969A7878D579A89ull, 0xF259FC6B1CE609A3ull, 0xE89027CDC4DA28D7ull, 0xE6658EC3C1D2BB7Dull,
+    0xBC5749FCC949D5ECull, 0xEBD03C588E4C64B7ull, 0x2E3D9226C7A1B081ull, 0xAD03007EBBB2C7DCull,
+    0xFD7E562FB0224603ull, 0x489AC7C60CEFD53Full, 0x3E20A51052003538ull, 0x222D376B7E631E4Bull,
+    0x7F0EEA115BF8CB76ull, 0x6D65F8F495A79249ull, 0x46533A36A66D8E6Eull, 0x41BEE6CFDEA4AC07ull,
+    0x9C30766E722ED8EEull, 0xFF56B2A9663DF576ull, 0x34B568F69E9E8101ull, 0x0C1DFEDDBE7845B7ull,
+    0xEDDC27D2C1A31E4Full, 0x9FD75337B6A0DDA3ull, 0xD1A7304F8DD34CBFull, 0x993F669AC20BE1A8ull,
+    0x4E09C620757ECEC2ull, 0xFD1001712DFF3688ull, 0x2791AA0A3FAE6BB1ull, 0xA43A505C6635AAD6ull,
+    0x30B1DA516021680Eull, 0xFFB8992CFFDA8791ull,
+};
+
 TEST(HeadlessWorld, StartsFromTheSameWorldEveryTime) {
     ResetHeadlessWorld();
     EXPECT_EQ(fighters[0].x, 328);
@@ -128,6 +142,7 @@ TEST(HeadlessWorld, ScriptedPlayCausesItsEventsAndKeepsItsDigests) {
     int turns[2] = {0, 0};
     int32_t mostBlasts = 0;
     std::vector<uint64_t> digests;
+    std::vector<uint64_t> rulesDigests;
     for (int32_t frame = 0; frame < frameCount; ++frame) {
         const Fighter before[2] = {fighters[0], fighters[1]};
         StepWorld(script[frame].first, script[frame].second);
@@ -161,6 +176,7 @@ TEST(HeadlessWorld, ScriptedPlayCausesItsEventsAndKeepsItsDigests) {
         mostBlasts = blastCount > mostBlasts ? blastCount : mostBlasts;
         if ((frame + 1) % digestEvery == 0) {
             digests.push_back(DigestWorld());
+            rulesDigests.push_back(DigestRules());
         }
     }
     EXPECT_GE(hits[0], 1);
@@ -176,6 +192,8 @@ TEST(HeadlessWorld, ScriptedPlayCausesItsEventsAndKeepsItsDigests) {
 
     EXPECT_EQ(digests,
               std::vector<uint64_t>(std::begin(expectedDigests), std::end(expectedDigests)));
+    EXPECT_EQ(rulesDigests, std::vector<uint64_t>(std::begin(expectedRulesDigests),
+                                                  std::end(expectedRulesDigests)));
 
     // The harness's own runner reproduces the same digests from a fresh reset.
     ResetHeadlessWorld();
@@ -184,6 +202,49 @@ TEST(HeadlessWorld, ScriptedPlayCausesItsEventsAndKeepsItsDigests) {
                                      static_cast<int32_t>(again.size()));
     EXPECT_EQ(stored, static_cast<int32_t>(digests.size()));
     EXPECT_EQ(again, digests);
+}
+
+// A play drawn on screen advances each fighter's idle animation once per view,
+// twice a frame, and its audio may find the first copy of the charge sound
+// still busy; a headless run of the same script does neither. The rules
+// digests still agree every 60 frames, as a replay compares them, while the
+// full digests tell the two runs apart.
+TEST(HeadlessWorld, APlayDrawnOnScreenKeepsTheHeadlessRulesDigests) {
+    const std::vector<FrameControls> script = BuildScript();
+    constexpr size_t replayEvery = 60;
+    struct Run {
+        std::vector<uint64_t> rules;
+        std::vector<uint64_t> full;
+    };
+    auto play = [&](bool drawn) {
+        Run run;
+        ResetHeadlessWorld();
+        for (size_t frame = 0; frame < script.size(); ++frame) {
+            StepWorld(script[frame].first, script[frame].second);
+            if (drawn) {
+                for (int view = 0; view < 2; ++view) {
+                    fighters[0].CurrentFrame();
+                    fighters[1].CurrentFrame();
+                }
+                for (Fighter& fighter : fighters) {
+                    if (fighter.chargeSound == 1) {
+                        fighter.chargeSound = 2;
+                    }
+                }
+            }
+            if ((frame + 1) % replayEvery == 0) {
+                run.rules.push_back(DigestRules());
+                run.full.push_back(DigestWorld());
+            }
+        }
+        return run;
+    };
+    const Run headless = play(false);
+    const Run drawn = play(true);
+    ASSERT_EQ(headless.rules.size(), script.size() / replayEvery);
+    EXPECT_EQ(drawn.rules, headless.rules);
+    EXPECT_NE(drawn.full.front(), headless.full.front());
+    EXPECT_NE(drawn.full, headless.full);
 }
 
 }  // namespace

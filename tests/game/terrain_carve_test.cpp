@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int32_t kSide = 400;
+constexpr int32_t side = 400;
 
 uint8_t GeneratedCell(int32_t c, int32_t r) {
     return static_cast<uint8_t>(c % 8 + 8 * (r % 8) + 1);
@@ -37,14 +37,13 @@ TEST(TerrainCarve, CratersInsideAndAcrossTheFieldEdges) {
     RleSprite shape;
     ASSERT_TRUE(test_art::Encode(shape, crater));
     TerrainField field;
-    field.Generate(kSide, kSide);
+    field.Generate(side, side);
 
     // The middle, the top-left corner cell, each edge half across, and the last
     // shape column or row just reaching the first or last cell.
-    const auto placements = {std::pair{200, 200},           std::pair{0, 0},
-                             std::pair{399, 150},           std::pair{150, 399},
-                             std::pair{-27, 300},           std::pair{300, -27},
-                             std::pair{kSide + 26 - 1, 90}, std::pair{26, 26}};
+    const auto placements = {std::pair{200, 200},          std::pair{0, 0},     std::pair{399, 150},
+                             std::pair{150, 399},          std::pair{-27, 300}, std::pair{300, -27},
+                             std::pair{side + 26 - 1, 90}, std::pair{26, 26}};
     for (auto [column, row] : placements) {
         field.Carve(column, row, shape);
     }
@@ -55,9 +54,9 @@ TEST(TerrainCarve, CratersInsideAndAcrossTheFieldEdges) {
                    {150, 399},
                    {-27, 300},
                    {300, -27},
-                   {kSide + 26 - 1, 90},
+                   {side + 26 - 1, 90},
                    {26, 26}});
-    EXPECT_EQ(field.cells[200 * kSide + 200], 0);
+    EXPECT_EQ(field.cells[200 * side + 200], 0);
 }
 
 TEST(TerrainCarve, ShapesWhollyOutsideTheFieldLeaveItWhole) {
@@ -65,9 +64,9 @@ TEST(TerrainCarve, ShapesWhollyOutsideTheFieldLeaveItWhole) {
     RleSprite shape;
     ASSERT_TRUE(test_art::Encode(shape, crater));
     TerrainField field;
-    field.Generate(kSide, kSide);
-    field.Carve(kSide + 26, 200, shape);
-    field.Carve(200, kSide + 26, shape);
+    field.Generate(side, side);
+    field.Carve(side + 26, 200, shape);
+    field.Carve(200, side + 26, shape);
     field.Carve(-28, 200, shape);
     field.Carve(200, -28, shape);
     field.Carve(-5000, -5000, shape);

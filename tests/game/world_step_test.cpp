@@ -1,7 +1,7 @@
 // The order of a frame's rules and the world's start.
 #include <gtest/gtest.h>
 
-#include "game/world_setup.h"
+#include "game/starting_field.h"
 #include "game/world_step.h"
 #include "world_fixture.h"
 
@@ -64,9 +64,9 @@ TEST_F(WorldStepTest, ANewBlastCarvesInItsReleaseFrameAndCamerasFollow) {
     EXPECT_EQ(first.cameraX, 1700 - 176);
 }
 
-TEST_F(WorldStepTest, BuildWorldDrawsTheStartFromTheRandomSequence) {
+TEST_F(WorldStepTest, BuildStartingFieldDrawsTheStartFromTheRandomSequence) {
     ResetRandom();
-    BuildWorld();
+    BuildStartingField();
     EXPECT_EQ(terrain.width, 400);
     EXPECT_EQ(fighters[0].firstPlayer, 1);
     EXPECT_EQ(fighters[1].muzzleX, 32);

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr uint16_t Ink = 0x7FFF;
+constexpr uint16_t ink = 0x7FFF;
 
 // A 16-bit canvas with a margin, so drawing outside the clip would show.
 struct Canvas {
@@ -79,12 +79,12 @@ protected:
         // Drawn at (3, 2) of a canvas with room around the box.
         Canvas canvas(width + 6, height + 4);
         cache.Draw(canvas.pixels.data(), canvas.width * 2, 2, 0, 0, canvas.width, canvas.height,
-                   text.c_str(), static_cast<int32_t>(text.size()), 3, 2, Ink);
+                   text.c_str(), static_cast<int32_t>(text.size()), 3, 2, ink);
         for (int32_t y = 0; y < canvas.height; ++y) {
             for (int32_t x = 0; x < canvas.width; ++x) {
                 const bool inBox = x >= 3 && x < 3 + width && y >= 2 && y < 2 + height;
                 const bool covered = inBox && reference[(y - 2) * width + (x - 3)] != 0;
-                ASSERT_EQ(canvas.At(x, y), covered ? Ink : 0)
+                ASSERT_EQ(canvas.At(x, y), covered ? ink : 0)
                     << "text \"" << text << "\" at " << x << "," << y;
             }
         }
@@ -154,7 +154,7 @@ TEST_F(GlyphCacheTest, ClippedDrawingIsTheUnclippedPictureCut) {
     ASSERT_TRUE(cache.Measure(text.c_str(), 9, &width, &height));
     Canvas whole(width, height);
     cache.Draw(whole.pixels.data(), whole.width * 2, 2, 0, 0, width, height, text.c_str(), 9, 0, 0,
-               Ink);
+               ink);
     // The clip is a window in the middle of a larger canvas; the text is placed
     // across each of its edges and its corners, and far outside.
     const int32_t left = 20;
@@ -172,7 +172,7 @@ TEST_F(GlyphCacheTest, ClippedDrawingIsTheUnclippedPictureCut) {
                                                                        {-2000000000, 2000000000}}) {
         Canvas canvas(right + 40, bottom + 40);
         cache.Draw(canvas.pixels.data(), canvas.width * 2, 2, left, top, right, bottom,
-                   text.c_str(), 9, x, y, Ink);
+                   text.c_str(), 9, x, y, ink);
         for (int32_t py = 0; py < canvas.height; ++py) {
             for (int32_t px = 0; px < canvas.width; ++px) {
                 const bool inClip = px >= left && px < right && py >= top && py < bottom;
@@ -227,11 +227,14 @@ TEST(GlyphCacheTable, OneCachePerFontForgottenWhenClosedAndHugeFontsLeftOut) {
     if (DefaultTextFont() == nullptr) {
         GTEST_SKIP() << "no font installed";
     }
-    ASSERT_TRUE(PrepareGlyphs());
-    const GlyphCache* glyphs = GlyphsFor(nullptr);
+    ASSERT_TRUE(PrepareGlyphs(DefaultTextFont()));
+    const GlyphCache* glyphs = GlyphsFor(DefaultTextFont());
     ASSERT_NE(glyphs, nullptr);
     EXPECT_EQ(glyphs, GlyphsFor(DefaultTextFont()));
     EXPECT_EQ(glyphs->font, DefaultTextFont());
+    // The table has no default of its own: no font, no cache.
+    EXPECT_EQ(GlyphsFor(nullptr), nullptr);
+    EXPECT_FALSE(PrepareGlyphs(nullptr));
 
     TextFont large = OpenTextFont(nullptr, 40);
     ASSERT_NE(large, nullptr);
@@ -242,7 +245,7 @@ TEST(GlyphCacheTable, OneCachePerFontForgottenWhenClosedAndHugeFontsLeftOut) {
     ForgetGlyphs(large);
     CloseTextFont(large);
 
-    TextFont huge = OpenTextFont(nullptr, MaxCachedTextHeight * 2);
+    TextFont huge = OpenTextFont(nullptr, maxCachedTextHeight * 2);
     ASSERT_NE(huge, nullptr);
     EXPECT_EQ(GlyphsFor(huge), nullptr);
     EXPECT_EQ(GlyphsFor(huge), nullptr);  // remembered, not rebuilt
@@ -255,7 +258,7 @@ TEST(GlyphCacheTable, OneCachePerFontForgottenWhenClosedAndHugeFontsLeftOut) {
     EXPECT_FALSE(empty.Measure("abc", 3, &width, nullptr));
     EXPECT_EQ(width, 0);
     uint16_t pixel = 0;
-    empty.Draw(&pixel, 2, 2, 0, 0, 1, 1, "abc", 3, 0, 0, Ink);
+    empty.Draw(&pixel, 2, 2, 0, 0, 1, 1, "abc", 3, 0, 0, ink);
     EXPECT_EQ(pixel, 0);
 }
 

@@ -143,7 +143,7 @@ TEST_F(OnSdl, InitForWindowBindsTheAppWindowsHandles) {
 TEST_F(OnSdl, SdlKeyboardReadsOnlyForTheFocusedWindow) {
     const InputSource* keyboard = SdlKeyboardSource();
     ASSERT_NE(SDL_GetKeyboardFocus(), window);
-    uint8_t keys[KeyboardStateSize];
+    uint8_t keys[keyboardStateSize];
     EXPECT_FALSE(keyboard->read(nullptr, window, keys, sizeof keys));
     EXPECT_FALSE(keyboard->read(nullptr, nullptr, keys, sizeof keys));
     EXPECT_FALSE(keyboard->read(nullptr, window, keys, sizeof keys - 1));

@@ -39,15 +39,15 @@ std::atomic<bool> counting{false};
 std::atomic<int64_t> allocationCount{0};
 
 // The callers of the first allocations, for the failure message.
-constexpr int32_t CallerSlots = 8;
-void* callers[CallerSlots];
-size_t callerSizes[CallerSlots];
+constexpr int32_t callerSlots = 8;
+void* callers[callerSlots];
+size_t callerSizes[callerSlots];
 std::atomic<int32_t> callerCount{0};
 
 inline void Count(size_t size, void* caller) {
     if (counting.load(std::memory_order_relaxed) && countingThread) {
         const int32_t slot = callerCount.fetch_add(1);
-        if (slot < CallerSlots) {
+        if (slot < callerSlots) {
             callers[slot] = caller;
             callerSizes[slot] = size;
         }
@@ -57,7 +57,7 @@ inline void Count(size_t size, void* caller) {
 
 std::string DescribeCallers() {
     std::string text;
-    const int32_t count = std::min(callerCount.load(), CallerSlots);
+    const int32_t count = std::min(callerCount.load(), callerSlots);
     for (int32_t i = 0; i < count; ++i) {
         Dl_info info{};
         char line[512];

@@ -22,17 +22,17 @@ struct Colour {
     uint16_t pixel555, pixel565;
 };
 
-constexpr Colour White{255, 255, 255, 0x7FFF, 0xFFDF};
-constexpr Colour Red{255, 0, 0, 0x7C00, 0xF800};
-constexpr Colour Green{0, 255, 0, 0x03E0, 0x07C0};
-constexpr Colour Blue{0, 0, 255, 0x001F, 0x001F};
-constexpr Colour Grey{128, 128, 128, 0x4210, 0x8410};
-constexpr Colour Black{0, 0, 0, 0x0000, 0x0000};
+constexpr Colour white{255, 255, 255, 0x7FFF, 0xFFDF};
+constexpr Colour pureRed{255, 0, 0, 0x7C00, 0xF800};
+constexpr Colour pureGreen{0, 255, 0, 0x03E0, 0x07C0};
+constexpr Colour pureBlue{0, 0, 255, 0x001F, 0x001F};
+constexpr Colour grey{128, 128, 128, 0x4210, 0x8410};
+constexpr Colour black{0, 0, 0, 0x0000, 0x0000};
 // Five bits of each channel: 200 -> 25, 100 -> 12, 50 -> 6.
-constexpr Colour Brown{200, 100, 50, 0x6586, 0xCB06};
+constexpr Colour brown{200, 100, 50, 0x6586, 0xCB06};
 
 uint16_t Expected(const Colour& colour) {
-#ifdef KIVORO_PIXEL_565
+#if KIVORO_PIXEL_565
     return colour.pixel565;
 #else
     return colour.pixel555;
@@ -40,10 +40,10 @@ uint16_t Expected(const Colour& colour) {
 }
 
 // The picture of the 5 x 3 fixtures, top row first.
-const Colour Picture5x3[3][5] = {
-    {White, Red, Green, Blue, Grey},
-    {Black, Brown, White, Blue, Red},
-    {Green, Grey, Black, White, Blue},
+const Colour picture5x3[3][5] = {
+    {white, pureRed, pureGreen, pureBlue, grey},
+    {black, brown, white, pureBlue, pureRed},
+    {pureGreen, grey, black, white, pureBlue},
 };
 
 const uint16_t* Pixels16(const BitmapImage& image) {
@@ -56,7 +56,7 @@ void ExpectPicture5x3(const BitmapImage& image) {
     ASSERT_EQ(image.infoHeader.biBitCount, 16);
     for (int y = 0; y < 3; ++y) {
         for (int x = 0; x < 5; ++x) {
-            EXPECT_EQ(Pixels16(image)[y * 5 + x], Expected(Picture5x3[y][x]))
+            EXPECT_EQ(Pixels16(image)[y * 5 + x], Expected(picture5x3[y][x]))
                 << "pixel " << x << ", " << y;
         }
     }
@@ -82,7 +82,7 @@ TEST(BitmapImageFixtures, SixteenBitFileWithFiveBitMasks) {
     ASSERT_EQ(image.Load(DataPath("rgb555_3x2.bmp").c_str()), 1);
     ASSERT_EQ(image.infoHeader.biBitCount, 16);
     // Grey 132 is stored as 16 in each five-bit channel, the same as grey 128.
-    const Colour picture[2][3] = {{White, Red, Green}, {Blue, Grey, Black}};
+    const Colour picture[2][3] = {{white, pureRed, pureGreen}, {pureBlue, grey, black}};
     for (int y = 0; y < 2; ++y) {
         for (int x = 0; x < 3; ++x) {
             EXPECT_EQ(Pixels16(image)[y * 3 + x], Expected(picture[y][x]))
@@ -98,9 +98,9 @@ TEST(BitmapImageFixtures, TrailingBytesAreTakenAsTheLastRow) {
     BitmapImage image;
     ASSERT_EQ(image.Load(DataPath("rgb24_trailing_5x3.bmp").c_str()), 1);
     const Colour shifted[3][5] = {
-        {Blue, Blue, Blue, Blue, Blue},
-        {White, Red, Green, Blue, Grey},
-        {Black, Brown, White, Blue, Red},
+        {pureBlue, pureBlue, pureBlue, pureBlue, pureBlue},
+        {white, pureRed, pureGreen, pureBlue, grey},
+        {black, brown, white, pureBlue, pureRed},
     };
     for (int y = 0; y < 3; ++y) {
         for (int x = 0; x < 5; ++x) {
@@ -237,7 +237,7 @@ TEST(BitmapImageMemory, SixteenBitPixelsAreTakenBitForBit) {
     BitmapImage image;
     ASSERT_EQ(LoadBytes(image, SixteenBit2x2().Build()), 1);
     // Bottom row first in the file; 0x8003 has bit 15 set, which 5-6-5 drops.
-#ifdef KIVORO_PIXEL_565
+#if KIVORO_PIXEL_565
     const uint16_t expected[4] = {0x0003, 0x0004, 0x0001, 0x0002};
 #else
     const uint16_t expected[4] = {0x8003, 0x0004, 0x0001, 0x0002};
@@ -307,11 +307,11 @@ std::vector<Hostile> HostileFiles() {
     add("top-down (negative height)", f);
     f = good, f.width = -2;
     add("negative width", f);
-    f = good, f.width = BitmapImage::MaxSide + 1;
+    f = good, f.width = BitmapImage::maxSide + 1;
     add("width past the bound", f);
     f = good, f.height = 0x7FFFFFFF;
     add("absurd height", f);
-    f = good, f.width = BitmapImage::MaxSide, f.height = BitmapImage::MaxSide, f.bitCount = 24,
+    f = good, f.width = BitmapImage::maxSide, f.height = BitmapImage::maxSide, f.bitCount = 24,
     f.compression = 0, f.sizeImage = 0;
     add("largest picture in a tiny file", f);
     f = good, f.sizeImage = 7;

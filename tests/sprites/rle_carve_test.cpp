@@ -11,7 +11,7 @@
 namespace {
 
 using test_art::Art;
-using test_art::kMixed;
+using test_art::mixed;
 
 struct Grid {
     int32_t width;
@@ -26,8 +26,9 @@ struct Grid {
         }
     }
     uint8_t At(int32_t c, int32_t r) const { return cells[r * width + c]; }
+    // Carves as the terrain does: the shape's pixel (26, 26) on cell (column, row).
     void Carve(int32_t column, int32_t row, const RleSprite& shape) {
-        CarveCells(cells.data(), width, height, column, row, shape);
+        CarveCells(cells.data(), width, height, int64_t{column} - 26, int64_t{row} - 26, shape);
     }
 };
 
@@ -62,13 +63,13 @@ int32_t CountEmpty(const Grid& grid) {
 TEST(CarveCells, MatchesTheArtAtEveryPlacement) {
     for (int32_t mode : {1, 0}) {
         RleSprite shape;
-        ASSERT_TRUE(test_art::Encode(shape, kMixed, mode));
+        ASSERT_TRUE(test_art::Encode(shape, mixed, mode));
         for (auto [w, h] : {std::pair{20, 15}, std::pair{9, 4}, std::pair{1, 1}}) {
             for (int32_t row = 26 - 8; row <= 26 + h + 1; ++row) {
                 for (int32_t column = 26 - 15; column <= 26 + w + 1; ++column) {
                     Grid grid(w, h);
                     const std::vector<uint8_t> expected =
-                        Expected(grid, column, row, kMixed, mode != 1);
+                        Expected(grid, column, row, mixed, mode != 1);
                     grid.Carve(column, row, shape);
                     ASSERT_EQ(grid.cells, expected) << "mode " << mode << " grid " << w << "x" << h
                                                     << " at " << column << "," << row;
@@ -78,7 +79,7 @@ TEST(CarveCells, MatchesTheArtAtEveryPlacement) {
     }
 }
 
-TEST(CarveCells, CentresTheShapeTwentySixCellsUpAndLeft) {
+TEST(CarveCells, ClipsTheShapeAtTheGridsTopLeftAndBottomEdges) {
     const Art crater = test_art::Crater(54);
     RleSprite shape;
     ASSERT_TRUE(test_art::Encode(shape, crater, 0));
@@ -140,10 +141,10 @@ TEST(CarveCells, NothingHappensWithoutDataGridOrAReachablePlacement) {
     EXPECT_EQ(grid.cells, untouched);
 
     RleSprite shape;
-    ASSERT_TRUE(test_art::Encode(shape, kMixed));
-    CarveCells(nullptr, 16, 16, 26, 26, shape);
-    CarveCells(grid.cells.data(), 0, 16, 26, 26, shape);
-    CarveCells(grid.cells.data(), 16, -1, 26, 26, shape);
+    ASSERT_TRUE(test_art::Encode(shape, mixed));
+    CarveCells(nullptr, 16, 16, 0, 0, shape);
+    CarveCells(grid.cells.data(), 0, 16, 0, 0, shape);
+    CarveCells(grid.cells.data(), 16, -1, 0, 0, shape);
     for (int32_t far : {INT32_MIN, INT32_MIN + 25, -1000000, 1000000, INT32_MAX}) {
         grid.Carve(far, 26, shape);
         grid.Carve(26, far, shape);

@@ -13,25 +13,25 @@
 namespace {
 
 using test_art::Art;
-using test_art::kMixed;
+using test_art::mixed;
 
-constexpr uint16_t kBackground = 0xBEEF;
+constexpr uint16_t background = 0xBEEF;
 
 // A Screen whose back surface is a 24 x 16 pixel buffer with rows 26 pixels apart,
 // sized exactly, so that a write outside it is caught by the address sanitizer.
 class DrawTest : public ::testing::Test {
 protected:
-    static constexpr int32_t kWidth = 24;
-    static constexpr int32_t kHeight = 16;
-    static constexpr int32_t kStride = 26;
+    static constexpr int32_t surfaceWidth = 24;
+    static constexpr int32_t surfaceHeight = 16;
+    static constexpr int32_t surfaceStride = 26;
 
-    DrawTest() : memory(static_cast<size_t>(kStride) * kHeight, kBackground) {
-        surface.width = kWidth;
-        surface.height = kHeight;
-        surface.pitch = kStride * 2;
+    DrawTest() : memory(static_cast<size_t>(surfaceStride) * surfaceHeight, background) {
+        surface.width = surfaceWidth;
+        surface.height = surfaceHeight;
+        surface.pitch = surfaceStride * 2;
         surface.pixels = memory.data();
         screen.backSurface = &surface;
-        screen.clip = Rect{0, 0, kWidth - 1, kHeight - 1};
+        screen.clip = Rect{0, 0, surfaceWidth - 1, surfaceHeight - 1};
     }
     ~DrawTest() override {
         // The buffer is the test's own: neither the Surface nor the Screen frees it.
@@ -39,27 +39,27 @@ protected:
         screen.backSurface = nullptr;
     }
 
-    void Clear() { std::fill(memory.begin(), memory.end(), kBackground); }
+    void Clear() { std::fill(memory.begin(), memory.end(), background); }
 
     // The buffer as drawing art at (x, y) should leave a cleared one.
     std::vector<uint16_t> Expected(const Art& art, int32_t x, int32_t y, bool mirrored,
                                    bool literal, const Rect& window) const {
-        std::vector<uint16_t> pixels(memory.size(), kBackground);
+        std::vector<uint16_t> pixels(memory.size(), background);
         for (int32_t r = 0; r < art.Height(); ++r) {
             for (int32_t c = 0; c < art.Width(); ++c) {
                 const int64_t sx = int64_t{x} + (mirrored ? art.Width() - 1 - c : c);
                 const int64_t sy = int64_t{y} + r;
                 if ((literal || !art.IsKey(c, r)) && sx >= window.left && sx <= window.right &&
-                    sy >= window.top && sy <= window.bottom && sx >= 0 && sx < kWidth && sy >= 0 &&
-                    sy < kHeight) {
-                    pixels[sy * kStride + sx] = art.Pixel(c, r);
+                    sy >= window.top && sy <= window.bottom && sx >= 0 && sx < surfaceWidth &&
+                    sy >= 0 && sy < surfaceHeight) {
+                    pixels[sy * surfaceStride + sx] = art.Pixel(c, r);
                 }
             }
         }
         return pixels;
     }
 
-    uint16_t At(int32_t x, int32_t y) const { return memory[y * kStride + x]; }
+    uint16_t At(int32_t x, int32_t y) const { return memory[y * surfaceStride + x]; }
 
     // Draws the art at every position from wholly outside the window on the left
     // and top to wholly outside on the right and bottom, plain and mirrored.
@@ -93,11 +93,11 @@ protected:
 
 TEST_F(DrawTest, ClippedDrawsMatchTheArtAtEveryPlacement) {
     for (int32_t mode : {1, 0}) {
-        SweepAgainstArt(kMixed, mode, Rect{3, 2, 20, 13});
+        SweepAgainstArt(mixed, mode, Rect{3, 2, 20, 13});
         // Narrower than the sprite: both cuts in force together.
-        SweepAgainstArt(kMixed, mode, Rect{6, 3, 14, 9});
-        SweepAgainstArt(kMixed, mode, Rect{9, 5, 9, 5});
-        SweepAgainstArt(kMixed, mode, Rect{0, 0, kWidth - 1, kHeight - 1});
+        SweepAgainstArt(mixed, mode, Rect{6, 3, 14, 9});
+        SweepAgainstArt(mixed, mode, Rect{9, 5, 9, 5});
+        SweepAgainstArt(mixed, mode, Rect{0, 0, surfaceWidth - 1, surfaceHeight - 1});
     }
     SweepAgainstArt(test_art::Crater(11), 1, Rect{2, 1, 9, 12});
 }
@@ -123,8 +123,8 @@ TEST_F(DrawTest, TileSizedSpritesMatchTheArtAtEveryPlacement) {
 // A clip rectangle reaching past the surface (the rectangle a mode set leaves is
 // one pixel too large) must not let a draw write outside the pixel memory.
 TEST_F(DrawTest, ClipLargerThanTheSurfaceStaysOnTheSurface) {
-    SweepAgainstArt(kMixed, 1, Rect{0, 0, kWidth, kHeight});
-    SweepAgainstArt(kMixed, 0, Rect{-3, -2, kWidth + 2, kHeight + 1});
+    SweepAgainstArt(mixed, 1, Rect{0, 0, surfaceWidth, surfaceHeight});
+    SweepAgainstArt(mixed, 0, Rect{-3, -2, surfaceWidth + 2, surfaceHeight + 1});
 }
 
 TEST_F(DrawTest, EdgeRowsAndColumnsOfTheInclusiveClip) {
@@ -135,9 +135,9 @@ TEST_F(DrawTest, EdgeRowsAndColumnsOfTheInclusiveClip) {
     screen.clip = Rect{5, 4, 10, 8};
 
     sprite.Draw(3, 3);  // last row on the top edge, last column on the left edge
-    EXPECT_EQ(At(4, 4), kBackground);
+    EXPECT_EQ(At(4, 4), background);
     EXPECT_EQ(At(5, 4), 'F');
-    EXPECT_EQ(At(5, 3), kBackground);
+    EXPECT_EQ(At(5, 3), background);
 
     Clear();
     sprite.Draw(10, 8);  // first pixel on the bottom-right corner, nothing else
@@ -147,7 +147,7 @@ TEST_F(DrawTest, EdgeRowsAndColumnsOfTheInclusiveClip) {
     Clear();
     sprite.Draw(7, 9);   // first row just below the bottom edge
     sprite.Draw(11, 5);  // first column just right of the right edge
-    EXPECT_EQ(memory, std::vector<uint16_t>(memory.size(), kBackground));
+    EXPECT_EQ(memory, std::vector<uint16_t>(memory.size(), background));
 }
 
 TEST_F(DrawTest, MirroringReversesEachRowInTheSameBox) {
@@ -156,7 +156,7 @@ TEST_F(DrawTest, MirroringReversesEachRowInTheSameBox) {
     sprite.screen = &screen;
     ASSERT_TRUE(test_art::Encode(sprite, row));
     sprite.DrawMirrored(4, 2);
-    EXPECT_EQ(At(4, 2), kBackground);
+    EXPECT_EQ(At(4, 2), background);
     EXPECT_EQ(At(5, 2), 'B');
     EXPECT_EQ(At(6, 2), 'A');
 
@@ -166,7 +166,7 @@ TEST_F(DrawTest, MirroringReversesEachRowInTheSameBox) {
     Clear();
     screen.clip = Rect{3, 0, 20, 10};
     sprite.DrawMirrored(1, 0);
-    EXPECT_EQ(At(2, 0), kBackground);
+    EXPECT_EQ(At(2, 0), background);
     EXPECT_EQ(At(3, 0), 'B');
     EXPECT_EQ(At(4, 0), 'A');
 }
@@ -174,23 +174,23 @@ TEST_F(DrawTest, MirroringReversesEachRowInTheSameBox) {
 TEST_F(DrawTest, UnclippedDrawsIgnoreTheClipButNotTheSurface) {
     RleSprite sprite;
     sprite.screen = &screen;
-    ASSERT_TRUE(test_art::Encode(sprite, kMixed));
-    const Rect whole{0, 0, kWidth - 1, kHeight - 1};
+    ASSERT_TRUE(test_art::Encode(sprite, mixed));
+    const Rect whole{0, 0, surfaceWidth - 1, surfaceHeight - 1};
     screen.clip = Rect{8, 8, 9, 9};
 
-    EXPECT_EQ(sprite.DrawUnclipped(2, 3), kMixed.Height());
-    EXPECT_EQ(memory, Expected(kMixed, 2, 3, false, false, whole));
+    EXPECT_EQ(sprite.DrawUnclipped(2, 3), mixed.Height());
+    EXPECT_EQ(memory, Expected(mixed, 2, 3, false, false, whole));
     Clear();
-    EXPECT_EQ(sprite.DrawMirroredUnclipped(kWidth - 13, kHeight - 6), kMixed.Height());
-    EXPECT_EQ(memory, Expected(kMixed, kWidth - 13, kHeight - 6, true, false, whole));
+    EXPECT_EQ(sprite.DrawMirroredUnclipped(surfaceWidth - 13, surfaceHeight - 6), mixed.Height());
+    EXPECT_EQ(memory, Expected(mixed, surfaceWidth - 13, surfaceHeight - 6, true, false, whole));
 
     // A position off the surface is cut to it rather than written out of bounds.
     Clear();
-    EXPECT_EQ(sprite.DrawUnclipped(-4, kHeight - 2), 2);
-    EXPECT_EQ(memory, Expected(kMixed, -4, kHeight - 2, false, false, whole));
+    EXPECT_EQ(sprite.DrawUnclipped(-4, surfaceHeight - 2), 2);
+    EXPECT_EQ(memory, Expected(mixed, -4, surfaceHeight - 2, false, false, whole));
     Clear();
-    EXPECT_EQ(sprite.DrawMirroredUnclipped(kWidth - 3, -5), 1);
-    EXPECT_EQ(memory, Expected(kMixed, kWidth - 3, -5, true, false, whole));
+    EXPECT_EQ(sprite.DrawMirroredUnclipped(surfaceWidth - 3, -5), 1);
+    EXPECT_EQ(memory, Expected(mixed, surfaceWidth - 3, -5, true, false, whole));
 }
 
 TEST_F(DrawTest, NothingIsDrawnWithoutDataScreenOrPixels) {
@@ -202,7 +202,7 @@ TEST_F(DrawTest, NothingIsDrawnWithoutDataScreenOrPixels) {
     EXPECT_EQ(empty.DrawMirroredUnclipped(0, 0), 0);
 
     RleSprite sprite;
-    ASSERT_TRUE(test_art::Encode(sprite, kMixed));
+    ASSERT_TRUE(test_art::Encode(sprite, mixed));
     sprite.Draw(0, 0);  // not bound to a Screen
     sprite.screen = &screen;
     for (int32_t far : {INT32_MIN, -70000, 70000, INT32_MAX}) {
@@ -214,7 +214,7 @@ TEST_F(DrawTest, NothingIsDrawnWithoutDataScreenOrPixels) {
     sprite.Draw(0, 0);
     screen.backSurface = nullptr;
     sprite.Draw(0, 0);
-    EXPECT_EQ(memory, std::vector<uint16_t>(memory.size(), kBackground));
+    EXPECT_EQ(memory, std::vector<uint16_t>(memory.size(), background));
 }
 
 // Every length through a few groups of four, and the pixel after the span untouched.

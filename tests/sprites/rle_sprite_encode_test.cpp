@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr uint16_t K = 0x7C1F;  // the colour key in these tests
-constexpr uint16_t P1 = 0x0101, P2 = 0x0102, P3 = 0x0103, P4 = 0x0104, P5 = 0x0105, P6 = 0x0106;
+constexpr uint16_t key = 0x7C1F;  // the colour key in these tests
+constexpr uint16_t p1 = 0x0101, p2 = 0x0102, p3 = 0x0103, p4 = 0x0104, p5 = 0x0105, p6 = 0x0106;
 
 // A 16-bit sheet held by the test; the image only borrows its pixels.
 struct Sheet {
@@ -38,8 +38,8 @@ std::vector<uint16_t> Encode(const std::vector<uint16_t>& cell, int32_t width, i
     Sheet sheet(width, height, cell);
     RleSprite sprite;
     sprite.Bind(nullptr, width, height);
-    EXPECT_EQ(sprite.LoadCellFromImage(sheet.image, 0, 0, mode, K), 1);
-    const size_t length = mode == 1 ? sprite.EncodedLength(cell.data(), width, K)
+    EXPECT_EQ(sprite.LoadCellFromImage(sheet.image, 0, 0, mode, key), 1);
+    const size_t length = mode == 1 ? sprite.EncodedLength(cell.data(), width, key)
                                     : static_cast<size_t>(width + 1) * height;
     return std::vector<uint16_t>(sprite.rleData, sprite.rleData + length);
 }
@@ -52,20 +52,20 @@ TEST(RleSpriteEncode, RowExamples) {
         Words encoded;
     };
     const Row rows[] = {
-        {{K, K, P1, P2, K, P3}, {3, 2, 2, P1, P2, 1, 1, P3}},
-        {{P1, P2, K, K, K, K}, {2, 0, 2, P1, P2}},
-        {{K, K, K, P1, P2, P3}, {2, 3, 3, P1, P2, P3}},
-        {{P1, K, P2, K, P3, K}, {4, 0, 1, P1, 1, 1, P2, 1, 1, P3}},
-        {{P1, P2, P3, P4, P5, P6}, {1, P1, P2, P3, P4, P5, P6}},
-        {{K, K, K, K, K, K}, {0}},
+        {{key, key, p1, p2, key, p3}, {3, 2, 2, p1, p2, 1, 1, p3}},
+        {{p1, p2, key, key, key, key}, {2, 0, 2, p1, p2}},
+        {{key, key, key, p1, p2, p3}, {2, 3, 3, p1, p2, p3}},
+        {{p1, key, p2, key, p3, key}, {4, 0, 1, p1, 1, 1, p2, 1, 1, p3}},
+        {{p1, p2, p3, p4, p5, p6}, {1, p1, p2, p3, p4, p5, p6}},
+        {{key, key, key, key, key, key}, {0}},
     };
     Words cell;
     Words expected;
     RleSprite sprite;
     sprite.Bind(nullptr, 6, 1);
     for (const Row& row : rows) {
-        EXPECT_EQ(sprite.CountRowSegments(row.pixels.data(), K), row.encoded[0]);
-        EXPECT_EQ(sprite.EncodedLength(row.pixels.data(), 6, K),
+        EXPECT_EQ(sprite.CountRowSegments(row.pixels.data(), key), row.encoded[0]);
+        EXPECT_EQ(sprite.EncodedLength(row.pixels.data(), 6, key),
                   static_cast<int32_t>(row.encoded.size()));
         cell.insert(cell.end(), row.pixels.begin(), row.pixels.end());
         expected.insert(expected.end(), row.encoded.begin(), row.encoded.end());
@@ -75,26 +75,26 @@ TEST(RleSpriteEncode, RowExamples) {
 }
 
 TEST(RleSpriteEncode, LiteralModeStoresKeyPixels) {
-    const Words cell = {K, P1, K, K, K, K};
-    EXPECT_EQ(Encode(cell, 3, 2, 0), (Words{1, K, P1, K, 1, K, K, K}));
-    EXPECT_EQ(Encode(cell, 3, 2, 7), (Words{1, K, P1, K, 1, K, K, K}));
+    const Words cell = {key, p1, key, key, key, key};
+    EXPECT_EQ(Encode(cell, 3, 2, 0), (Words{1, key, p1, key, 1, key, key, key}));
+    EXPECT_EQ(Encode(cell, 3, 2, 7), (Words{1, key, p1, key, 1, key, key, key}));
 }
 
 TEST(RleSpriteEncode, WholeCellsOfKeyOrOfOpaquePixels) {
-    EXPECT_EQ(Encode(Words(12, K), 4, 3), Words(3, 0));
-    const Words opaque = {P1, P2, P3, P4, P5, P6};
+    EXPECT_EQ(Encode(Words(12, key), 4, 3), Words(3, 0));
+    const Words opaque = {p1, p2, p3, p4, p5, p6};
     EXPECT_EQ(Encode(opaque, 3, 2), Encode(opaque, 3, 2, 0));
 }
 
 TEST(RleSpriteEncode, WidthOne) {
-    EXPECT_EQ(Encode({K, P1, K, P2}, 1, 4), (Words{0, 1, P1, 0, 1, P2}));
+    EXPECT_EQ(Encode({key, p1, key, p2}, 1, 4), (Words{0, 1, p1, 0, 1, p2}));
 }
 
 // Decodes the sprite's rows back into pixels (key where transparent), checking
 // the format's rules on the way; returns the number of words read.
 size_t Decode(const RleSprite& sprite, Words& out) {
     const uint16_t* p = sprite.rleData;
-    out.assign(static_cast<size_t>(sprite.width) * sprite.height, K);
+    out.assign(static_cast<size_t>(sprite.width) * sprite.height, key);
     for (int32_t y = 0; y < sprite.height; ++y) {
         uint16_t* row = out.data() + static_cast<size_t>(y) * sprite.width;
         const uint16_t header = *p++;
@@ -102,7 +102,7 @@ size_t Decode(const RleSprite& sprite, Words& out) {
             std::copy(p, p + sprite.width, row);
             p += sprite.width;
             for (int32_t x = 0; x < sprite.width; ++x) {
-                EXPECT_NE(row[x], K) << "literal row " << y << " holds a key pixel";
+                EXPECT_NE(row[x], key) << "literal row " << y << " holds a key pixel";
             }
             continue;
         }
@@ -140,19 +140,19 @@ TEST(RleSpriteEncode, RandomCellsRoundTripInExactlyTheirEncodedLength) {
         const uint32_t keyShare = next() % 5;
         Words pixels(static_cast<size_t>(sheetWidth) * sheetHeight);
         for (uint16_t& pixel : pixels) {
-            pixel = next() % 4 < keyShare ? K : static_cast<uint16_t>(next() % 3);
+            pixel = next() % 4 < keyShare ? key : static_cast<uint16_t>(next() % 3);
         }
         Sheet sheet(sheetWidth, sheetHeight, pixels);
         const int32_t column = next() % 3;
         const int32_t row = next() % 2;
         RleSprite sprite;
         sprite.Bind(nullptr, width, height);
-        ASSERT_EQ(sprite.LoadCellFromImage(sheet.image, column, row, 1, K), 1);
+        ASSERT_EQ(sprite.LoadCellFromImage(sheet.image, column, row, 1, key), 1);
 
         const uint16_t* cell = pixels.data() + row * height * sheetWidth + column * width;
         Words decoded;
         EXPECT_EQ(Decode(sprite, decoded),
-                  static_cast<size_t>(sprite.EncodedLength(cell, sheetWidth, K)))
+                  static_cast<size_t>(sprite.EncodedLength(cell, sheetWidth, key)))
             << "trial " << trial;
         for (int32_t y = 0; y < height; ++y) {
             for (int32_t x = 0; x < width; ++x) {
@@ -166,14 +166,14 @@ TEST(RleSpriteEncode, RandomCellsRoundTripInExactlyTheirEncodedLength) {
 // The counts stop at their limit: the buffers hold exactly limit pixels, so a
 // read of p[limit] shows under the address sanitizer.
 TEST(RleSpriteEncode, PixelCountsStopAtTheLimit) {
-    auto* keys = new uint16_t[3]{K, K, K};
-    auto* opaque = new uint16_t[3]{P1, P2, P3};
-    EXPECT_EQ(CountKeyPixels(keys, 3, K), 3);
-    EXPECT_EQ(CountOpaquePixels(opaque, 3, K), 3);
-    EXPECT_EQ(CountKeyPixels(keys, 2, K), 2);
-    EXPECT_EQ(CountKeyPixels(opaque, 3, K), 0);
-    EXPECT_EQ(CountOpaquePixels(keys, 3, K), 0);
-    EXPECT_EQ(CountOpaquePixels(opaque, 0, K), 0);
+    auto* keys = new uint16_t[3]{key, key, key};
+    auto* opaque = new uint16_t[3]{p1, p2, p3};
+    EXPECT_EQ(CountKeyPixels(keys, 3, key), 3);
+    EXPECT_EQ(CountOpaquePixels(opaque, 3, key), 3);
+    EXPECT_EQ(CountKeyPixels(keys, 2, key), 2);
+    EXPECT_EQ(CountKeyPixels(opaque, 3, key), 0);
+    EXPECT_EQ(CountOpaquePixels(keys, 3, key), 0);
+    EXPECT_EQ(CountOpaquePixels(opaque, 0, key), 0);
     delete[] keys;
     delete[] opaque;
 }
@@ -183,18 +183,36 @@ TEST(RleSpriteEncode, CellsAreCutFromTheirPlaceInTheSheet) {
     Sheet sheet(4, 2, {0, 1, 2, 3, 10, 11, 12, 13});
     RleSprite sprite;
     sprite.Bind(nullptr, 2, 1);
-    ASSERT_EQ(sprite.LoadCellFromImage(sheet.image, 1, 1, 1, K), 1);
+    ASSERT_EQ(sprite.LoadCellFromImage(sheet.image, 1, 1, 1, key), 1);
     EXPECT_EQ(Words(sprite.rleData, sprite.rleData + 3), (Words{1, 12, 13}));
     // A second cut replaces the first (the sanitizer build shows no leak).
-    ASSERT_EQ(sprite.LoadCellFromImage(sheet.image, 0, 1, 1, K), 1);
+    ASSERT_EQ(sprite.LoadCellFromImage(sheet.image, 0, 1, 1, key), 1);
     EXPECT_EQ(Words(sprite.rleData, sprite.rleData + 3), (Words{1, 10, 11}));
 }
 
+TEST(RleSpriteEncode, PixelBlocksAreReadRowByRowAtTheirStride) {
+    // A 3 x 2 block inside rows 5 pixels apart; the 9s are outside it.
+    const Words block = {key, p1, p2, 9, 9, p3, key, key, 9, 9};
+    RleSprite sprite;
+    sprite.Bind(nullptr, 3, 2);
+    ASSERT_EQ(sprite.LoadFromPixels(block.data(), 5, EncodingKeyed, key), 1);
+    EXPECT_EQ(Words(sprite.rleData, sprite.rleData + 9), (Words{2, 1, 2, p1, p2, 2, 0, 1, p3}));
+    ASSERT_EQ(sprite.LoadFromPixels(block.data(), 5, EncodingLiteral, key), 1);
+    EXPECT_EQ(Words(sprite.rleData, sprite.rleData + 8), (Words{1, key, p1, p2, 1, p3, key, key}));
+
+    // No pixels, or rows closer together than the sprite is wide: refused, and
+    // the earlier picture stays.
+    const uint16_t* before = sprite.rleData;
+    EXPECT_EQ(sprite.LoadFromPixels(nullptr, 5, EncodingKeyed, key), 0);
+    EXPECT_EQ(sprite.LoadFromPixels(block.data(), 2, EncodingKeyed, key), 0);
+    EXPECT_EQ(sprite.rleData, before);
+}
+
 TEST(RleSpriteEncode, RefusedCellsLeaveTheEarlierData) {
-    Sheet sheet(4, 4, Words(16, P1));
+    Sheet sheet(4, 4, Words(16, p1));
     RleSprite sprite;
     sprite.Bind(nullptr, 2, 2);
-    ASSERT_EQ(sprite.LoadCellFromImage(sheet.image, 1, 1, 1, K), 1);
+    ASSERT_EQ(sprite.LoadCellFromImage(sheet.image, 1, 1, 1, key), 1);
     const uint16_t* before = sprite.rleData;
 
     struct Cut {
@@ -202,27 +220,27 @@ TEST(RleSpriteEncode, RefusedCellsLeaveTheEarlierData) {
     };
     for (Cut cut :
          {Cut{2, 0}, Cut{0, 2}, Cut{-1, 0}, Cut{0, -1}, Cut{0x7FFFFFFF, 0}, Cut{0, 0x40000000}}) {
-        EXPECT_EQ(sprite.LoadCellFromImage(sheet.image, cut.column, cut.row, 1, K), 0)
+        EXPECT_EQ(sprite.LoadCellFromImage(sheet.image, cut.column, cut.row, 1, key), 0)
             << cut.column << ", " << cut.row;
     }
     // Cells wider or taller than the whole sheet.
     sprite.Bind(nullptr, 5, 1);
-    EXPECT_EQ(sprite.LoadCellFromImage(sheet.image, 0, 0, 1, K), 0);
+    EXPECT_EQ(sprite.LoadCellFromImage(sheet.image, 0, 0, 1, key), 0);
     sprite.Bind(nullptr, 1, 5);
-    EXPECT_EQ(sprite.LoadCellFromImage(sheet.image, 0, 0, 1, K), 0);
+    EXPECT_EQ(sprite.LoadCellFromImage(sheet.image, 0, 0, 1, key), 0);
     sprite.Bind(nullptr, 0, 2);
-    EXPECT_EQ(sprite.LoadCellFromImage(sheet.image, 0, 0, 1, K), 0);
+    EXPECT_EQ(sprite.LoadCellFromImage(sheet.image, 0, 0, 1, key), 0);
     sprite.Bind(nullptr, 2, 2);
 
     sheet.image.infoHeader.biBitCount = 8;
-    EXPECT_EQ(sprite.LoadCellFromImage(sheet.image, 0, 0, 1, K), 0);
+    EXPECT_EQ(sprite.LoadCellFromImage(sheet.image, 0, 0, 1, key), 0);
     sheet.image.infoHeader.biBitCount = 16;
     BitmapImage empty;
     empty.infoHeader = sheet.image.infoHeader;
-    EXPECT_EQ(sprite.LoadCellFromImage(empty, 0, 0, 1, K), 0);
+    EXPECT_EQ(sprite.LoadCellFromImage(empty, 0, 0, 1, key), 0);
 
     EXPECT_EQ(sprite.rleData, before);
-    EXPECT_EQ(Words(sprite.rleData, sprite.rleData + 3), (Words{1, P1, P1}));
+    EXPECT_EQ(Words(sprite.rleData, sprite.rleData + 3), (Words{1, p1, p1}));
 }
 
 TEST(RleSpriteEncode, LoadCellReadsTheSheetFile) {
@@ -230,13 +248,13 @@ TEST(RleSpriteEncode, LoadCellReadsTheSheetFile) {
     const std::string indexed = std::string(KIVORO_TEST_DATA_DIR) + "/indexed8_5x4.bmp";
     RleSprite sprite;
     sprite.Bind(nullptr, 5, 1);
-    EXPECT_EQ(sprite.LoadCell("missing.bmp", 0, 0, 1, K), 0);
-    EXPECT_EQ(sprite.LoadCell(indexed.c_str(), 0, 0, 1, K), 0);
-    EXPECT_EQ(sprite.LoadCell(sheet.c_str(), 0, 3, 1, K), 0);
+    EXPECT_EQ(sprite.LoadCell("missing.bmp", 0, 0, 1, key), 0);
+    EXPECT_EQ(sprite.LoadCell(indexed.c_str(), 0, 0, 1, key), 0);
+    EXPECT_EQ(sprite.LoadCell(sheet.c_str(), 0, 3, 1, key), 0);
     EXPECT_EQ(sprite.rleData, nullptr);
 
     // Row 1 of the picture is black, brown, white, blue, red; black is the key.
-#ifdef KIVORO_PIXEL_565
+#if KIVORO_PIXEL_565
     const Words expected = {2, 1, 4, 0xCB06, 0xFFDF, 0x001F, 0xF800};
 #else
     const Words expected = {2, 1, 4, 0x6586, 0x7FFF, 0x001F, 0x7C00};

@@ -4,16 +4,14 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "sprites/bitmap_image.h"
 #include "sprites/rle_sprite.h"
 
 namespace test_art {
 
-inline constexpr uint16_t kKey = 0x7C1F;
+inline constexpr uint16_t colourKey = 0x7C1F;
 
 struct Art {
     std::vector<std::string> rows;
@@ -22,27 +20,21 @@ struct Art {
     int32_t Height() const { return static_cast<int32_t>(rows.size()); }
     bool IsKey(int32_t c, int32_t r) const { return rows[r][c] == '.'; }
     uint16_t Pixel(int32_t c, int32_t r) const {
-        return IsKey(c, r) ? kKey : static_cast<uint16_t>(static_cast<unsigned char>(rows[r][c]));
+        return IsKey(c, r) ? colourKey
+                           : static_cast<uint16_t>(static_cast<unsigned char>(rows[r][c]));
     }
 };
 
-// Encodes the art as a one-cell sheet: keyed when mode is 1, literal otherwise.
-inline bool Encode(RleSprite& sprite, const Art& art, int32_t mode = 1) {
-    BitmapImage sheet;
-    sheet.infoHeader.biWidth = art.Width();
-    sheet.infoHeader.biHeight = art.Height();
-    sheet.infoHeader.biBitCount = 16;
-    sheet.pixels = new uint8_t[static_cast<size_t>(art.Width()) * art.Height() * 2];
-    auto* pixels = reinterpret_cast<uint16_t*>(sheet.pixels);
+// Encodes the art: keyed when mode is EncodingKeyed, literal otherwise.
+inline bool Encode(RleSprite& sprite, const Art& art, int32_t mode = EncodingKeyed) {
+    std::vector<uint16_t> pixels;
     for (int32_t r = 0; r < art.Height(); ++r) {
         for (int32_t c = 0; c < art.Width(); ++c) {
-            pixels[r * art.Width() + c] = art.Pixel(c, r);
+            pixels.push_back(art.Pixel(c, r));
         }
     }
     sprite.Bind(sprite.screen, art.Width(), art.Height());
-    const int loaded = sprite.LoadCellFromImage(sheet, 0, 0, mode, kKey);
-    sheet.ReleasePixels();
-    return loaded == 1;
+    return sprite.LoadFromPixels(pixels.data(), art.Width(), mode, colourKey) == 1;
 }
 
 // A filled disc of the given diameter with a few holes punched in it, so that its
@@ -66,7 +58,7 @@ inline Art Crater(int32_t size) {
 
 // Rows of every kind: segments with inner gaps, a literal row, a transparent row,
 // single pixels, a run reaching the right edge, one starting at the left edge.
-inline const Art kMixed{{
+inline const Art mixed{{
     "..AB.C.......",
     "DEFGHIJKLMNOP",
     ".............",

@@ -1,6 +1,7 @@
 // The application window on SDL's dummy video driver: creation, the pump's one
 // message per call, and the messages that SDL events turn into.
 #include "engine/display/app_window.h"
+#include "engine/display/desktop.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -29,8 +30,9 @@ protected:
     void SetUp() override {
         gameWindow = &app;
         seenMessages.clear();
+        const DisplaySize desktop = PrimaryDisplaySize();
         ASSERT_TRUE(app.CreateWithProc("Kivoro", nullptr, GameLikeProc, WS_POPUP, 0, 0,
-                                       PrimaryDisplayWidth(), PrimaryDisplayHeight()));
+                                       desktop.width, desktop.height));
         // Start from an empty queue: whatever SDL posted while the window was
         // created is not part of the test.
         SDL_PumpEvents();
@@ -94,8 +96,8 @@ TEST_F(AppWindowTest, PopupCoversTheDisplayWithoutBorder) {
     int w = 0, h = 0;
     SDL_GetWindowSize(app.window, &w, &h);
     EXPECT_GT(w, 0);
-    EXPECT_EQ(w, PrimaryDisplayWidth());
-    EXPECT_EQ(h, PrimaryDisplayHeight());
+    EXPECT_EQ(w, PrimaryDisplaySize().width);
+    EXPECT_EQ(h, PrimaryDisplaySize().height);
     ShowCursor(false);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     ShowCursor(true);
@@ -305,6 +307,7 @@ TEST(AppWindowCreate, FailsWhenNoWindowCanBeOpened) {
         app.CreateWithProc("KivoroNoDisplay", nullptr, GameLikeProc, WS_POPUP, 0, 0, 8, 8));
     EXPECT_EQ(app.window, nullptr);
     EXPECT_FALSE(app.PumpMessage());
-    EXPECT_EQ(PrimaryDisplayWidth(), 0);
+    EXPECT_EQ(PrimaryDisplaySize().width, 0);
+    EXPECT_EQ(PrimaryDisplaySize().height, 0);
     setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double pi = 3.14159265358979323846;
 
 struct Colour {
     double r, g, b;
@@ -60,11 +60,11 @@ double EdgeRadius(const Ball& b, double theta) {
 }
 
 void PaintBall(RasterImage& sheet, int32_t entry, const Ball& b, SeededRandom& random) {
-    const int32_t left = entry * kBlastCell;
-    const double cx = kBlastCentre + 0.5;
-    const double cy = kBlastCentre + 0.5;
-    for (int32_t y = 0; y < kBlastCell; ++y) {
-        for (int32_t x = 0; x < kBlastCell; ++x) {
+    const int32_t left = entry * blastSpriteSide;
+    const double cx = blastCentre + 0.5;
+    const double cy = blastCentre + 0.5;
+    for (int32_t y = 0; y < blastSpriteSide; ++y) {
+        for (int32_t x = 0; x < blastSpriteSide; ++x) {
             int covered = 0;
             for (int sy = 0; sy < 4; ++sy) {
                 for (int sx = 0; sx < 4; ++sx) {
@@ -97,11 +97,12 @@ void PaintBall(RasterImage& sheet, int32_t entry, const Ball& b, SeededRandom& r
     // Sparks: a few white points scattered inside the bigger balls.
     int sparks = b.radius >= 12 ? int(b.radius) : 0;
     for (int i = 0; i < sparks; ++i) {
-        double theta = random.Unit() * 2 * kPi;
+        double theta = random.Unit() * 2 * pi;
         double r = b.radius * random.Range(0.45, 0.85);
         int32_t x = int32_t(std::floor(cx + std::cos(theta) * r));
         int32_t y = int32_t(std::floor(cy + std::sin(theta) * r));
-        if (x >= 0 && x < kBlastCell && y >= 0 && y < kBlastCell && !sheet.IsKey(left + x, y)) {
+        if (x >= 0 && x < blastSpriteSide && y >= 0 && y < blastSpriteSide &&
+            !sheet.IsKey(left + x, y)) {
             sheet.Set(left + x, y, Rgb{255, 255, 255});
         }
     }
@@ -110,11 +111,11 @@ void PaintBall(RasterImage& sheet, int32_t entry, const Ball& b, SeededRandom& r
 }  // namespace
 
 RasterImage BuildBlastSheet() {
-    RasterImage sheet(kBlastCell * kBlastEntries, kBlastCell);
+    RasterImage sheet(blastSpriteSide * blastSpriteCount, blastSpriteSide);
     SeededRandom random(0xB1A57u);
-    for (int32_t entry = 0; entry < kBlastEntries; ++entry) {
+    for (int32_t entry = 0; entry < blastSpriteCount; ++entry) {
         Ball b;
-        b.radius = kBlastRadius[entry];
+        b.radius = blastShapeRadius[entry];
         // The carving discs (0 to 3) stay round; from the spawn crater on, flames.
         b.ripple = entry >= 4 ? 0.07 : 0.0;
         b.lobes = 7 + entry;

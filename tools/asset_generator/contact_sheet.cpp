@@ -14,11 +14,11 @@
 
 namespace {
 
-constexpr int kScale = 4;
-constexpr int kGap = 10;
-constexpr int kMargin = 16;
-constexpr int kLabel = 22;
-constexpr int kSheetWidth = 1640;
+constexpr int zoom = 4;
+constexpr int gap = 10;
+constexpr int margin = 16;
+constexpr int label = 22;
+constexpr int sheetWidth = 1640;
 
 // A region of a sheet as an ARGB32 surface, key pixels transparent, optionally
 // mirrored left to right as the game draws a fighter facing left.
@@ -31,7 +31,7 @@ cairo_surface_t* Cut(const RasterImage& image, int x, int y, int w, int h, bool 
         for (int col = 0; col < w; ++col) {
             int sx = x + (mirrored ? w - 1 - col : col);
             Rgb c = image.At(sx, y + row);
-            out[col] = c == kColourKey ? 0u : 0xFF000000u | uint32_t(c.r) << 16 | c.g << 8 | c.b;
+            out[col] = c == colourKey ? 0u : 0xFF000000u | uint32_t(c.r) << 16 | c.g << 8 | c.b;
         }
     }
     cairo_surface_mark_dirty(s);
@@ -73,30 +73,29 @@ void Cross(cairo_t* cr, double x, double y) {
 }
 
 // Draws a fighter sheet band; answers the y below it.
-double FighterBand(cairo_t* cr, const RasterImage& sheet, int frames, int launchX,
+double FighterBand(cairo_t* cr, const RasterImage& sheet, int frames, LaunchPoint launch,
                    const std::string& title, double y, const int* launchFrames, int launchCount) {
-    Label(cr, kMargin, y, title);
-    y += kLabel;
-    const int cell = kFighterCell * kScale;
+    Label(cr, margin, y, title);
+    y += label;
+    const int cell = fighterSize * zoom;
     const int perRow = 8;
     for (int i = 0; i < frames; ++i) {
-        double x = kMargin + (i % perRow) * (cell + kGap);
-        double top = y + (i / perRow) * (cell + kGap + 16);
+        double x = margin + (i % perRow) * (cell + gap);
+        double top = y + (i / perRow) * (cell + gap + 16);
         Panel(cr, x, top, cell, cell);
-        cairo_surface_t* s =
-            Cut(sheet, (i % kFighterCellsPerRow) * kFighterCell,
-                (i / kFighterCellsPerRow) * kFighterCell, kFighterCell, kFighterCell);
-        Blit(cr, s, x, top, kScale);
+        cairo_surface_t* s = Cut(sheet, (i % fighterSheetColumns) * fighterSize,
+                                 (i / fighterSheetColumns) * fighterSize, fighterSize, fighterSize);
+        Blit(cr, s, x, top, zoom);
         cairo_surface_destroy(s);
         for (int k = 0; k < launchCount; ++k) {
             if (launchFrames[k] == i) {
-                Cross(cr, x + (launchX + 0.5) * kScale, top + (kLaunchY + 0.5) * kScale);
+                Cross(cr, x + (launch.x + 0.5) * zoom, top + (launch.y + 0.5) * zoom);
             }
         }
         Label(cr, x, top + cell, std::to_string(i));
     }
     int rows = (frames + perRow - 1) / perRow;
-    return y + rows * (cell + kGap + 16) + kGap;
+    return y + rows * (cell + gap + 16) + gap;
 }
 
 // A field of dirt with tunnels, both fighters, blasts and the reticle, drawn as
@@ -108,7 +107,7 @@ void Scene(cairo_t* cr, const AssetSheets& sheets, double x, double y, double sc
     cairo_t* sc = cairo_create(scene);
     cairo_set_source_rgb(sc, 0, 0, 0);
     cairo_paint(sc);
-    cairo_surface_t* dirt = Cut(sheets.dirt, 0, 0, kDirtSize, kDirtSize);
+    cairo_surface_t* dirt = Cut(sheets.dirt, 0, 0, dirtSheetSide, dirtSheetSide);
     // Dirt cells: everything except a tunnel band, a shaft and two craters.
     for (int cy = 0; cy < h / 8; ++cy) {
         for (int cx = 0; cx < w / 8; ++cx) {
@@ -129,24 +128,26 @@ void Scene(cairo_t* cr, const AssetSheets& sheets, double x, double y, double sc
         }
     }
     cairo_surface_destroy(dirt);
-    cairo_surface_t* a = Cut(sheets.torvik, 0, 0, kFighterCell, kFighterCell);
+    cairo_surface_t* a = Cut(sheets.torvik, 0, 0, fighterSize, fighterSize);
     cairo_surface_t* b =
-        Cut(sheets.melsar, 2 * kFighterCell, kFighterCell, kFighterCell, kFighterCell, true);
+        Cut(sheets.melsar, 2 * fighterSize, fighterSize, fighterSize, fighterSize, true);
     cairo_surface_t* c =
-        Cut(sheets.torvik, 1 * kFighterCell, 2 * kFighterCell, kFighterCell, kFighterCell);
+        Cut(sheets.torvik, 1 * fighterSize, 2 * fighterSize, fighterSize, fighterSize);
     cairo_set_source_surface(sc, a, 40, 56);
     cairo_paint(sc);
     cairo_set_source_surface(sc, b, 220, 52);
     cairo_paint(sc);
     cairo_set_source_surface(sc, c, 120, 10);
     cairo_paint(sc);
-    cairo_surface_t* blast = Cut(sheets.blast, 4 * kBlastCell, 0, kBlastCell, kBlastCell);
-    cairo_surface_t* small = Cut(sheets.blast, 3 * kBlastCell, 0, kBlastCell, kBlastCell);
-    cairo_set_source_surface(sc, blast, 150 - 26, 80 - 26);
+    cairo_surface_t* blast =
+        Cut(sheets.blast, 4 * blastSpriteSide, 0, blastSpriteSide, blastSpriteSide);
+    cairo_surface_t* small =
+        Cut(sheets.blast, 3 * blastSpriteSide, 0, blastSpriteSide, blastSpriteSide);
+    cairo_set_source_surface(sc, blast, 150 - blastCentre, 80 - blastCentre);
     cairo_paint(sc);
-    cairo_set_source_surface(sc, small, 200 - 26, 120 - 26);
+    cairo_set_source_surface(sc, small, 200 - blastCentre, 120 - blastCentre);
     cairo_paint(sc);
-    cairo_surface_t* reticle = Cut(sheets.reticle, 0, 0, kReticleSize, kReticleSize);
+    cairo_surface_t* reticle = Cut(sheets.reticle, 0, 0, reticleSide, reticleSide);
     cairo_set_source_surface(sc, reticle, 100, 60);
     cairo_paint(sc);
     cairo_set_source_surface(sc, reticle, 270, 20);
@@ -163,70 +164,71 @@ void Scene(cairo_t* cr, const AssetSheets& sheets, double x, double y, double sc
 
 bool WriteContactSheet(const AssetSheets& sheets, const std::string& path) {
     const int height = 2600;  // room for every band; trimmed at the end
-    cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kSheetWidth, height);
+    cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_RGB24, sheetWidth, height);
     cairo_t* cr = cairo_create(target);
     cairo_set_source_rgb(cr, 0.78, 0.78, 0.76);
     cairo_paint(cr);
 
-    double y = kMargin;
-    static constexpr int kTorvikLaunch[] = {10, 11};
-    static constexpr int kMelsarLaunch[] = {6, 7};
-    y = FighterBand(cr, sheets.torvik, kTorvikFrames, kTorvikLaunchX,
-                    "TORVIK.BMP  first fighter (launch point marked)", y, kTorvikLaunch, 2);
-    y = FighterBand(cr, sheets.melsar, kMelsarFrames, kMelsarLaunchX,
-                    "MELSAR.BMP  second fighter (launch point marked)", y, kMelsarLaunch, 2);
+    double y = margin;
+    static constexpr int torvikLaunch[] = {10, 11};
+    static constexpr int melsarLaunch[] = {6, 7};
+    y = FighterBand(cr, sheets.torvik, firstFighterFrameCount, firstLaunchPoint,
+                    "TORVIK.BMP  first fighter (launch point marked)", y, torvikLaunch, 2);
+    y = FighterBand(cr, sheets.melsar, secondFighterFrameCount, secondLaunchPoint,
+                    "MELSAR.BMP  second fighter (launch point marked)", y, melsarLaunch, 2);
 
-    Label(cr, kMargin, y, "BLAST.BMP  entries 0-6");
-    y += kLabel;
-    const int blastCell = kBlastCell * kScale;
-    for (int i = 0; i < kBlastEntries; ++i) {
-        double x = kMargin + i * (blastCell + kGap / 2);
+    Label(cr, margin, y, "BLAST.BMP  entries 0-6");
+    y += label;
+    const int blastCell = blastSpriteSide * zoom;
+    for (int i = 0; i < blastSpriteCount; ++i) {
+        double x = margin + i * (blastCell + gap / 2);
         Panel(cr, x, y, blastCell, blastCell);
-        cairo_surface_t* s = Cut(sheets.blast, i * kBlastCell, 0, kBlastCell, kBlastCell);
-        Blit(cr, s, x, y, kScale);
+        cairo_surface_t* s =
+            Cut(sheets.blast, i * blastSpriteSide, 0, blastSpriteSide, blastSpriteSide);
+        Blit(cr, s, x, y, zoom);
         cairo_surface_destroy(s);
         Label(cr, x, y + blastCell, std::to_string(i));
     }
-    y += blastCell + kGap + 16;
+    y += blastCell + gap + 16;
 
-    Label(cr, kMargin, y, "DIRT.BMP at 4x, tiled 3 x 3 at 2x;  TARGET.BMP over grey, dirt, black");
-    y += kLabel;
-    cairo_surface_t* dirt = Cut(sheets.dirt, 0, 0, kDirtSize, kDirtSize);
-    Blit(cr, dirt, kMargin, y, kScale);
+    Label(cr, margin, y, "DIRT.BMP at 4x, tiled 3 x 3 at 2x;  TARGET.BMP over grey, dirt, black");
+    y += label;
+    cairo_surface_t* dirt = Cut(sheets.dirt, 0, 0, dirtSheetSide, dirtSheetSide);
+    Blit(cr, dirt, margin, y, zoom);
     for (int ty = 0; ty < 3; ++ty) {
         for (int tx = 0; tx < 3; ++tx) {
-            Blit(cr, dirt, kMargin + 280 + tx * kDirtSize * 2, y + ty * kDirtSize * 2, 2);
+            Blit(cr, dirt, margin + 280 + tx * dirtSheetSide * 2, y + ty * dirtSheetSide * 2, 2);
         }
     }
-    double rx = kMargin + 280 + 3 * kDirtSize * 2 + 30;
-    cairo_surface_t* reticle = Cut(sheets.reticle, 0, 0, kReticleSize, kReticleSize);
-    const int reticleBox = kReticleSize * kScale;
+    double rx = margin + 280 + 3 * dirtSheetSide * 2 + 30;
+    cairo_surface_t* reticle = Cut(sheets.reticle, 0, 0, reticleSide, reticleSide);
+    const int reticleBox = reticleSide * zoom;
     for (int k = 0; k < 3; ++k) {
-        double bx = rx + k * (reticleBox + kGap);
+        double bx = rx + k * (reticleBox + gap);
         if (k == 0) {
             Panel(cr, bx, y, reticleBox, reticleBox);
         } else if (k == 1) {
-            Blit(cr, dirt, bx, y, kScale);
+            Blit(cr, dirt, bx, y, zoom);
         } else {
             cairo_rectangle(cr, bx, y, reticleBox, reticleBox);
             cairo_set_source_rgb(cr, 0, 0, 0);
             cairo_fill(cr);
         }
-        Blit(cr, reticle, bx, y, kScale);
+        Blit(cr, reticle, bx, y, zoom);
     }
     cairo_surface_destroy(reticle);
     cairo_surface_destroy(dirt);
-    y += 3 * kDirtSize * 2 + kGap;
+    y += 3 * dirtSheetSide * 2 + gap;
 
-    Label(cr, kMargin, y, "In play, at 3x");
-    y += kLabel;
-    Scene(cr, sheets, kMargin, y, 3);
+    Label(cr, margin, y, "In play, at 3x");
+    y += label;
+    Scene(cr, sheets, margin, y, 3);
 
-    y += 160 * 3 + kMargin;
+    y += 160 * 3 + margin;
     cairo_destroy(cr);
 
     // Trim the canvas to what was drawn.
-    cairo_surface_t* trimmed = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kSheetWidth, int(y));
+    cairo_surface_t* trimmed = cairo_image_surface_create(CAIRO_FORMAT_RGB24, sheetWidth, int(y));
     cairo_t* trim = cairo_create(trimmed);
     cairo_set_source_surface(trim, target, 0, 0);
     cairo_paint(trim);

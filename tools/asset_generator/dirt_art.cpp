@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double pi = 3.14159265358979323846;
 
 double Smooth(double t) {
     return t * t * (3 - 2 * t);
@@ -22,7 +22,7 @@ double Smooth(double t) {
 
 // Value noise with `cells` lattice cells across the 64-pixel tile, wrapping.
 double PeriodicNoise(double x, double y, int cells, uint32_t seed) {
-    double scale = double(cells) / kDirtSize;
+    double scale = double(cells) / dirtSheetSide;
     double fx = x * scale;
     double fy = y * scale;
     int x0 = int(std::floor(fx));
@@ -46,15 +46,15 @@ void PaintGround(cairo_surface_t* surface) {
     cairo_surface_flush(surface);
     unsigned char* data = cairo_image_surface_get_data(surface);
     int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < kDirtSize; ++y) {
+    for (int y = 0; y < dirtSheetSide; ++y) {
         uint32_t* row = reinterpret_cast<uint32_t*>(data + size_t(y) * stride);
-        for (int x = 0; x < kDirtSize; ++x) {
+        for (int x = 0; x < dirtSheetSide; ++x) {
             double n = Fbm(x, y, 11);
             // Strata: two broad bands per tile height and finer ones between,
             // bent by a slow wobble.
             double wobble = PeriodicNoise(x, y, 4, 23) - 0.5;
-            double band = std::sin(2 * kPi * (y / 32.0 + wobble * 0.35));
-            double fine = std::sin(2 * kPi * (y / 16.0 + wobble * 0.6));
+            double band = std::sin(2 * pi * (y / 32.0 + wobble * 0.35));
+            double fine = std::sin(2 * pi * (y / 16.0 + wobble * 0.6));
             // Darker clumps of damp earth.
             double clump = std::clamp((PeriodicNoise(x, y, 8, 41) - 0.62) * 4.0, 0.0, 1.0);
             double grain = LatticeValue(x, y, 97) - 0.5;
@@ -75,7 +75,7 @@ void Wrapped(cairo_t* cr, Draw draw) {
     for (int dy = -1; dy <= 1; ++dy) {
         for (int dx = -1; dx <= 1; ++dx) {
             cairo_save(cr);
-            cairo_translate(cr, dx * kDirtSize, dy * kDirtSize);
+            cairo_translate(cr, dx * dirtSheetSide, dy * dirtSheetSide);
             draw();
             cairo_restore(cr);
         }
@@ -118,9 +118,9 @@ void PaintRoot(cairo_t* cr, SeededRandom& random, double x, double y, double ang
 
 void PaintRoots(cairo_t* cr, SeededRandom& random) {
     for (int i = 0; i < 2; ++i) {
-        double x = random.Range(0, kDirtSize);
-        double y = random.Range(0, kDirtSize);
-        double angle = random.Range(0, 2 * kPi);
+        double x = random.Range(0, dirtSheetSide);
+        double y = random.Range(0, dirtSheetSide);
+        double angle = random.Range(0, 2 * pi);
         PaintRoot(cr, random, x, y, angle, random.Range(1.3, 1.7), 16);
         // A side root branching off near the start.
         PaintRoot(cr, random, x + std::cos(angle) * 6, y + std::sin(angle) * 6,
@@ -130,21 +130,21 @@ void PaintRoots(cairo_t* cr, SeededRandom& random) {
 
 void PaintPebbles(cairo_t* cr, SeededRandom& random) {
     // Stones in the soil's own hues, so no single one shouts as the tile repeats.
-    static constexpr double kTints[4][3] = {
+    static constexpr double tints[4][3] = {
         {138, 124, 104}, {112, 98, 84}, {150, 104, 72}, {158, 140, 110}};
     for (int i = 0; i < 10; ++i) {
-        double x = random.Range(0, kDirtSize);
-        double y = random.Range(0, kDirtSize);
+        double x = random.Range(0, dirtSheetSide);
+        double y = random.Range(0, dirtSheetSide);
         double rx = i < 2 ? random.Range(3.6, 4.4) : random.Range(1.2, 3.0);
         double ry = rx * random.Range(0.6, 0.9);
-        double tilt = random.Range(0, kPi);
-        const double* tint = kTints[random.Next() % 4];
+        double tilt = random.Range(0, pi);
+        const double* tint = tints[random.Next() % 4];
         Wrapped(cr, [&] {
             cairo_save(cr);
             cairo_translate(cr, x, y);
             cairo_rotate(cr, tilt);
             cairo_scale(cr, rx, ry);
-            cairo_arc(cr, 0, 0, 1.0, 0, 2 * kPi);
+            cairo_arc(cr, 0, 0, 1.0, 0, 2 * pi);
             cairo_restore(cr);
             cairo_set_source_rgb(cr, 48 / 255.0, 30 / 255.0, 18 / 255.0);
             cairo_set_line_width(cr, 0.9);
@@ -167,14 +167,14 @@ void PaintPebbles(cairo_t* cr, SeededRandom& random) {
 
 void PaintHoles(cairo_t* cr, SeededRandom& random) {
     for (int i = 0; i < 18; ++i) {
-        double x = random.Range(0, kDirtSize);
-        double y = random.Range(0, kDirtSize);
+        double x = random.Range(0, dirtSheetSide);
+        double y = random.Range(0, dirtSheetSide);
         double r = random.Range(0.6, 1.1);
         Wrapped(cr, [&] {
-            cairo_arc(cr, x, y, r, 0, 2 * kPi);
+            cairo_arc(cr, x, y, r, 0, 2 * pi);
             cairo_set_source_rgb(cr, 52 / 255.0, 32 / 255.0, 20 / 255.0);
             cairo_fill(cr);
-            cairo_arc(cr, x + 0.6, y + 0.7, r * 0.6, 0, 2 * kPi);
+            cairo_arc(cr, x + 0.6, y + 0.7, r * 0.6, 0, 2 * pi);
             cairo_set_source_rgb(cr, 176 / 255.0, 130 / 255.0, 86 / 255.0);
             cairo_fill(cr);
         });
@@ -184,7 +184,8 @@ void PaintHoles(cairo_t* cr, SeededRandom& random) {
 }  // namespace
 
 RasterImage BuildDirtSheet() {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kDirtSize, kDirtSize);
+    cairo_surface_t* surface =
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, dirtSheetSide, dirtSheetSide);
     PaintGround(surface);
     cairo_t* cr = cairo_create(surface);
     SeededRandom random(0xD127u);
@@ -192,7 +193,7 @@ RasterImage BuildDirtSheet() {
     PaintHoles(cr, random);
     PaintPebbles(cr, random);
     cairo_destroy(cr);
-    RasterImage sheet(kDirtSize, kDirtSize);
+    RasterImage sheet(dirtSheetSide, dirtSheetSide);
     sheet.CopyOpaqueFrom(surface, 0, 0);
     cairo_surface_destroy(surface);
     return sheet;

@@ -9,9 +9,9 @@
 
 namespace {
 
-constexpr double kOutline = 0.9;
+constexpr double outlineWidth = 0.9;
 // Light falls from the upper left.
-const Vec2 kLight{-0.6, -0.8};
+const Vec2 lightDirection{-0.6, -0.8};
 
 Rgb Shade(Rgb c, double factor, int add = 0) {
     auto channel = [&](uint8_t v) { return uint8_t(std::clamp(int(v * factor) + add, 0, 255)); };
@@ -47,12 +47,12 @@ void CapsulePath(cairo_t* cr, Vec2 a, Vec2 b, double ra, double rb) {
     cairo_close_path(cr);
 }
 
-// Fills the current path with c, lit from kLight across the part: the side
+// Fills the current path with c, lit from lightDirection across the part: the side
 // facing the light is brighter. centre and radius bound the gradient.
 // darkest is the factor on the side away from the light.
 void FillShaded(cairo_t* cr, Rgb c, Vec2 centre, double radius, double darkest = 0.62) {
-    Vec2 lit = centre + kLight * radius;
-    Vec2 dark = centre - kLight * radius;
+    Vec2 lit = centre + lightDirection * radius;
+    Vec2 dark = centre - lightDirection * radius;
     cairo_pattern_t* p = cairo_pattern_create_linear(lit.x, lit.y, dark.x, dark.y);
     AddStop(p, 0.0, Shade(c, 1.14, 8));
     AddStop(p, 0.45, c);
@@ -63,7 +63,7 @@ void FillShaded(cairo_t* cr, Rgb c, Vec2 centre, double radius, double darkest =
 }
 
 void Capsule(cairo_t* cr, Vec2 a, Vec2 b, double ra, double rb, Rgb c, Rgb outline) {
-    CapsulePath(cr, a, b, ra + kOutline, rb + kOutline);
+    CapsulePath(cr, a, b, ra + outlineWidth, rb + outlineWidth);
     SetColour(cr, outline);
     cairo_fill(cr);
     CapsulePath(cr, a, b, ra, rb);
@@ -72,7 +72,7 @@ void Capsule(cairo_t* cr, Vec2 a, Vec2 b, double ra, double rb, Rgb c, Rgb outli
 
 void Disc(cairo_t* cr, Vec2 c, double r, Rgb colour, Rgb outline, double darkest = 0.62) {
     cairo_new_path(cr);
-    cairo_arc(cr, c.x, c.y, r + kOutline, 0, 2 * 3.14159265358979323846);
+    cairo_arc(cr, c.x, c.y, r + outlineWidth, 0, 2 * 3.14159265358979323846);
     SetColour(cr, outline);
     cairo_fill(cr);
     cairo_arc(cr, c.x, c.y, r, 0, 2 * 3.14159265358979323846);
@@ -89,7 +89,7 @@ struct HeadFrame {
     Vec2 At(double f, double u) const { return centre + forward * (f * r) + up * (u * r); }
 };
 
-constexpr double kTau = 2 * 3.14159265358979323846;
+constexpr double tau = 2 * 3.14159265358979323846;
 
 // Lays the outline under a shape: builds the path, strokes it twice the outline
 // width with round joins and fills it, all in the outline colour. The caller
@@ -97,14 +97,14 @@ constexpr double kTau = 2 * 3.14159265358979323846;
 template <typename PathFn>
 void OutlinePath(cairo_t* cr, PathFn path, Rgb outline) {
     path();
-    cairo_set_line_width(cr, 2 * kOutline);
+    cairo_set_line_width(cr, 2 * outlineWidth);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     SetColour(cr, outline);
     cairo_stroke_preserve(cr);
     cairo_fill(cr);
 }
 
-// Fills a closed polygon in c over an outline grown by kOutline around it.
+// Fills a closed polygon in c over an outline grown by outlineWidth around it.
 template <size_t N>
 void Polygon(cairo_t* cr, const std::array<Vec2, N>& points, Rgb c, Rgb outline, Vec2 centre,
              double radius) {
@@ -142,11 +142,11 @@ Vec2 PixelStep(Vec2 d) {
 // rippling with phase. The last hemShare of its length is painted in hem.
 void Ribbon(cairo_t* cr, Vec2 p0, Vec2 p1, Vec2 p2, double w0, double w1, double wEnd, double phase,
             Rgb c, Rgb hem, double hemShare, Rgb outline) {
-    constexpr int kSteps = 12;
-    std::array<Vec2, kSteps + 1> left{};
-    std::array<Vec2, kSteps + 1> right{};
-    for (int i = 0; i <= kSteps; ++i) {
-        double t = double(i) / kSteps;
+    constexpr int steps = 12;
+    std::array<Vec2, steps + 1> left{};
+    std::array<Vec2, steps + 1> right{};
+    for (int i = 0; i <= steps; ++i) {
+        double t = double(i) / steps;
         Vec2 centre = p0 * ((1 - t) * (1 - t)) + p1 * (2 * t * (1 - t)) + p2 * (t * t);
         Vec2 tangent = (p1 - p0) * (2 * (1 - t)) + (p2 - p1) * (2 * t);
         double len = std::max(tangent.Length(), 1e-6);
@@ -160,13 +160,13 @@ void Ribbon(cairo_t* cr, Vec2 p0, Vec2 p1, Vec2 p2, double w0, double w1, double
     auto path = [&] {
         cairo_new_path(cr);
         cairo_move_to(cr, left[0].x, left[0].y);
-        for (int i = 1; i <= kSteps; ++i) {
+        for (int i = 1; i <= steps; ++i) {
             cairo_line_to(cr, left[i].x, left[i].y);
         }
         // A slanted hem: the leading edge runs a little further than the trailing.
-        Vec2 tip = (left[kSteps] + right[kSteps]) * 0.5 + (p2 - p1) * (0.12);
+        Vec2 tip = (left[steps] + right[steps]) * 0.5 + (p2 - p1) * (0.12);
         cairo_line_to(cr, tip.x, tip.y);
-        for (int i = kSteps; i >= 0; --i) {
+        for (int i = steps; i >= 0; --i) {
             cairo_line_to(cr, right[i].x, right[i].y);
         }
         cairo_close_path(cr);
@@ -379,7 +379,7 @@ void PaintHelmet(cairo_t* cr, const FighterLook& look, const HeadFrame& h, Vec2 
 
     cairo_save(cr);
     cairo_new_path(cr);
-    cairo_arc(cr, h.centre.x, h.centre.y, h.r, 0, kTau);
+    cairo_arc(cr, h.centre.x, h.centre.y, h.r, 0, tau);
     cairo_clip(cr);
     // The bare jaw below the visor, behind a cheek guard slanting down and forward.
     std::array<Vec2, 4> jaw{h.At(0.0, -0.32), h.At(1.3, -0.32), h.At(1.3, -1.3), h.At(0.45, -1.3)};
@@ -429,15 +429,15 @@ void PaintHood(cairo_t* cr, const FighterLook& look, const HeadFrame& h, Vec2 wi
     Vec2 opening = h.At(0.5, -0.2);
     double openR = h.r * 0.72;
     cairo_new_path(cr);
-    cairo_arc(cr, opening.x, opening.y, openR + 0.8, 0, kTau);
+    cairo_arc(cr, opening.x, opening.y, openR + 0.8, 0, tau);
     SetColour(cr, Shade(look.headGear, 1.3, 20));
     cairo_fill(cr);
     cairo_save(cr);
     cairo_new_path(cr);
-    cairo_arc(cr, centre.x, centre.y, r, 0, kTau);
+    cairo_arc(cr, centre.x, centre.y, r, 0, tau);
     cairo_clip(cr);
     cairo_new_path(cr);
-    cairo_arc(cr, opening.x, opening.y, openR, 0, kTau);
+    cairo_arc(cr, opening.x, opening.y, openR, 0, tau);
     SetColour(cr, look.skin);
     cairo_fill(cr);
     cairo_restore(cr);
@@ -481,7 +481,6 @@ void PaintHead(cairo_t* cr, const FighterLook& look, const Proportions& body, co
 }
 
 void PaintGlow(cairo_t* cr, const FighterLook& look, Vec2 at, double radius) {
-    const double tau = 2 * 3.14159265358979323846;
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     for (int k = 0; k < 6; ++k) {
         Vec2 d = Dir(k * 60.0 + 17.0);
@@ -532,11 +531,11 @@ void PaintStreaks(cairo_t* cr, const Skeleton& s, double travel) {
     Vec2 side = Dir(travel + 90);
     Vec2 centre = (s.pelvis + s.shoulder) * 0.5;
     // (offset across the flight, distance behind the body, length)
-    static constexpr double kLines[3][3] = {{-7, 10, 5}, {0, 14, 7}, {7, 11, 5}};
+    static constexpr double lines[3][3] = {{-7, 10, 5}, {0, 14, 7}, {7, 11, 5}};
     // Ends on pixel centres keep straight lines one crisp pixel wide after the cut.
     auto snap = [](Vec2 p) { return Vec2{std::floor(p.x) + 0.5, std::floor(p.y) + 0.5}; };
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-    for (const auto& line : kLines) {
+    for (const auto& line : lines) {
         Vec2 a = snap(centre + side * line[0] - along * line[1]);
         Vec2 b = snap(a - along * line[2]);
         cairo_new_path(cr);

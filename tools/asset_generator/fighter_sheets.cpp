@@ -22,11 +22,13 @@ LimbPose Limb(double upper, double lower, double end = -80) {
     return l;
 }
 
-LimbPose Reach(double x, double y, int bend = 1) {
+// An arm whose hand lands on the fighter's launch point, as in the charging and
+// firing frames.
+LimbPose Reach(LaunchPoint launch) {
     LimbPose l;
     l.reach = true;
-    l.target = {x + 0.5, y + 0.5};  // the centre of pixel (x, y)
-    l.bend = bend;
+    l.target = {launch.x + 0.5, launch.y + 0.5};  // the centre of that pixel
+    l.bend = 1;
     return l;
 }
 
@@ -106,7 +108,7 @@ Proportions TorvikBody() {
 }
 
 std::vector<Frame> TorvikFrames() {
-    std::vector<Frame> f(kTorvikFrames);
+    std::vector<Frame> f(firstFighterFrameCount);
     // 0-2: hovering on guard, fists up, one knee drawn up; the cycle breathes
     // through arms and legs.
     for (int i = 0; i < 3; ++i) {
@@ -137,12 +139,12 @@ std::vector<Frame> TorvikFrames() {
     f[9].pose = Pose({19, 18}, 36, 42, Limb(172, 198), Limb(42, 40), Limb(-150, -160, 0),
                      Limb(-140, -170, 0), 215);
     // 10: charging, both hands cupped at the launch point around the gathering ki.
-    f[10].pose = Pose({26, 27}, -76, -78, Reach(38, 20, 1), Reach(38, 20, 1), Limb(58, 104, -70),
-                      Limb(118, 98, -75), 100, 4.2, Face::Strain);
+    f[10].pose = Pose({26, 27}, -76, -78, Reach(firstLaunchPoint), Reach(firstLaunchPoint),
+                      Limb(58, 104, -70), Limb(118, 98, -75), 100, 4.2, Face::Strain);
     f[10].holdsLaunchPoint = true;
     // 11: firing, arms thrust out, the back leg pushed out behind.
-    f[11].pose = Pose({24, 27}, -68, -72, Reach(38, 20, 1), Reach(38, 20, 1), Limb(122, 150, -40),
-                      Limb(70, 104, -75), 170, 2.4, Face::Strain);
+    f[11].pose = Pose({24, 27}, -68, -72, Reach(firstLaunchPoint), Reach(firstLaunchPoint),
+                      Limb(122, 150, -40), Limb(70, 104, -75), 170, 2.4, Face::Strain);
     f[11].holdsLaunchPoint = true;
     // 12: knocked back, thrown with limbs flung.
     f[12].pose = Pose({26, 26}, -142, -165, Limb(-60, -18), Limb(30, 62), Limb(24, 62, -60),
@@ -198,7 +200,7 @@ Proportions MelsarBody() {
 }
 
 std::vector<Frame> MelsarFrames() {
-    std::vector<Frame> f(kMelsarFrames);
+    std::vector<Frame> f(secondFighterFrameCount);
     // 0: idle, arms folded, coat tails hanging.
     f[0].pose = Pose({22, 26}, -90, -88, Limb(96, -8), Limb(100, -14), Limb(94, 92, -70),
                      Limb(84, 96, -70), 128);
@@ -218,12 +220,12 @@ std::vector<Frame> MelsarFrames() {
     f[5].pose = Pose({22, 29}, -90, -94, Limb(150, 128), Limb(30, 52), Limb(90, 92, -20),
                      Limb(95, 88, -20), -140);
     // 6: charging with both hands at the launch point.
-    f[6].pose = Pose({22, 28}, -84, -84, Reach(32, 20, 1), Reach(32, 20, 1), Limb(70, 100, -70),
-                     Limb(112, 96, -70), 110, 3.8, Face::Strain);
+    f[6].pose = Pose({22, 28}, -84, -84, Reach(secondLaunchPoint), Reach(secondLaunchPoint),
+                     Limb(70, 100, -70), Limb(112, 96, -70), 110, 3.8, Face::Strain);
     f[6].holdsLaunchPoint = true;
     // 7: firing, one arm thrust out, the other drawn back.
-    f[7].pose = Pose({21, 28}, -86, -86, Reach(32, 20, 1), Limb(150, 100), Limb(68, 100, -70),
-                     Limb(118, 100, -70), 165, 2.2, Face::Strain);
+    f[7].pose = Pose({21, 28}, -86, -86, Reach(secondLaunchPoint), Limb(150, 100),
+                     Limb(68, 100, -70), Limb(118, 100, -70), 165, 2.2, Face::Strain);
     f[7].holdsLaunchPoint = true;
     // 8: knocked back.
     f[8].pose = Pose({27, 25}, -146, -170, Limb(-70, -30), Limb(20, 70), Limb(20, 58, -60),
@@ -239,25 +241,25 @@ std::vector<Frame> MelsarFrames() {
 }
 
 bool BuildSheet(RasterImage& sheet, const FighterLook& look, const Proportions& body,
-                const std::vector<Frame>& frames, int32_t launchX, std::string& error) {
+                const std::vector<Frame>& frames, LaunchPoint launch, std::string& error) {
     for (size_t i = 0; i < frames.size(); ++i) {
         const Frame& frame = frames[i];
         if (frame.holdsLaunchPoint) {
             Skeleton s = SolveSkeleton(frame.pose, body);
-            Vec2 miss = s.nearArm.end - Vec2{launchX + 0.5, kLaunchY + 0.5};
+            Vec2 miss = s.nearArm.end - Vec2{launch.x + 0.5, launch.y + 0.5};
             if (miss.Length() > 0.75) {
                 error = "frame " + std::to_string(i) + ": the hand cannot reach the launch point";
                 return false;
             }
         }
         cairo_surface_t* surface =
-            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kFighterCell, kFighterCell);
+            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, fighterSize, fighterSize);
         cairo_t* cr = cairo_create(surface);
         PaintFighter(cr, look, body, frame.pose);
         cairo_destroy(cr);
-        int32_t column = int32_t(i) % kFighterCellsPerRow;
-        int32_t row = int32_t(i) / kFighterCellsPerRow;
-        sheet.CutFrom(surface, column * kFighterCell, row * kFighterCell);
+        int32_t column = int32_t(i) % fighterSheetColumns;
+        int32_t row = int32_t(i) / fighterSheetColumns;
+        sheet.CutFrom(surface, column * fighterSize, row * fighterSize);
         cairo_surface_destroy(surface);
     }
     if (!sheet.IsKey(0, 0)) {
@@ -270,9 +272,9 @@ bool BuildSheet(RasterImage& sheet, const FighterLook& look, const Proportions& 
 }  // namespace
 
 bool BuildTorvikSheet(RasterImage& sheet, std::string& error) {
-    return BuildSheet(sheet, TorvikLook(), TorvikBody(), TorvikFrames(), kTorvikLaunchX, error);
+    return BuildSheet(sheet, TorvikLook(), TorvikBody(), TorvikFrames(), firstLaunchPoint, error);
 }
 
 bool BuildMelsarSheet(RasterImage& sheet, std::string& error) {
-    return BuildSheet(sheet, MelsarLook(), MelsarBody(), MelsarFrames(), kMelsarLaunchX, error);
+    return BuildSheet(sheet, MelsarLook(), MelsarBody(), MelsarFrames(), secondLaunchPoint, error);
 }

@@ -32,8 +32,8 @@ int Run(const std::string& folder, const std::string& contactSheet) {
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
     std::string error;
-    RasterImage torvik(kFighterCell * kFighterCellsPerRow, kFighterCell * 3);
-    RasterImage melsar(kFighterCell * kFighterCellsPerRow, kFighterCell * 2);
+    RasterImage torvik(fighterSize * fighterSheetColumns, fighterSize * 3);
+    RasterImage melsar(fighterSize * fighterSheetColumns, fighterSize * 2);
     if (!BuildTorvikSheet(torvik, error) || !BuildMelsarSheet(melsar, error)) {
         std::fprintf(stderr, "kivoro_assetgen: %s\n", error.c_str());
         return 1;

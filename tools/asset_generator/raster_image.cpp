@@ -5,8 +5,8 @@
 #include <cstdio>
 
 bool MapsToKey(Rgb c) {
-    return (c.r >> 3) == (kColourKey.r >> 3) && (c.g >> 3) == (kColourKey.g >> 3) &&
-           (c.b >> 3) == (kColourKey.b >> 3);
+    return (c.r >> 3) == (colourKey.r >> 3) && (c.g >> 3) == (colourKey.g >> 3) &&
+           (c.b >> 3) == (colourKey.b >> 3);
 }
 
 Rgb AvoidKey(Rgb c) {
@@ -30,7 +30,7 @@ void RasterImage::MakeTransparent(int32_t x, int32_t y) {
     if (x < 0 || y < 0 || x >= width || y >= height) {
         return;
     }
-    pixels[size_t(y) * width + x] = kColourKey;
+    pixels[size_t(y) * width + x] = colourKey;
 }
 
 namespace {

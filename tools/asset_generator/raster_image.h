@@ -17,7 +17,7 @@ struct Rgb {
 };
 
 // Pure magenta marks transparency in every sheet; no art colour may reach it.
-inline constexpr Rgb kColourKey{255, 0, 255};
+inline constexpr Rgb colourKey{255, 0, 255};
 
 // True when c becomes the key's 16-bit value. The game keeps the top five bits of
 // each channel (and the 5-6-5 layout is derived from those), so this is the test
@@ -28,12 +28,12 @@ Rgb AvoidKey(Rgb c);
 
 class RasterImage {
 public:
-    RasterImage(int32_t width, int32_t height, Rgb fill = kColourKey);
+    RasterImage(int32_t width, int32_t height, Rgb fill = colourKey);
 
     int32_t Width() const { return width; }
     int32_t Height() const { return height; }
     Rgb At(int32_t x, int32_t y) const { return pixels[size_t(y) * width + x]; }
-    bool IsKey(int32_t x, int32_t y) const { return At(x, y) == kColourKey; }
+    bool IsKey(int32_t x, int32_t y) const { return At(x, y) == colourKey; }
     // Stores an art colour: never the key (see AvoidKey). Outside the image: ignored.
     void Set(int32_t x, int32_t y, Rgb c);
     void MakeTransparent(int32_t x, int32_t y);

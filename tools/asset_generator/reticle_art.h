@@ -1,10 +1,8 @@
-// The aim reticle: one 21 x 21 picture centred on its pixel (10, 10).
+// The aim reticle: one reticleSide-square picture centred on its pixel
+// (reticleCentre, reticleCentre).
 #pragma once
 
-#include <cstdint>
-
+#include "game/art_layout.h"
 #include "raster_image.h"
-
-inline constexpr int32_t kReticleSize = 21;
 
 RasterImage BuildReticleSheet();

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double kTau = 2 * 3.14159265358979323846;
+constexpr double tau = 2 * 3.14159265358979323846;
 
 // Exponential glide from a to b over duration seconds, then holding b.
 double Glide(double a, double b, double t, double duration) {
@@ -22,7 +22,7 @@ double Glide(double a, double b, double t, double duration) {
 class LowPass {
 public:
     double Step(double input, double cutoff) {
-        double a = 1.0 - std::exp(-kTau * cutoff / kSampleRate);
+        double a = 1.0 - std::exp(-tau * cutoff / sampleRate);
         value += a * (input - value);
         return value;
     }
@@ -44,22 +44,22 @@ double Saw(double phase, int harmonics) {
 
 std::vector<float> SynthesiseHeavyRelease() {
     const double length = 0.8;
-    std::vector<float> out(size_t(length * kSampleRate));
+    std::vector<float> out(size_t(length * sampleRate));
     SeededRandom random(0x2E3BA2u);
     LowPass roar;
     LowPass rumble;
     double thumpPhase = 0;
     double tonePhase = 0;
     for (size_t i = 0; i < out.size(); ++i) {
-        double t = double(i) / kSampleRate;
+        double t = double(i) / sampleRate;
         double attack = std::min(t / 0.006, 1.0);
-        thumpPhase += kTau * Glide(190, 42, t, 0.45) / kSampleRate;
+        thumpPhase += tau * Glide(190, 42, t, 0.45) / sampleRate;
         double thump = std::sin(thumpPhase) * std::exp(-t / 0.22) * attack;
         double noise = random.Signed();
         double whoosh = roar.Step(noise, Glide(1800, 150, t, 0.45)) * std::exp(-t / 0.2) * attack;
         double body = rumble.Step(noise, 180) * std::exp(-t / 0.35);
         tonePhase +=
-            kTau * Glide(330, 96, t, 0.4) * (1 + 0.02 * std::sin(kTau * 23 * t)) / kSampleRate;
+            tau * Glide(330, 96, t, 0.4) * (1 + 0.02 * std::sin(tau * 23 * t)) / sampleRate;
         double tone = Saw(tonePhase, 8) * std::exp(-t / 0.16) * attack;
         double mix = thump * 1.0 + whoosh * 2.0 + body * 2.4 + tone * 0.3;
         out[i] = float(std::tanh(mix * 1.6));
@@ -70,7 +70,7 @@ std::vector<float> SynthesiseHeavyRelease() {
 
 std::vector<float> SynthesiseSharpRelease() {
     const double length = 0.6;
-    std::vector<float> out(size_t(length * kSampleRate));
+    std::vector<float> out(size_t(length * sampleRate));
     SeededRandom random(0x5D2u);
     LowPass hiss;
     double carrier = 0;
@@ -78,18 +78,18 @@ std::vector<float> SynthesiseSharpRelease() {
     double shimmer = 0;
     double crackle = 0;
     for (size_t i = 0; i < out.size(); ++i) {
-        double t = double(i) / kSampleRate;
+        double t = double(i) / sampleRate;
         double attack = std::min(t / 0.003, 1.0);
         double pitch = Glide(1650, 240, t, 0.42);
-        modulator += kTau * pitch * 1.5 / kSampleRate;
+        modulator += tau * pitch * 1.5 / sampleRate;
         double index = 1.0 + 5.0 * std::exp(-t / 0.09);
-        carrier += kTau * pitch / kSampleRate;
+        carrier += tau * pitch / sampleRate;
         double zap = std::sin(carrier + index * std::sin(modulator)) *
                      (std::exp(-t / 0.13) * 0.85 + std::exp(-t / 0.4) * 0.15) * attack;
-        shimmer += kTau * 2300 / kSampleRate;
-        double ring = std::sin(shimmer) * std::sin(kTau * 37 * t) * std::exp(-t / 0.2);
+        shimmer += tau * 2300 / sampleRate;
+        double ring = std::sin(shimmer) * std::sin(tau * 37 * t) * std::exp(-t / 0.2);
         // Crackle: noise held for short steps, gated on and off.
-        if (i % size_t(kSampleRate * 0.004) == 0) {
+        if (i % size_t(sampleRate * 0.004) == 0) {
             crackle = random.Signed() * (random.Unit() < 0.55 ? 1.0 : 0.0);
         }
         double sizzle =
@@ -102,19 +102,19 @@ std::vector<float> SynthesiseSharpRelease() {
 
 std::vector<float> SynthesiseChargeHum() {
     const double length = 2.05;
-    std::vector<float> out(size_t(length * kSampleRate));
+    std::vector<float> out(size_t(length * sampleRate));
     SeededRandom random(0xED17u);
     LowPass crackleFilter;
     double phase = 0;
     double whinePhase = 0;
     double tremoloPhase = 0;
     for (size_t i = 0; i < out.size(); ++i) {
-        double t = double(i) / kSampleRate;
+        double t = double(i) / sampleRate;
         double progress = std::min(t / 2.0, 1.0);
         double pitch = 70 + 160 * std::pow(progress, 1.3);
-        phase += kTau * pitch / kSampleRate;
-        whinePhase += kTau * pitch * 4.02 / kSampleRate;
-        tremoloPhase += kTau * (6 + 14 * progress) / kSampleRate;
+        phase += tau * pitch / sampleRate;
+        whinePhase += tau * pitch * 4.02 / sampleRate;
+        tremoloPhase += tau * (6 + 14 * progress) / sampleRate;
         double hum = Saw(phase, 7);
         double whine = std::sin(whinePhase) * (0.05 + 0.3 * progress * progress);
         double tremolo = 1.0 - (0.15 + 0.2 * progress) * (0.5 + 0.5 * std::sin(tremoloPhase));

@@ -5,8 +5,8 @@
 #include <cmath>
 
 void Finish(std::vector<float>& samples, double fadeIn, double fadeOut) {
-    size_t in = std::min(samples.size(), size_t(fadeIn * kSampleRate));
-    size_t out = std::min(samples.size(), size_t(fadeOut * kSampleRate));
+    size_t in = std::min(samples.size(), size_t(fadeIn * sampleRate));
+    size_t out = std::min(samples.size(), size_t(fadeOut * sampleRate));
     for (size_t i = 0; i < in; ++i) {
         samples[i] *= float(double(i) / double(in));
     }
@@ -18,7 +18,7 @@ void Finish(std::vector<float>& samples, double fadeIn, double fadeOut) {
         peak = std::max(peak, std::abs(s));
     }
     if (peak > 0) {
-        float scale = float(kPeakLevel) / peak;
+        float scale = float(peakLevel) / peak;
         for (float& s : samples) {
             s *= scale;
         }
@@ -56,9 +56,9 @@ std::vector<uint8_t> EncodeWave(const std::vector<float>& samples) {
     Put32(out, 16);
     Put16(out, 1);  // PCM
     Put16(out, 1);  // mono
-    Put32(out, kSampleRate);
-    Put32(out, kSampleRate * 2);  // bytes per second
-    Put16(out, 2);                // block alignment
+    Put32(out, sampleRate);
+    Put32(out, sampleRate * 2);  // bytes per second
+    Put16(out, 2);               // block alignment
     Put16(out, 16);
     PutTag(out, "data");
     Put32(out, dataBytes);

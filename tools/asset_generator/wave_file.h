@@ -5,15 +5,15 @@
 #include <cstdint>
 #include <vector>
 
-inline constexpr int32_t kSampleRate = 44100;
+inline constexpr int32_t sampleRate = 44100;
 // Loudest sample allowed: -1.5 dB below full scale, safely under -1 dBFS after
 // rounding to 16 bits.
-inline constexpr double kPeakLevel = 0.8414;
+inline constexpr double peakLevel = 0.8414;
 
-// Scales samples so their largest magnitude is kPeakLevel, and ramps the first
+// Scales samples so their largest magnitude is peakLevel, and ramps the first
 // fadeIn and last fadeOut seconds so playback neither starts nor ends on a click.
 void Finish(std::vector<float>& samples, double fadeIn, double fadeOut);
 
-// RIFF header, a 16-byte "fmt " chunk (PCM, 1 channel, kSampleRate, 16 bits) and
+// RIFF header, a 16-byte "fmt " chunk (PCM, 1 channel, sampleRate, 16 bits) and
 // a "data" chunk with the samples as little-endian signed 16-bit values.
 std::vector<uint8_t> EncodeWave(const std::vector<float>& samples);

@@ -1,31 +1,16 @@
-// The world's start: terrain, profiles, spawn craters, scattered craters.
-#include "game/world_setup.h"
+// The starting field: terrain, profiles, spawn craters, scattered craters.
+#include "game/starting_field.h"
 
 #include "game/blast_sprite_table.h"
 #include "game/game_objects.h"
 #include "game/next_random.h"
 
-namespace {
-
-// The blastSprites entry stamped around every spawn point.
-constexpr int32_t spawnCraterSprite = 4;
-
-}  // namespace
-
-void SpawnWithCrater(Fighter& fighter) {
-    fighter.Spawn();
-    // Centred on the cell under the fighter's centre.
-    const int32_t centre = fighterSize / 2;
-    terrain.Carve((fighter.x + centre) / cellPixels, (fighter.y + centre) / cellPixels,
-                  blastSprites[spawnCraterSprite]);
-}
-
-void BuildWorld() {
+void BuildStartingField() {
     terrain.Generate(fieldCells, fieldCells);
     fighters[0].SetProfile(1);
     fighters[1].SetProfile(2);
-    SpawnWithCrater(fighters[0]);
-    SpawnWithCrater(fighters[1]);
+    fighters[0].SpawnWithCrater();
+    fighters[1].SpawnWithCrater();
     // Craters are stamped in cell units: each opaque pixel clears one cell. The
     // numbers are drawn shape first, then row, then column.
     for (int32_t k = 0; k < scatteredCraterCount; ++k) {

@@ -1,0 +1,128 @@
+// The world digests: 64-bit FNV-1a over the fields, value by value.
+#include "game/world_digest.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "game/game_objects.h"
+#include "game/next_random.h"
+
+namespace {
+
+// Fed value by value, so padding and object layout play no part.
+class Digest {
+public:
+    void Add(const void* data, size_t size) {
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        for (size_t k = 0; k < size; ++k) {
+            hash = (hash ^ bytes[k]) * 0x100000001B3ull;
+        }
+    }
+    template <typename T>
+    void Value(T value) {
+        Add(&value, sizeof value);
+    }
+    // A float as its stored bits: the bob is compared exactly as computed.
+    void Bits(float value) {
+        uint32_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        Value(bits);
+    }
+    uint64_t hash = 0xCBF29CE484222325ull;
+};
+
+void AddFighter(Digest& digest, const Fighter& f) {
+    digest.Value(f.chargeSound);
+    digest.Value(f.moveLock);
+    digest.Value(f.deaths);
+    digest.Value(f.stunTimer);
+    digest.Value(f.turnCooldown);
+    digest.Value(f.recoilTimer);
+    digest.Value(f.health);
+    digest.Value(f.ki);
+    digest.Value(f.bobFalling);
+    digest.Bits(f.bobSpeed);
+    digest.Value(f.bobOffset);
+    digest.Value(f.animTick);
+    digest.Value(f.animCycle);
+    digest.Value(f.motion);
+    digest.Value(f.facing);
+    digest.Value(f.aim);
+    digest.Value(f.state);
+    digest.Value(f.firstPlayer);
+    digest.Add(f.stateFrame, sizeof f.stateFrame);
+    digest.Value(f.muzzleX);
+    digest.Value(f.muzzleY);
+    digest.Value(f.dy);
+    digest.Value(f.dx);
+    digest.Value(f.y);
+    digest.Value(f.x);
+    digest.Value(f.cameraX);
+    digest.Value(f.cameraY);
+}
+
+// The fields of AddFighter less animTick, animCycle, chargeSound, stateFrame
+// and the camera (see DigestRules).
+void AddFighterRules(Digest& digest, const Fighter& f) {
+    digest.Value(f.moveLock);
+    digest.Value(f.deaths);
+    digest.Value(f.stunTimer);
+    digest.Value(f.turnCooldown);
+    digest.Value(f.recoilTimer);
+    digest.Value(f.health);
+    digest.Value(f.ki);
+    digest.Value(f.bobFalling);
+    digest.Bits(f.bobSpeed);
+    digest.Value(f.bobOffset);
+    digest.Value(f.motion);
+    digest.Value(f.facing);
+    digest.Value(f.aim);
+    digest.Value(f.state);
+    digest.Value(f.firstPlayer);
+    digest.Value(f.muzzleX);
+    digest.Value(f.muzzleY);
+    digest.Value(f.dy);
+    digest.Value(f.dx);
+    digest.Value(f.y);
+    digest.Value(f.x);
+}
+
+void AddBlastsAndTerrain(Digest& digest) {
+    digest.Value(blastCount);
+    for (int32_t i = 0; i < blastCount; ++i) {
+        const KiBlast& b = blasts[i];
+        digest.Value(b.power);
+        digest.Value(b.shooter);
+        digest.Value(b.size);
+        digest.Value(b.vx);
+        digest.Value(b.vy);
+        digest.Value(b.x);
+        digest.Value(b.y);
+    }
+    digest.Value(terrain.width);
+    digest.Value(terrain.height);
+    if (terrain.cells != nullptr) {
+        digest.Add(terrain.cells, static_cast<size_t>(terrain.width) * terrain.height);
+    }
+}
+
+}  // namespace
+
+uint64_t DigestWorld() {
+    Digest digest;
+    for (const Fighter& fighter : fighters) {
+        AddFighter(digest, fighter);
+    }
+    AddBlastsAndTerrain(digest);
+    return digest.hash;
+}
+
+uint64_t DigestRules() {
+    Digest digest;
+    for (const Fighter& fighter : fighters) {
+        AddFighterRules(digest, fighter);
+    }
+    AddBlastsAndTerrain(digest);
+    digest.Value(RandomState());
+    return digest.hash;
+}
