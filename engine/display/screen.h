@@ -47,8 +47,8 @@ constexpr int32_t PresentClientRect = 1;
 
 class Screen {
 public:
-    // The millisecond clock the frame-rate sampling reads (SDL_GetTicks by
-    // default); it may wrap, only differences are used.
+    // The millisecond clock the frame-rate sampling reads (time since the
+    // machine started, by default); it may wrap, only differences are used.
     using MillisecondClock = uint32_t (*)();
 
     Screen();
