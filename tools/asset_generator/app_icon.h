@@ -1,0 +1,18 @@
+// The application icon for desktops: the first fighter's standing frame,
+// enlarged pixel for pixel onto a dark rounded tile, as PNG files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "raster_image.h"
+
+// The sizes desktops look for in the hicolor theme, in pixels.
+inline constexpr int32_t kAppIconSizes[] = {32, 64, 128, 256};
+
+// The file name of the icon of one size: kivoro_icon_SIZE.png.
+std::string AppIconFileName(int32_t size);
+
+// Writes one PNG per size of kAppIconSizes into folder, drawn from the first
+// cell of the first fighter's sheet. False when a file cannot be written.
+bool WriteAppIcons(const RasterImage& firstFighterSheet, const std::string& folder);
