@@ -19,6 +19,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 1" TERM INT
 
 fail() {
     echo "${test_name:-e2e}: $*" >&2
