@@ -34,9 +34,11 @@ for size in 32 64 128 256; do
 done
 
 # The installed game from an empty folder, on the dummy video driver: a
-# missing file would be named on standard error. SIGTERM ends it.
+# missing file would be named on standard error. SIGTERM ends it. (In the
+# sanitizer build the leak check's list of suppressions it used is not news.)
 mkdir "$stage/elsewhere"
-(cd "$stage/elsewhere" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy exec "$installed/bin/kivoro") \
+(cd "$stage/elsewhere" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
+    LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0" exec "$installed/bin/kivoro") \
     >"$stage/game.out" 2>"$stage/game.err" &
 game=$!
 sleep 2
