@@ -155,7 +155,13 @@ bool DisplayDriver::AttachWindow(SDL_Window* window, int32_t width, int32_t heig
                     ownsRenderer = false;
                 }
                 SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-                framebuffer = true;
+                // Drivers without window pixels of their own (Wayland, KMS)
+                // then answer no surface: the renderer it is, after all.
+                framebuffer = SDL_GetWindowSurface(window) != nullptr;
+                if (!framebuffer) {
+                    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
+                    ownsRenderer = renderer != nullptr;
+                }
             }
         }
     }
