@@ -53,7 +53,7 @@ const char* CurrentGlRenderer() {
 DisplayDriver::DisplayDriver(int32_t displayIndex)
     : displayIndex(displayIndex),
       frames(new FrameConverter()),
-      shown(new SDL_Rect[MaxShownRects]) {}
+      shown(new SDL_Rect[maxShownRects]) {}
 
 DisplayDriver::~DisplayDriver() {
     DropRenderer();
@@ -267,10 +267,10 @@ bool DisplayDriver::UploadChangedRows(SDL_Surface* source, const SDL_Rect* rects
         redrawAll = false;
     }
     const auto* bytes = static_cast<const uint8_t*>(source->pixels);
-    RowRun runs[MaxShownRects];
+    RowRun runs[maxShownRects];
     int32_t count = rectCount;
     if (rectCount <= 0) {
-        count = frames->ChangedRows(bytes, source->pitch, runs, MaxShownRects);
+        count = frames->ChangedRows(bytes, source->pitch, runs, maxShownRects);
     }
     for (int32_t i = 0; i < count; ++i) {
         const SDL_Rect area =

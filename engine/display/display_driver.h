@@ -18,7 +18,7 @@ public:
     // Outcome of handing a picture to the display.
     enum ShowResult { ShowDone, ShowLost, ShowFailed };
     // Rectangles handed to the window per show; more changes are merged.
-    static constexpr int32_t MaxShownRects = 32;
+    static constexpr int32_t maxShownRects = 32;
 
     explicit DisplayDriver(int32_t displayIndex);
     DisplayDriver(const DisplayDriver&) = delete;
@@ -88,5 +88,5 @@ private:
     bool UploadChangedRows(SDL_Surface* source, const SDL_Rect* rects, int32_t rectCount);
 
     SDL_Surface* windowSurface = nullptr;  // the surface last shown on, to notice a new one
-    SDL_Rect* shown = nullptr;             // owned, MaxShownRects entries
+    SDL_Rect* shown = nullptr;             // owned, maxShownRects entries
 };

@@ -69,10 +69,10 @@ DisplayDriver::ShowResult DisplayDriver::ShowOnWindowSurface(SDL_Surface* source
         }
         frames->SetPlacement(place);
         const auto* bytes = static_cast<const uint8_t*>(source->pixels);
-        RowRun runs[MaxShownRects];
+        RowRun runs[maxShownRects];
         const int32_t count = rectCount > 0
                                   ? rectCount
-                                  : frames->ChangedRows(bytes, source->pitch, runs, MaxShownRects);
+                                  : frames->ChangedRows(bytes, source->pitch, runs, maxShownRects);
         for (int32_t i = 0; i < count; ++i) {
             const SDL_Rect area =
                 rectCount > 0 ? rects[i] : SDL_Rect{0, runs[i].first, source->w, runs[i].count};
@@ -85,10 +85,10 @@ DisplayDriver::ShowResult DisplayDriver::ShowOnWindowSurface(SDL_Surface* source
             if (written[2] > 0 && written[3] > 0) {
                 // Past the list's end, the last rectangle grows to cover the rest.
                 SDL_Rect r{written[0], written[1], written[2], written[3]};
-                if (shownCount < MaxShownRects) {
+                if (shownCount < maxShownRects) {
                     shown[shownCount++] = r;
                 } else {
-                    SDL_UnionRect(&shown[MaxShownRects - 1], &r, &shown[MaxShownRects - 1]);
+                    SDL_UnionRect(&shown[maxShownRects - 1], &r, &shown[maxShownRects - 1]);
                 }
             }
         }

@@ -76,7 +76,7 @@ int32_t FrameConverter::ChangedRows(const uint8_t* pixels, int32_t pitch, RowRun
         std::memcpy(before, now, rowBytes);
         RowRun* previous = count > 0 ? &runs[count - 1] : nullptr;
         if (previous != nullptr &&
-            (row - (previous->first + previous->count) < RunGap || count == maxRuns)) {
+            (row - (previous->first + previous->count) < runGap || count == maxRuns)) {
             previous->count = row - previous->first + 1;
         } else {
             runs[count++] = RowRun{row, 1};

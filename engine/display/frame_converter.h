@@ -27,7 +27,7 @@ struct Placement {
 class FrameConverter {
 public:
     // Row runs closer than this are reported as one.
-    static constexpr int32_t RunGap = 8;
+    static constexpr int32_t runGap = 8;
 
     // Makes the table for a 16-bit source layout and a 32-bit target layout
     // (SDL pixel format values) and the memory of a width x height picture.

@@ -35,8 +35,8 @@ void WriteAll(const char* text) {
 // could touch the connection runs after it.
 int DisplayLost(void*) {
     WriteAll(program_invocation_short_name);
-    WriteAll(LostDisplayMessage);
-    _exit(LostDisplayStatus);
+    WriteAll(lostDisplayMessage);
+    _exit(lostDisplayStatus);
 }
 
 }  // namespace

@@ -4,12 +4,12 @@
 #pragma once
 
 // The message written to standard error, after the program's name.
-constexpr const char* LostDisplayMessage = ": the connection to the display was lost\n";
+constexpr const char* lostDisplayMessage = ": the connection to the display was lost\n";
 // The process's exit status then.
-constexpr int LostDisplayStatus = 1;
+constexpr int lostDisplayStatus = 1;
 
 // On X11: installs Xlib's I/O error handler that writes one line to standard
-// error and ends the process with LostDisplayStatus, running no exit handlers.
+// error and ends the process with lostDisplayStatus, running no exit handlers.
 // Other video drivers report a lost display as a quit request. Safe to call
 // again; does nothing before SDL's video subsystem runs.
 void EndProcessWhenDisplayIsLost();

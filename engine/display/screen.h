@@ -1,7 +1,8 @@
 // Screen: the display device. Opens an SDL video display, sets the game's mode
 // on a window (or attaches to it windowed), owns the front and back Surfaces,
-// presents the back surface through a streaming texture, restores surfaces
-// after a renderer reset, and measures and draws the frame rate.
+// presents the back surface (through DisplayDriver: into the window's pixels
+// or a renderer's texture, only what changed), restores surfaces after a
+// renderer reset, and measures and draws the frame rate.
 //
 // Headless use (tests, tools, the game harness): no display or window needed.
 //     Screen screen;

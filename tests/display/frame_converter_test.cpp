@@ -61,7 +61,7 @@ TEST(FrameConverter, ChangedRowsAreReportedInMergedRuns) {
     EXPECT_EQ(runs[0].count, pictureHeight);
     EXPECT_EQ(converter.ChangedRows(picture.Bytes(), Picture::pitch, runs, 4), 0);
 
-    // Rows 1 and 3 are closer than RunGap: one run; row 15 is far: another.
+    // Rows 1 and 3 are closer than runGap: one run; row 15 is far: another.
     picture.pixels[1 * pictureWidth + 2] = 1;
     picture.pixels[3 * pictureWidth] = 1;
     picture.pixels[15 * pictureWidth + 3] = 1;

@@ -8,22 +8,20 @@
 #include <cmath>
 #include <cstddef>
 
-#include "fighter_sheets.h"
-
 namespace {
 
 struct Bounds {
-    int32_t left = kFighterCell;
-    int32_t top = kFighterCell;
+    int32_t left = 0;
+    int32_t top = 0;
     int32_t right = -1;  // inclusive
     int32_t bottom = -1;
 };
 
 // The drawn (non-key) pixels of the sheet's first cell.
-Bounds DrawnBounds(const RasterImage& sheet) {
-    Bounds bounds;
-    for (int32_t y = 0; y < kFighterCell && y < sheet.Height(); ++y) {
-        for (int32_t x = 0; x < kFighterCell && x < sheet.Width(); ++x) {
+Bounds DrawnBounds(const RasterImage& sheet, int32_t cellSize) {
+    Bounds bounds{cellSize, cellSize, -1, -1};
+    for (int32_t y = 0; y < cellSize && y < sheet.Height(); ++y) {
+        for (int32_t x = 0; x < cellSize && x < sheet.Width(); ++x) {
             if (!sheet.IsKey(x, y)) {
                 bounds.left = std::min(bounds.left, x);
                 bounds.top = std::min(bounds.top, y);
@@ -97,12 +95,13 @@ std::string AppIconFileName(int32_t size) {
     return "kivoro_icon_" + std::to_string(size) + ".png";
 }
 
-bool WriteAppIcons(const RasterImage& firstFighterSheet, const std::string& folder) {
-    const Bounds drawn = DrawnBounds(firstFighterSheet);
+bool WriteAppIcons(const RasterImage& firstFighterSheet, int32_t cellSize,
+                   const std::string& folder) {
+    const Bounds drawn = DrawnBounds(firstFighterSheet, cellSize);
     if (drawn.right < drawn.left) {
         return false;
     }
-    for (int32_t size : kAppIconSizes) {
+    for (int32_t size : appIconSizes) {
         if (!WriteIcon(firstFighterSheet, drawn, size, folder + "/" + AppIconFileName(size))) {
             return false;
         }

@@ -8,11 +8,13 @@
 #include "raster_image.h"
 
 // The sizes desktops look for in the hicolor theme, in pixels.
-inline constexpr int32_t kAppIconSizes[] = {32, 64, 128, 256};
+inline constexpr int32_t appIconSizes[] = {32, 64, 128, 256};
 
 // The file name of the icon of one size: kivoro_icon_SIZE.png.
 std::string AppIconFileName(int32_t size);
 
-// Writes one PNG per size of kAppIconSizes into folder, drawn from the first
-// cell of the first fighter's sheet. False when a file cannot be written.
-bool WriteAppIcons(const RasterImage& firstFighterSheet, const std::string& folder);
+// Writes one PNG per size of appIconSizes into folder, drawn from the first
+// cell (cellSize pixels square) of the first fighter's sheet. False when a
+// file cannot be written or the cell is empty.
+bool WriteAppIcons(const RasterImage& firstFighterSheet, int32_t cellSize,
+                   const std::string& folder);

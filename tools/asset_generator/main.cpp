@@ -51,7 +51,7 @@ int Run(const std::string& folder, const std::string& contactSheet) {
               Write(folder, "ZEMBA2.WAV", EncodeWave(SynthesiseHeavyRelease())) &&
               Write(folder, "SOUND_2.WAV", EncodeWave(SynthesiseSharpRelease())) &&
               Write(folder, "EDIT.WAV", EncodeWave(SynthesiseChargeHum()));
-    if (ok && !WriteAppIcons(torvik, folder)) {
+    if (ok && !WriteAppIcons(torvik, kFighterCell, folder)) {
         std::fprintf(stderr, "kivoro_assetgen: cannot write the icons into %s\n", folder.c_str());
         ok = false;
     }
