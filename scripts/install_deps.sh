@@ -10,7 +10,8 @@ packages=(
     libcairo2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xdotool imagemagick x11-utils
+    libx11-dev xvfb xdotool imagemagick x11-utils
+    desktop-file-utils appstream
 )
 
 missing=()

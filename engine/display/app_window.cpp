@@ -11,6 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "engine/display/headless_video.h"
+#include "engine/display/lost_display.h"
+
 namespace {
 
 // The icon every class starts with, the application icon's resource number.
@@ -149,6 +152,11 @@ bool AppWindow::OpenWindow(const char* name, InstanceHandle owner, WindowProc pr
         }
         videoHeld = true;
     }
+    // A window on a driver that shows nothing, unasked for, is no window.
+    if (VideoShowsNothing()) {
+        return false;
+    }
+    EndProcessWhenDisplayIsLost();
     Uint32 flags = SDL_WINDOW_SHOWN;
     if (style & WS_POPUP) {
         flags |= SDL_WINDOW_BORDERLESS;
@@ -156,7 +164,14 @@ bool AppWindow::OpenWindow(const char* name, InstanceHandle owner, WindowProc pr
     if (style & WS_THICKFRAME) {
         flags |= SDL_WINDOW_RESIZABLE;
     }
-    SDL_Window* created = SDL_CreateWindow(className, x, y, width, height, flags);
+    // Made ready for OpenGL from the start where the driver has it: SDL's
+    // OpenGL renderer would otherwise destroy the window and make a new one
+    // in its place, under anyone who already found the first.
+    SDL_Window* created =
+        SDL_CreateWindow(className, x, y, width, height, flags | SDL_WINDOW_OPENGL);
+    if (created == nullptr) {
+        created = SDL_CreateWindow(className, x, y, width, height, flags);
+    }
     if (created == nullptr) {
         return false;
     }

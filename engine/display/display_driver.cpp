@@ -1,31 +1,88 @@
-// DisplayDriver: SDL video start-up, the window's renderer and streaming
-// texture, letterboxed presentation and recovery from renderer resets.
+// DisplayDriver: SDL video start-up, choosing between a renderer and the
+// window's own surface, the renderer's streaming texture, letterboxed
+// presentation on it and recovery from renderer resets.
 #include "engine/display/display_driver.h"
 
 #include <SDL.h>
 
+#include <cstring>
+
+#include "engine/display/frame_converter.h"
+
 namespace {
 
 // SDL calls event watchers as events are queued, whoever pumps them, so a
-// reset is seen even when the window's pump drops the event.
-int WatchResets(void* userdata, SDL_Event* event) {
+// reset or an exposed window is seen even when the window's pump drops the
+// event.
+int WatchDisplayEvents(void* userdata, SDL_Event* event) {
+    auto* driver = static_cast<DisplayDriver*>(userdata);
     if (event->type == SDL_RENDER_TARGETS_RESET || event->type == SDL_RENDER_DEVICE_RESET) {
-        static_cast<DisplayDriver*>(userdata)->lost = true;
+        driver->lost = true;
+    } else if (event->type == SDL_WINDOWEVENT && event->window.windowID == driver->windowId) {
+        // The window's pixels may be gone (uncovered, resized, mapped again):
+        // the next show draws everything, not only what changed.
+        switch (event->window.event) {
+            case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_SHOWN:
+            case SDL_WINDOWEVENT_RESTORED:
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                driver->redrawAll = true;
+                break;
+            default:
+                break;
+        }
     }
     return 0;
 }
 
+// GL_RENDERER of the current OpenGL context, through SDL's loader so that
+// the engine does not link OpenGL itself; empty without a context.
+const char* CurrentGlRenderer() {
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int glRendererName = 0x1F01;  // GL_RENDERER
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (getString == nullptr || SDL_GL_GetCurrentContext() == nullptr) {
+        return "";
+    }
+    const unsigned char* name = getString(glRendererName);
+    return name != nullptr ? reinterpret_cast<const char*>(name) : "";
+}
+
 }  // namespace
 
-DisplayDriver::DisplayDriver(int32_t displayIndex) : displayIndex(displayIndex) {}
+DisplayDriver::DisplayDriver(int32_t displayIndex)
+    : displayIndex(displayIndex),
+      frames(new FrameConverter()),
+      shown(new SDL_Rect[maxShownRects]) {}
 
 DisplayDriver::~DisplayDriver() {
     DropRenderer();
     SDL_FreeSurface(converted);
     if (videoStarted) {
-        SDL_DelEventWatch(WatchResets, this);
+        SDL_DelEventWatch(WatchDisplayEvents, this);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
+    delete frames;
+    delete[] shown;
+}
+
+bool DisplayDriver::DrawsOnProcessor(const char* rendererName, const char* glRenderer) {
+    if (rendererName == nullptr) {
+        return false;
+    }
+    if (std::strcmp(rendererName, "software") == 0) {
+        return true;
+    }
+    if (std::strncmp(rendererName, "opengl", 6) != 0 || glRenderer == nullptr) {
+        return false;
+    }
+    // Mesa's rasterisers that run on the processor, by the names they report.
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast", "SWR"}) {
+        if (std::strstr(glRenderer, software) != nullptr) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool DisplayDriver::Start() {
@@ -34,7 +91,7 @@ bool DisplayDriver::Start() {
             return false;
         }
         videoStarted = true;
-        SDL_AddEventWatch(WatchResets, this);
+        SDL_AddEventWatch(WatchDisplayEvents, this);
     }
     return displayIndex >= 0 && displayIndex < SDL_GetNumVideoDisplays();
 }
@@ -60,6 +117,8 @@ void DisplayDriver::DropRenderer() {
     texture = nullptr;
     renderer = nullptr;
     ownsRenderer = false;
+    framebuffer = false;
+    windowSurface = nullptr;
     windowId = 0;
     textureFormat = 0;
     textureWidth = 0;
@@ -72,7 +131,7 @@ bool DisplayDriver::AttachWindow(SDL_Window* window, int32_t width, int32_t heig
     if (id == 0) {
         return false;
     }
-    if (id != windowId || LiveRenderer() == nullptr) {
+    if (id != windowId || (!framebuffer && LiveRenderer() == nullptr)) {
         DropRenderer();
         windowId = id;
         renderer = SDL_GetRenderer(window);
@@ -80,17 +139,47 @@ bool DisplayDriver::AttachWindow(SDL_Window* window, int32_t width, int32_t heig
             // Vsync is asked for; whether the display honours it is measured
             // by the Screen's frame limiter, not taken from the driver.
             renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
-            if (renderer == nullptr) {
-                renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-            }
             ownsRenderer = renderer != nullptr;
-        }
-        if (renderer == nullptr) {
-            windowId = 0;
-            return false;
+            SDL_RendererInfo info{};
+            if (renderer == nullptr || (SDL_GetRendererInfo(renderer, &info) == 0 &&
+                                        DrawsOnProcessor(info.name, CurrentGlRenderer()))) {
+                // A renderer on the processor converts, copies and scales
+                // every frame two or three times over and cannot wait for
+                // vsync either; writing the picture straight into the
+                // window's pixels (on X11 a shared-memory image) does it once.
+                // SDL would otherwise back the window's surface with a
+                // renderer of its own, the same software one.
+                if (renderer != nullptr) {
+                    SDL_DestroyRenderer(renderer);
+                    renderer = nullptr;
+                    ownsRenderer = false;
+                }
+                SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+                // Drivers without window pixels of their own (Wayland, KMS)
+                // then answer no surface: the renderer it is, after all.
+                framebuffer = SDL_GetWindowSurface(window) != nullptr;
+                if (!framebuffer) {
+                    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
+                    ownsRenderer = renderer != nullptr;
+                }
+            }
         }
     }
     letterbox = fullScreen;
+    redrawAll = true;
+    if (framebuffer) {
+        windowSurface = nullptr;
+        if (SDL_GetWindowSurface(window) == nullptr) {
+            windowId = 0;
+            framebuffer = false;
+            return false;
+        }
+        return true;
+    }
+    if (renderer == nullptr) {
+        windowId = 0;
+        return false;
+    }
     if (SDL_RenderSetLogicalSize(renderer, fullScreen ? width : 0, fullScreen ? height : 0) != 0) {
         return false;
     }
@@ -111,6 +200,7 @@ bool DisplayDriver::PrepareTexture(uint32_t format, int32_t width, int32_t heigh
         SDL_DestroyTexture(texture);
     }
     texture = SDL_CreateTexture(live, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+    redrawAll = true;
     if (texture == nullptr) {
         textureFormat = 0;
         textureWidth = 0;
@@ -163,22 +253,78 @@ DisplayDriver::ShowResult DisplayDriver::Show(SDL_Surface* source, const SDL_Rec
         }
         source = converted;
     }
-    if (!PrepareTexture(source->format->format, source->w, source->h)) {
-        return ShowFailed;
+    return framebuffer ? ShowOnWindowSurface(source, rects, rectCount, destination)
+                       : ShowOnRenderer(source, rects, rectCount, destination);
+}
+
+// A 16-bit picture goes through the table into a 32-bit texture of the
+// renderer's own format, only the rows that changed (or the listed
+// rectangles): SDL would convert the whole of it on every upload.
+bool DisplayDriver::UploadChangedRows(SDL_Surface* source, const SDL_Rect* rects,
+                                      int32_t rectCount) {
+    if (redrawAll) {
+        frames->Forget();
+        redrawAll = false;
     }
     const auto* bytes = static_cast<const uint8_t*>(source->pixels);
-    const int bytesPerPixel = source->format->BytesPerPixel;
+    RowRun runs[maxShownRects];
+    int32_t count = rectCount;
     if (rectCount <= 0) {
-        if (SDL_UpdateTexture(texture, nullptr, bytes, source->pitch) != 0) {
+        count = frames->ChangedRows(bytes, source->pitch, runs, maxShownRects);
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        const SDL_Rect area =
+            rectCount > 0 ? rects[i] : SDL_Rect{0, runs[i].first, source->w, runs[i].count};
+        if (rectCount > 0) {
+            frames->Remember(bytes, source->pitch, area.x, area.y, area.w, area.h);
+        }
+        void* pixels = nullptr;
+        int pitch = 0;
+        if (SDL_LockTexture(texture, &area, &pixels, &pitch) != 0) {
+            return false;
+        }
+        // The locked rectangle is the whole target: the area lands at its origin.
+        frames->SetPlacement(Placement{-area.x, -area.y, source->w, source->h, area.w, area.h});
+        int32_t written[4];
+        frames->Draw(bytes, source->pitch, area.x, area.y, area.w, area.h,
+                     static_cast<uint8_t*>(pixels), pitch, written);
+        SDL_UnlockTexture(texture);
+    }
+    return true;
+}
+
+DisplayDriver::ShowResult DisplayDriver::ShowOnRenderer(SDL_Surface* source, const SDL_Rect* rects,
+                                                        int32_t rectCount,
+                                                        const SDL_Rect* destination) {
+    SDL_Renderer* live = LiveRenderer();
+    if (live == nullptr) {
+        return ShowFailed;
+    }
+    SDL_RendererInfo info{};
+    const uint32_t sourceFormat = source->format->format;
+    const bool table = SDL_BITSPERPIXEL(sourceFormat) <= 16 &&
+                       SDL_GetRendererInfo(live, &info) == 0 && info.num_texture_formats > 0 &&
+                       frames->Prepare(sourceFormat, info.texture_formats[0], source->w, source->h);
+    if (!PrepareTexture(table ? info.texture_formats[0] : sourceFormat, source->w, source->h)) {
+        return ShowFailed;
+    }
+    if (table) {
+        if (!UploadChangedRows(source, rects, rectCount)) {
             return ShowFailed;
         }
-    }
-    for (int32_t i = 0; i < rectCount; ++i) {
-        const SDL_Rect& r = rects[i];
-        const uint8_t* start =
-            bytes + static_cast<ptrdiff_t>(r.y) * source->pitch + r.x * bytesPerPixel;
-        if (SDL_UpdateTexture(texture, &r, start, source->pitch) != 0) {
+    } else {
+        const auto* bytes = static_cast<const uint8_t*>(source->pixels);
+        const int bytesPerPixel = source->format->BytesPerPixel;
+        if (rectCount <= 0 && SDL_UpdateTexture(texture, nullptr, bytes, source->pitch) != 0) {
             return ShowFailed;
+        }
+        for (int32_t i = 0; i < rectCount; ++i) {
+            const SDL_Rect& r = rects[i];
+            const uint8_t* start =
+                bytes + static_cast<ptrdiff_t>(r.y) * source->pitch + r.x * bytesPerPixel;
+            if (SDL_UpdateTexture(texture, &r, start, source->pitch) != 0) {
+                return ShowFailed;
+            }
         }
     }
     ChooseScaling();
@@ -192,6 +338,10 @@ DisplayDriver::ShowResult DisplayDriver::Show(SDL_Surface* source, const SDL_Rec
 
 bool DisplayDriver::Restore() {
     lost = false;
+    redrawAll = true;
+    if (framebuffer) {
+        return LiveWindow() != nullptr;
+    }
     if (LiveRenderer() == nullptr) {
         return false;
     }

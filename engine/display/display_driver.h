@@ -1,10 +1,12 @@
-// DisplayDriver: the SDL side of an open Screen: the video subsystem, the
-// renderer bound to the mode's window, the streaming texture the picture is
-// handed to, and the renderer resets that stand for lost surfaces.
+// DisplayDriver: the SDL side of an open Screen: the video subsystem, the way
+// pictures reach the mode's window (a renderer and its streaming texture, or
+// the window's own pixels when the only renderer would draw on the processor),
+// and the renderer resets that stand for lost surfaces.
 #pragma once
 
 #include <cstdint>
 
+class FrameConverter;
 struct SDL_Rect;
 struct SDL_Renderer;
 struct SDL_Surface;
@@ -15,11 +17,17 @@ class DisplayDriver {
 public:
     // Outcome of handing a picture to the display.
     enum ShowResult { ShowDone, ShowLost, ShowFailed };
+    // Rectangles handed to the window per show; more changes are merged.
+    static constexpr int32_t maxShownRects = 32;
 
     explicit DisplayDriver(int32_t displayIndex);
     DisplayDriver(const DisplayDriver&) = delete;
     DisplayDriver& operator=(const DisplayDriver&) = delete;
     virtual ~DisplayDriver();
+
+    // True for a renderer that draws on the processor: SDL's software one, or
+    // OpenGL on a software rasteriser (glRenderer is GL_RENDERER's text).
+    static bool DrawsOnProcessor(const char* rendererName, const char* glRenderer);
 
     int32_t displayIndex = 0;
     bool videoStarted = false;  // this driver holds a reference on SDL's video subsystem
@@ -28,6 +36,9 @@ public:
     uint32_t windowId = 0;
     SDL_Renderer* renderer = nullptr;
     bool ownsRenderer = false;
+    // Pictures are written into the window's own surface (no renderer): no
+    // vsync, so the Screen's limiter paces from the first frame.
+    bool framebuffer = false;
     SDL_Texture* texture = nullptr;
     uint32_t textureFormat = 0;
     int32_t textureWidth = 0;
@@ -38,20 +49,27 @@ public:
     bool letterbox = true;
     // Set by SDL's render-reset events (targets or device); cleared by Restore.
     bool lost = false;
+    // The next show converts and shows the whole picture: set by a new window
+    // surface or texture, an exposed or resized window, and a restore.
+    bool redrawAll = true;
     // Renderers take no palettised textures: an 8-bit picture is converted
     // through its palette into this surface before the upload.
     SDL_Surface* converted = nullptr;
+    // Owned: the 16-to-32-bit table and the last picture shown.
+    FrameConverter* frames = nullptr;
 
     // Starts SDL video and checks the display index. False when either fails.
     bool Start();
-    // Binds a renderer to the window (reusing one it already has) and sets
-    // letterboxing to width x height (0 x 0: none). False on failure.
+    // Binds a renderer or the window's surface to the window (reusing a
+    // renderer it already has) and sets letterboxing to width x height
+    // (0 x 0: none). False on failure.
     bool AttachWindow(SDL_Window* window, int32_t width, int32_t height, bool fullScreen);
     // A streaming texture of this format and size (re-made when they change).
     bool PrepareTexture(uint32_t format, int32_t width, int32_t height);
-    // Uploads the listed rectangles of source (all of it when rectCount is 0),
-    // clears, draws the texture (into destination when not letterboxing) and
-    // presents. ShowLost when a renderer reset arrived and nothing was shown.
+    // Shows the listed rectangles of source (all of it when rectCount is 0;
+    // on the window's surface only what changed since the last show),
+    // letterboxed or into destination. ShowLost when a renderer reset
+    // arrived and nothing was shown.
     ShowResult Show(SDL_Surface* source, const SDL_Rect* rects, int32_t rectCount,
                     const SDL_Rect* destination);
     // Re-makes the texture after a reset. True when the display is usable again.
@@ -63,4 +81,12 @@ public:
 
 private:
     void ChooseScaling();
+    ShowResult ShowOnRenderer(SDL_Surface* source, const SDL_Rect* rects, int32_t rectCount,
+                              const SDL_Rect* destination);
+    ShowResult ShowOnWindowSurface(SDL_Surface* source, const SDL_Rect* rects, int32_t rectCount,
+                                   const SDL_Rect* destination);
+    bool UploadChangedRows(SDL_Surface* source, const SDL_Rect* rects, int32_t rectCount);
+
+    SDL_Surface* windowSurface = nullptr;  // the surface last shown on, to notice a new one
+    SDL_Rect* shown = nullptr;             // owned, maxShownRects entries
 };

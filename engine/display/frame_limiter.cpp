@@ -1,24 +1,32 @@
-// FrameLimiter: the measurement that decides whether to limit, and the
-// deadline wait (coarse sleep, then a short spin on the counter).
+// FrameLimiter: the measurement that decides whether to limit, and the wait
+// for each frame's deadline on an absolute clock.
 #include "engine/display/frame_limiter.h"
 
-#include <SDL.h>
+#include <cerrno>
+#include <ctime>
 
-namespace {
-
-uint64_t SdlCounter() {
-    return SDL_GetPerformanceCounter();
+uint64_t FrameLimiter::MonotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
 }
 
-void SdlSleep(uint32_t ms) {
-    SDL_Delay(ms);
+// SDL_Delay sleeps whole milliseconds from "now" and overshoots by up to one
+// more, which is why a wait on it has to spin for the rest; an absolute
+// deadline on CLOCK_MONOTONIC wakes within tens of microseconds and does not
+// drift when the thread was late to go to sleep.
+void FrameLimiter::SleepUntilNanoseconds(uint64_t deadline) {
+    timespec until{};
+    until.tv_sec = static_cast<time_t>(deadline / 1000000000u);
+    until.tv_nsec = static_cast<long>(deadline % 1000000000u);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
 }
 
-}  // namespace
+FrameLimiter::FrameLimiter()
+    : FrameLimiter(MonotonicNanoseconds, 1000000000u, SleepUntilNanoseconds) {}
 
-FrameLimiter::FrameLimiter() : FrameLimiter(SdlCounter, SDL_GetPerformanceFrequency(), SdlSleep) {}
-
-FrameLimiter::FrameLimiter(Counter counter, uint64_t frequency, Sleeper sleeper)
+FrameLimiter::FrameLimiter(Counter counter, uint64_t frequency, SleepUntil sleeper)
     : counter(counter), frequency(frequency > 0 ? frequency : 1), sleeper(sleeper) {
     period = static_cast<uint64_t>(static_cast<double>(this->frequency) / targetRate);
     if (period == 0) {
@@ -26,8 +34,9 @@ FrameLimiter::FrameLimiter(Counter counter, uint64_t frequency, Sleeper sleeper)
     }
 }
 
-void FrameLimiter::Reset() {
-    limiting = false;
+void FrameLimiter::Reset(bool displayMayWait) {
+    limiting = !displayMayWait;
+    startLimiting = limiting;
     measuredRate = 0.0;
     framesSeen = 0;
     measured = 0;
@@ -35,10 +44,14 @@ void FrameLimiter::Reset() {
 
 void FrameLimiter::FramePresented() {
     const uint64_t now = counter();
+    if (startLimiting) {
+        startLimiting = false;
+        deadline = now;
+    }
     if (limiting) {
         const uint64_t next = deadline + period;
         if (now < next) {
-            WaitUntil(next);
+            sleeper(next);
             deadline = next;
         } else {
             // Late: start the next frame's period now rather than rushing
@@ -66,17 +79,5 @@ void FrameLimiter::FramePresented() {
     if (measuredRate > fastRate) {
         limiting = true;
         deadline = now;
-    }
-}
-
-void FrameLimiter::WaitUntil(uint64_t target) {
-    // Sleep while more than 2 ms remain (sleeps overshoot by about a
-    // millisecond), then spin for the rest.
-    const uint64_t margin = frequency / 500;
-    for (uint64_t now = counter(); now < target; now = counter()) {
-        const uint64_t remaining = target - now;
-        if (remaining > margin) {
-            sleeper(static_cast<uint32_t>((remaining - margin) * 1000 / frequency));
-        }
     }
 }

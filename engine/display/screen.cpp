@@ -19,8 +19,13 @@ namespace {
 
 constexpr int32_t maxModeSide = 16384;
 
-uint32_t SdlTicks() {
-    return SDL_GetTicks();
+// Milliseconds since the machine started, as the platform's multimedia timer
+// counts them. A large value from the first frame on matters: lastSampleTime
+// starts at 0, so the first frame-rate call samples at once and the first
+// second reads 0. SDL_GetTicks starts near 0 with SDL, which made the first
+// reading come early and too low.
+uint32_t UptimeMilliseconds() {
+    return static_cast<uint32_t>(FrameLimiter::MonotonicNanoseconds() / 1000000u);
 }
 
 char* CopyText(const char* text) {
@@ -70,7 +75,7 @@ bool ValidSize(int32_t width, int32_t height) {
 
 }  // namespace
 
-Screen::Screen() : clock(SdlTicks), frameLimiter(new FrameLimiter()) {}
+Screen::Screen() : clock(UptimeMilliseconds), frameLimiter(new FrameLimiter()) {}
 
 Screen::~Screen() {
     TakeDown();
@@ -178,7 +183,7 @@ int Screen::SetFullScreenMode(int32_t flags, WindowHandle newWindow, int32_t wid
         !directDraw->AttachWindow(window, width, height, true)) {
         return ScreenModeFailed;
     }
-    frameLimiter->Reset();
+    frameLimiter->Reset(!directDraw->framebuffer);
     return BuildFullScreenSurfaces(width, height, format, true);
 }
 
@@ -283,7 +288,7 @@ int Screen::SetWindowedMode(int32_t flags, WindowHandle newWindow, int32_t width
         return ScreenClipperFailed;
     }
     clipper = window;
-    frameLimiter->Reset();
+    frameLimiter->Reset(!directDraw->framebuffer);
     PrepareText(frontSurface, backSurface);
     return 0;
 }
@@ -301,7 +306,7 @@ int Screen::ChangeResolution(int32_t width, int32_t height) {
         !directDraw->AttachWindow(window, width, height, !windowed)) {
         return ScreenModeFailed;
     }
-    frameLimiter->Reset();
+    frameLimiter->Reset(!directDraw->framebuffer);
     return BuildFullScreenSurfaces(width, height, format, false);
 }
 

@@ -1,7 +1,8 @@
 // Screen: the display device. Opens an SDL video display, sets the game's mode
 // on a window (or attaches to it windowed), owns the front and back Surfaces,
-// presents the back surface through a streaming texture, restores surfaces
-// after a renderer reset, and measures and draws the frame rate.
+// presents the back surface (through DisplayDriver: into the window's pixels
+// or a renderer's texture, only what changed), restores surfaces after a
+// renderer reset, and measures and draws the frame rate.
 //
 // Headless use (tests, tools, the game harness): no display or window needed.
 //     Screen screen;
@@ -47,8 +48,8 @@ constexpr int32_t PresentClientRect = 1;
 
 class Screen {
 public:
-    // The millisecond clock the frame-rate sampling reads (SDL_GetTicks by
-    // default); it may wrap, only differences are used.
+    // The millisecond clock the frame-rate sampling reads (time since the
+    // machine started, by default); it may wrap, only differences are used.
     using MillisecondClock = uint32_t (*)();
 
     Screen();

@@ -224,8 +224,9 @@ void Screen::DrawFrameRate(Surface* surface, int32_t x, int32_t y) {
 }
 
 // SDL reports no vertical blank; the wait ends at the next boundary of the
-// display's refresh period on the performance counter, which is where a
-// blank would begin for a display running from the counter's zero.
+// display's refresh period on the monotonic clock, which is where a blank
+// would begin for a display running from the clock's zero. The thread sleeps
+// until then rather than polling.
 void Screen::WaitVerticalBlank() {
     if (directDraw == nullptr) {
         return;
@@ -235,15 +236,9 @@ void Screen::WaitVerticalBlank() {
     if (SDL_GetCurrentDisplayMode(directDraw->displayIndex, &mode) == 0 && mode.refresh_rate > 0) {
         refresh = mode.refresh_rate;
     }
-    const uint64_t frequency = SDL_GetPerformanceFrequency();
-    const uint64_t period = std::max<uint64_t>(frequency / refresh, 1);
-    const uint64_t target = (SDL_GetPerformanceCounter() / period + 1) * period;
-    while (SDL_GetPerformanceCounter() < target) {
-        const uint64_t remaining = target - SDL_GetPerformanceCounter();
-        if (remaining > frequency / 500) {
-            SDL_Delay(1);
-        }
-    }
+    const uint64_t period = std::max<uint64_t>(1000000000u / refresh, 1);
+    const uint64_t target = (FrameLimiter::MonotonicNanoseconds() / period + 1) * period;
+    FrameLimiter::SleepUntilNanoseconds(target);
 }
 
 // The display's resolution is never changed (full screen covers the desktop

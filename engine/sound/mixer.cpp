@@ -17,6 +17,23 @@ void AudioCallback(void* userdata, Uint8* stream, int len) {
                                        len / static_cast<int>(2 * sizeof(int16_t)));
 }
 
+// SDL reports a removed output on its audio thread and an added one on its
+// hot-plug thread (it also announces every device present at start-up, so an
+// addition counts only after a removal). Only flags are set here: the device
+// is reopened on the game's thread.
+int WatchAudioDevices(void* userdata, SDL_Event* event) {
+    auto* mixer = static_cast<Mixer*>(userdata);
+    if (event->type == SDL_AUDIODEVICEREMOVED && event->adevice.iscapture == 0 &&
+        event->adevice.which == mixer->watchedDevice) {
+        mixer->deviceAdded = false;
+        mixer->deviceRemoved = true;
+    } else if (event->type == SDL_AUDIODEVICEADDED && event->adevice.iscapture == 0 &&
+               mixer->deviceRemoved) {
+        mixer->deviceAdded = true;
+    }
+    return 0;
+}
+
 }  // namespace
 
 Mixer::~Mixer() {
@@ -29,6 +46,15 @@ bool Mixer::Open() {
         return false;
     }
     subsystemHeld = true;
+    if (!OpenDevice()) {
+        Close();
+        return false;
+    }
+    SDL_AddEventWatch(WatchAudioDevices, this);
+    return true;
+}
+
+bool Mixer::OpenDevice() {
     SDL_AudioSpec wanted{};
     wanted.freq = 44100;
     wanted.format = AUDIO_S16SYS;
@@ -39,16 +65,41 @@ bool Mixer::Open() {
     SDL_AudioSpec obtained{};
     device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
     if (device == 0) {
-        Close();
         return false;
     }
+    watchedDevice = device;
     sampleRate = obtained.freq;
     accumulator.assign(2 * mixerFrames, 0.0f);
     SDL_PauseAudioDevice(device, 0);
     return true;
 }
 
+// The removed device stays open but silent (SDL no longer calls back); it is
+// closed and the default output opened anew, at whatever rate it offers.
+void Mixer::ReopenIfDeviceReturned() {
+    if (!deviceAdded.load() || device == 0) {
+        return;
+    }
+    deviceRemoved = false;
+    deviceAdded = false;
+    SDL_CloseAudioDevice(device);
+    device = 0;
+    if (!OpenDevice()) {
+        return;
+    }
+    Lock();
+    for (Voice* voice : voices) {
+        voice->UpdateStep(sampleRate);
+    }
+    Unlock();
+}
+
 void Mixer::Close() {
+    if (subsystemHeld) {
+        SDL_DelEventWatch(WatchAudioDevices, this);
+    }
+    deviceRemoved = false;
+    deviceAdded = false;
     if (device != 0) {
         SDL_CloseAudioDevice(device);
         device = 0;
@@ -88,6 +139,7 @@ void Mixer::RemoveVoice(Voice* voice) {
 }
 
 void Mixer::Start(Voice* voice, bool looping) {
+    ReopenIfDeviceReturned();
     Lock();
     voice->looping = looping;
     voice->playing = true;

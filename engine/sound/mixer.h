@@ -1,7 +1,10 @@
 // The engine's software mixer: opens the SDL audio output and, in SDL's audio
-// callback, adds up every playing voice into the device buffer.
+// callback, adds up every playing voice into the device buffer. When the
+// output device goes away, play goes on unheard; once a device comes back,
+// the next play request opens the output again with every voice kept.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -24,6 +27,8 @@ public:
     void AddVoice(Voice* voice);
     void RemoveVoice(Voice* voice);
 
+    // Starts a voice; first reopens the output if it was removed and a device
+    // has been added since.
     void Start(Voice* voice, bool looping);
     void Stop(Voice* voice);
     bool IsPlaying(const Voice* voice) const;
@@ -36,8 +41,16 @@ public:
 
     uint32_t device = 0;  // SDL audio device id; 0 while closed
     int32_t sampleRate = 0;
+    // Set from SDL's device events, on whichever thread reports them: the
+    // open output was removed; an output device was added after that.
+    std::atomic<uint32_t> watchedDevice{0};  // `device`, for the event watch
+    std::atomic<bool> deviceRemoved{false};
+    std::atomic<bool> deviceAdded{false};
 
 private:
+    bool OpenDevice();
+    void ReopenIfDeviceReturned();
+
     void Lock() const;
     void Unlock() const;
 

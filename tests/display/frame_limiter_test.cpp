@@ -6,16 +6,20 @@
 
 namespace {
 
-// Simulated time in microseconds; reading it costs one microsecond so that
-// the limiter's spin always ends.
+// Simulated time in microseconds; reading it costs one microsecond.
 uint64_t now = 0;
+int sleeps = 0;
 
 uint64_t Counter() {
     return now++;
 }
 
-void Sleep(uint32_t ms) {
-    now += ms * 1000ull;
+// Wakes exactly at the deadline, as an absolute sleep does.
+void SleepUntil(uint64_t deadline) {
+    ++sleeps;
+    if (now < deadline) {
+        now = deadline;
+    }
 }
 
 // Presents the given number of frames, each taking `frameMicros` before the
@@ -32,7 +36,7 @@ uint64_t RunFrames(FrameLimiter& limiter, int frames, uint64_t frameMicros) {
 }  // namespace
 
 TEST(FrameLimiter, DisplayPacingAtSixtyOrSlowerIsLeftAlone) {
-    FrameLimiter limiter(Counter, 1000000, Sleep);
+    FrameLimiter limiter(Counter, 1000000, SleepUntil);
     RunFrames(limiter, 200, 16667);
     EXPECT_FALSE(limiter.limiting);
     EXPECT_NEAR(limiter.measuredRate, 60.0, 0.5);
@@ -42,7 +46,7 @@ TEST(FrameLimiter, DisplayPacingAtSixtyOrSlowerIsLeftAlone) {
 }
 
 TEST(FrameLimiter, FastPresentsAreHeldToSixty) {
-    FrameLimiter limiter(Counter, 1000000, Sleep);
+    FrameLimiter limiter(Counter, 1000000, SleepUntil);
     RunFrames(limiter, 40, 6944);  // a 144 Hz display
     EXPECT_TRUE(limiter.limiting);
     const uint64_t elapsed = RunFrames(limiter, 120, 6944);
@@ -50,7 +54,7 @@ TEST(FrameLimiter, FastPresentsAreHeldToSixty) {
 }
 
 TEST(FrameLimiter, AFastDisplayIsCaughtAfterASlowStart) {
-    FrameLimiter limiter(Counter, 1000000, Sleep);
+    FrameLimiter limiter(Counter, 1000000, SleepUntil);
     RunFrames(limiter, 100, 16667);
     EXPECT_FALSE(limiter.limiting);
     RunFrames(limiter, 40, 100);  // vsync stopped being honoured
@@ -60,10 +64,24 @@ TEST(FrameLimiter, AFastDisplayIsCaughtAfterASlowStart) {
 }
 
 TEST(FrameLimiter, LateFramesAreNotFollowedByABurst) {
-    FrameLimiter limiter(Counter, 1000000, Sleep);
+    FrameLimiter limiter(Counter, 1000000, SleepUntil);
     RunFrames(limiter, 40, 100);
     ASSERT_TRUE(limiter.limiting);
     RunFrames(limiter, 1, 100000);  // one long stall
     const uint64_t elapsed = RunFrames(limiter, 10, 100);
     EXPECT_GE(elapsed, 10 * 16000u);
+}
+
+TEST(FrameLimiter, ADisplayThatCannotWaitIsLimitedFromTheFirstFrame) {
+    FrameLimiter limiter(Counter, 1000000, SleepUntil);
+    limiter.Reset(false);
+    EXPECT_TRUE(limiter.limiting);
+    sleeps = 0;
+    const uint64_t elapsed = RunFrames(limiter, 60, 100);
+    // One sleep per frame, each to the next absolute deadline: sixty frames
+    // take sixty periods, with no drift from the clock reads.
+    EXPECT_EQ(sleeps, 60);
+    EXPECT_NEAR(elapsed, 60 * 16666.0 + 100, 100.0);
+    limiter.Reset();
+    EXPECT_FALSE(limiter.limiting);
 }

@@ -95,3 +95,17 @@ TEST(FrameRateSampling, DrawFrameRateWritesFpsTextWhiteOnBlack) {
             << "row " << row;
     }
 }
+
+// The default clock counts from the machine's start, so the first frame of a
+// new Screen already samples (lastSampleTime starts at 0) and the first second
+// reads 0, however soon after start-up the game draws it.
+TEST(FrameRateSampling, FirstSecondOfTheDefaultClockReadsZero) {
+    Screen screen;
+    EXPECT_EQ(screen.CountFrame(), 1u);
+    EXPECT_NE(screen.lastSampleTime, 0u);
+    EXPECT_EQ(screen.framesPerSecond, 0.0);
+    for (int i = 0; i < 30; ++i) {
+        screen.CountFrame();
+    }
+    EXPECT_EQ(screen.framesPerSecond, 0.0);
+}

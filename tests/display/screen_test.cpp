@@ -119,23 +119,60 @@ TEST_F(ScreenTest, GameModeIsABlackFlipChainClippedToTheMode) {
     EXPECT_EQ(screen.backSurface->clip->right, 398);
 }
 
-TEST_F(ScreenTest, PictureIsScaledCrisplyOnlyByWholeFactors) {
+// The dummy driver's only renderer draws on the processor, so the picture is
+// written into the window's own surface: letterboxed, scaled by nearest pixel,
+// and with no vsync the limiter holds the pace from the first frame.
+TEST_F(ScreenTest, PictureIsLetterboxedIntoTheWindowSurface) {
+#if KIVORO_PIXEL_565
+    constexpr uint16_t white = 0xFFFF;
+#else
+    constexpr uint16_t white = 0x7FFF;
+#endif
     Screen screen;
     ASSERT_EQ(screen.Open(), 0);
-    ASSERT_EQ(screen.SetFullScreenMode(0, window, 800, 600, 16), 0);
+    // 1024 x 768 scaled from 512 x 384: exactly twice, pixel for pixel.
+    ASSERT_EQ(screen.SetFullScreenMode(0, window, 512, 384, 16), 0);
+    EXPECT_TRUE(screen.directDraw->framebuffer);
+    EXPECT_TRUE(screen.frameLimiter->limiting);
+    auto pixelAt = [](SDL_Surface* surface, int x, int y) {
+        return static_cast<const uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x] &
+               0xFFFFFFu;
+    };
+    SDL_Surface* shown = SDL_GetWindowSurface(window);
+    ASSERT_NE(shown, nullptr);
+    ASSERT_EQ(shown->w, 1024);
+    ASSERT_EQ(shown->h, 768);
+    screen.backSurface->Fill(0);
+    screen.backSurface->FillRect(1, 1, 2, 2, white);
     ASSERT_EQ(screen.Present(0), 0);
-    int outputWidth = 0;
-    int outputHeight = 0;
-    SDL_GetRendererOutputSize(screen.directDraw->renderer, &outputWidth, &outputHeight);
-    ASSERT_GT(outputWidth, 2);
-    ASSERT_GT(outputHeight, 2);
-    // Half the output in both directions: scaled by exactly 2, pixel for pixel.
-    ASSERT_EQ(screen.SetFullScreenMode(0, window, outputWidth / 2, outputHeight / 2, 16), 0);
+    EXPECT_EQ(pixelAt(shown, 2, 2), 0xFFFFFFu);
+    EXPECT_EQ(pixelAt(shown, 3, 3), 0xFFFFFFu);
+    EXPECT_EQ(pixelAt(shown, 1, 1), 0u);
+    EXPECT_EQ(pixelAt(shown, 4, 4), 0u);
+    // A change after an unchanged frame still reaches the window.
     ASSERT_EQ(screen.Present(0), 0);
-    EXPECT_EQ(screen.directDraw->nearestScaling, outputWidth % 2 == 0 && outputHeight % 2 == 0);
-    ASSERT_EQ(screen.SetFullScreenMode(0, window, outputWidth - 1, outputHeight - 1, 16), 0);
+    screen.backSurface->FillRect(511, 383, 512, 384, white);
     ASSERT_EQ(screen.Present(0), 0);
-    EXPECT_FALSE(screen.directDraw->nearestScaling);
+    EXPECT_EQ(pixelAt(shown, 1023, 767), 0xFFFFFFu);
+
+    // 1000 x 600 is wider than the window: black bars above and below.
+    ASSERT_EQ(screen.SetFullScreenMode(0, window, 1000, 600, 16), 0);
+    screen.backSurface->Fill(white);
+    ASSERT_EQ(screen.Present(0), 0);
+    EXPECT_EQ(pixelAt(shown, 500, 76), 0u);
+    EXPECT_EQ(pixelAt(shown, 500, 77), 0xFFFFFFu);
+    EXPECT_EQ(pixelAt(shown, 500, 690), 0xFFFFFFu);
+    EXPECT_EQ(pixelAt(shown, 500, 691), 0u);
+}
+
+TEST(DisplayDriverChoice, RenderersOnTheProcessorAreRecognised) {
+    EXPECT_TRUE(DisplayDriver::DrawsOnProcessor("software", nullptr));
+    EXPECT_TRUE(DisplayDriver::DrawsOnProcessor("opengl", "llvmpipe (LLVM 15.0.6, 256 bits)"));
+    EXPECT_TRUE(DisplayDriver::DrawsOnProcessor("opengles2", "softpipe"));
+    EXPECT_FALSE(DisplayDriver::DrawsOnProcessor("opengl", "Mesa Intel(R) UHD Graphics 620"));
+    EXPECT_FALSE(DisplayDriver::DrawsOnProcessor("opengl", ""));
+    EXPECT_FALSE(DisplayDriver::DrawsOnProcessor("direct3d", "llvmpipe"));
+    EXPECT_FALSE(DisplayDriver::DrawsOnProcessor(nullptr, nullptr));
 }
 
 TEST_F(ScreenTest, ModeFlagsChooseTheBackSurface) {

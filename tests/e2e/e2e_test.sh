@@ -1,74 +1,43 @@
 #!/usr/bin/env bash
-# End-to-end: the real game under Xvfb (an 800 x 600 screen, so the picture maps
-# one to one), driven through XTEST with xdotool and captured with ImageMagick.
-# Usage: e2e_test.sh <folder holding kivoro and its assets>
+# End-to-end: the real game under Xvfb, driven through XTEST with xdotool and
+# captured with ImageMagick: the picture, both players' keys, focus lost and
+# regained, Escape; then the ways a game ends without Escape (signals, the
+# window's close request, the X server dying) and a machine with no display.
+# Usage: e2e_test.sh <folder holding kivoro, its assets and kivoro_close_request>
 set -euo pipefail
 
-bin=${1:?folder of the kivoro program}
-work=$(mktemp -d)
-game_pid=
-xvfb_pid=
+bin=$(cd "${1:?folder of the kivoro program}" && pwd)
+test_name=e2e
+source "$(dirname "$0")/x_session.sh"
 
-cleanup() {
-    # A game still running here has failed the test: end it outright, before its
-    # X server goes away under it.
-    [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "e2e: $*" >&2
-    echo "screenshots kept in $work.keep" >&2
-    cp -r "$work" "$work.keep" 2>/dev/null || true
-    exit 1
-}
-
-# Xvfb picks a free display number itself and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 200); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=:$(head -n 1 "$work/display" 2>/dev/null)
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-
-# Run from an empty folder: the assets must be found beside the executable.
-(cd "$work" && SDL_AUDIODRIVER=dummy exec "$bin/kivoro") >"$work/game.log" 2>&1 &
-game_pid=$!
-
-window=
-for _ in $(seq 300); do
-    window=$(xdotool search --name '^Kivoro$' 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || fail "no Kivoro window appeared"
-# There is no window manager: give the window the keyboard focus directly.
-xdotool windowfocus "$window"
-
-shot() { import -window root "$work/$1.png"; }
+shot() { xtry import -window root "$work/$1.png"; }
 # One pixel as "r,g,b" (0..255).
 pixel() {
     convert "$work/$1.png" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
 }
 # Mean brightness (0..1) of a region WxH+X+Y.
 mean() { convert "$work/$1.png" -crop "$2" +repage -colorspace Gray -format "%[fx:mean]" info:; }
-# Fraction of pixels that differ between two shots in a region.
+# Number of pixels that differ between two shots in a region.
 changed() {
     convert "$work/$1.png" -crop "$3" +repage "$work/a.png"
     convert "$work/$2.png" -crop "$3" +repage "$work/b.png"
     compare -metric AE -fuzz 2% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 || true
 }
 
-# Wait for the first drawn frames (set-up loads the art first).
-for _ in $(seq 150); do
-    shot start
-    awk "BEGIN{exit !($(mean start 800x600+0+0) > 0.03)}" && break
-    sleep 0.1
-done
+# No display at all (as over ssh): one line, status 1, at once.
+start=$(date +%s%N)
+status=0
+(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \
+    timeout 10 "$bin/kivoro") >"$work/nodisplay.out" 2>"$work/nodisplay.err" || status=$?
+took=$((($(date +%s%N) - start) / 1000000))
+[ "$status" -eq 1 ] || fail "without a display the game ended with status $status"
+[ "$took" -le 3000 ] || fail "without a display the game took $took ms to end"
+grep -q '^kivoro: cannot open a window: no display is available' "$work/nodisplay.err" ||
+    fail "without a display the game said: $(cat "$work/nodisplay.err")"
+
+start_xvfb
+start_game
+wait_for_game
 sleep 0.5
 shot start
 # The divider between the views and above the panel stays black.
@@ -82,32 +51,70 @@ awk "BEGIN{exit !($(mean start 380x100+0+400) > 0.005)}" || fail "status panel s
 
 # Player one charges for about a second and releases: a blast flies and the
 # release costs health.
-xdotool keydown space
+xtry xdotool keydown space
 sleep 1.2
-xdotool keyup space
+xtry xdotool keyup space
 sleep 0.15
 shot fired
 [ "$(changed start fired 300x30+0+400)" -gt 0 ] || fail "player one's health did not change"
 
 # Player two flies with the arrows: the right view scrolls.
-xdotool keydown Left
+xtry xdotool keydown Left
 sleep 1.5
-xdotool keyup Left
+xtry xdotool keyup Left
 sleep 0.2
 shot flown
 [ "$(changed fired flown 399x399+401+0)" -gt 2000 ] || fail "the right view did not scroll"
 
-# Escape ends the game with status 0 within two seconds.
-xdotool key Escape
-for _ in $(seq 20); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$game_pid" 2>/dev/null; then
-    fail "the game did not end within two seconds of Escape"
-fi
-status=0
-wait "$game_pid" || status=$?
-game_pid=
+# Focus lost while player one charges, the key let go elsewhere, focus back:
+# nothing is held, so player one's ki stays where it is.
+xtry xdotool keydown space
+sleep 0.4
+xtry xdotool windowfocus "$(xtry xwininfo -root | awk '/Window id/ {print $4}')"
+sleep 0.2
+xtry xdotool keyup space
+sleep 0.3
+xtry xdotool windowfocus "$window"
+sleep 0.6
+shot refocused
+sleep 1.0
+shot later
+[ "$(changed refocused later 300x30+0+440)" -eq 0 ] || fail "player one's charge key stuck after the focus came back"
+
+# Escape ends the game with status 0 within a second.
+xtry xdotool key Escape
+wait_for_end 1000 "the game did not end within a second of Escape"
 [ "$status" -eq 0 ] || fail "the game ended with status $status"
+no_errors
+
+# SIGTERM and SIGINT (a session ending, Ctrl+C in a terminal) end it cleanly.
+for signal in TERM INT; do
+    start_game
+    wait_for_game
+    kill -s "$signal" "$game_pid"
+    wait_for_end 1000 "the game did not end within a second of SIG$signal"
+    [ "$status" -eq 0 ] || fail "after SIG$signal the game ended with status $status"
+    no_errors
+done
+
+# The window's close request, as a window manager's close button sends it.
+start_game
+wait_for_game
+xtry "$bin/kivoro_close_request" "$window" || fail "the close request could not be sent"
+wait_for_end 1000 "the game did not end within a second of the close request"
+[ "$status" -eq 0 ] || fail "after the close request the game ended with status $status"
+no_errors
+
+# The X server dies under the game: it ends within two seconds with one line
+# and a failure status, and does not hang on the dead connection.
+start_game
+wait_for_game
+kill "$xvfb_pid"
+wait "$xvfb_pid" 2>/dev/null || true
+xvfb_pid=
+wait_for_end 2000 "the game was still running two seconds after its X server ended"
+[ "$status" -ne 0 ] || fail "the game ended with status 0 after losing its display"
+[ "$(wc -l <"$work/game.err")" -eq 1 ] || fail "expected one line on standard error: $(cat "$work/game.err")"
+grep -q '^kivoro: the connection to the display was lost$' "$work/game.err" ||
+    fail "the game said: $(cat "$work/game.err")"
 echo "e2e: passed"

@@ -2,6 +2,7 @@
 // message per call, and the messages that SDL events turn into.
 #include "engine/display/app_window.h"
 #include "engine/display/desktop.h"
+#include "engine/display/headless_video.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -310,4 +311,19 @@ TEST(AppWindowCreate, FailsWhenNoWindowCanBeOpened) {
     EXPECT_EQ(PrimaryDisplaySize().width, 0);
     EXPECT_EQ(PrimaryDisplaySize().height, 0);
     setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
+}
+
+// SDL's fallback drivers count as no display unless SDL_VIDEODRIVER asked
+// for them; real drivers always count.
+TEST(HeadlessVideo, FallbackDriversAreNoDisplayUnlessAskedFor) {
+    EXPECT_TRUE(IsUnrequestedHeadlessDriver("offscreen", nullptr));
+    EXPECT_TRUE(IsUnrequestedHeadlessDriver("offscreen", ""));
+    EXPECT_TRUE(IsUnrequestedHeadlessDriver("dummy", "x11"));
+    EXPECT_TRUE(IsUnrequestedHeadlessDriver("offscreen", "x11,wayland"));
+    EXPECT_TRUE(IsUnrequestedHeadlessDriver("offscreen", "offscreenx"));
+    EXPECT_FALSE(IsUnrequestedHeadlessDriver("offscreen", "offscreen"));
+    EXPECT_FALSE(IsUnrequestedHeadlessDriver("dummy", "x11,DUMMY"));
+    EXPECT_FALSE(IsUnrequestedHeadlessDriver("x11", nullptr));
+    EXPECT_FALSE(IsUnrequestedHeadlessDriver("wayland", "dummy"));
+    EXPECT_FALSE(IsUnrequestedHeadlessDriver(nullptr, nullptr));
 }

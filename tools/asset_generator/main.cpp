@@ -1,6 +1,6 @@
 // kivoro_assetgen: writes the game's five sprite sheets and three sounds into a
-// folder (--out, default the working folder), and on request a contact sheet
-// PNG for review (--contact-sheet FILE).
+// folder (--out, default the working folder) with the desktop icon in four
+// sizes, and on request a contact sheet PNG for review (--contact-sheet FILE).
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app_icon.h"
 #include "blast_art.h"
 #include "contact_sheet.h"
 #include "dirt_art.h"
@@ -50,6 +51,10 @@ int Run(const std::string& folder, const std::string& contactSheet) {
               Write(folder, "ZEMBA2.WAV", EncodeWave(SynthesiseHeavyRelease())) &&
               Write(folder, "SOUND_2.WAV", EncodeWave(SynthesiseSharpRelease())) &&
               Write(folder, "EDIT.WAV", EncodeWave(SynthesiseChargeHum()));
+    if (ok && !WriteAppIcons(torvik, fighterSize, folder)) {
+        std::fprintf(stderr, "kivoro_assetgen: cannot write the icons into %s\n", folder.c_str());
+        ok = false;
+    }
     if (ok && !contactSheet.empty() &&
         !WriteContactSheet(AssetSheets{torvik, melsar, blast, dirt, reticle}, contactSheet)) {
         std::fprintf(stderr, "kivoro_assetgen: cannot write %s\n", contactSheet.c_str());

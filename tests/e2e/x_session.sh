@@ -1,0 +1,119 @@
+# Shared by the end-to-end, stress and soak scripts: a private Xvfb (an
+# 800 x 600 screen, so the picture maps one to one), the game started in it,
+# and waits with deadlines. Source it; it sets `work`, `xvfb_pid` and
+# `game_pid` and cleans up on exit.
+
+work=$(mktemp -d)
+game_pid=
+xvfb_pid=
+# A desktop session has a runtime folder; without one, SDL's probe of Wayland
+# prints a complaint on standard error that is not the game's.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+cleanup() {
+    # A game still running here has failed the test: end it outright, before its
+    # X server goes away under it.
+    [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap "exit 1" TERM INT
+
+fail() {
+    echo "${test_name:-e2e}: $*" >&2
+    echo "files kept in $work.keep" >&2
+    cp -r "$work" "$work.keep" 2>/dev/null || true
+    exit 1
+}
+
+# Runs an X client, again when it fails: Xvfb now and then drops a connection
+# that arrives while another client is connecting, and the client then fails
+# to open the display.
+xtry() {
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        "$@" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# Starts Xvfb on a display number it picks itself (written to fd 3).
+start_xvfb() {
+    rm -f "$work/display"
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 200); do
+        [ -s "$work/display" ] && break
+        sleep 0.1
+    done
+    export DISPLAY=:$(head -n 1 "$work/display" 2>/dev/null)
+    xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+}
+
+# Starts the game from an empty folder (the assets must be found beside the
+# executable), its output in game.out and game.err.
+start_game() {
+    mkdir -p "$work/run"
+    (cd "$work/run" && SDL_AUDIODRIVER=dummy exec "$bin/kivoro") >"$work/game.out" 2>"$work/game.err" &
+    game_pid=$!
+}
+
+# The game found no display: the connection the server dropped (see xtry),
+# unless the server is gone.
+no_display_at_start() {
+    ! kill -0 "$game_pid" 2>/dev/null && grep -q 'no display is available' "$work/game.err"
+}
+
+# Waits until the game's window shows a drawn frame; sets `window`. The window
+# is looked up again at the end, so a window that SDL re-created while setting
+# up its renderer is never the one keys go to.
+wait_for_game() {
+    window=
+    local starts=1
+    for _ in $(seq 300); do
+        window=$(xdotool search --name '^Kivoro$' 2>/dev/null | head -n 1 || true)
+        [ -n "$window" ] && break
+        if no_display_at_start && [ "$starts" -lt 3 ]; then
+            echo "${test_name:-e2e}: the X server dropped the game's connection; starting it again"
+            starts=$((starts + 1))
+            start_game
+        fi
+        kill -0 "$game_pid" 2>/dev/null || fail "the game ended at start: $(cat "$work/game.err")"
+        sleep 0.1
+    done
+    [ -n "$window" ] || fail "no Kivoro window appeared"
+    for _ in $(seq 150); do
+        xtry import -window root "$work/first.png"
+        awk "BEGIN{exit !($(convert "$work/first.png" -colorspace Gray -format "%[fx:mean]" info:) > 0.03)}" && break
+        sleep 0.1
+    done
+    window=$(xdotool search --name '^Kivoro$' 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] || fail "the Kivoro window went away"
+    # There is no window manager: give the window the keyboard focus directly.
+    xtry xdotool windowfocus "$window"
+}
+
+# Waits up to $1 milliseconds for the game to end; sets `status` and `took`
+# (in seconds), or fails with $2.
+wait_for_end() {
+    local limit=$1 message=$2 start now
+    start=$(date +%s%N)
+    while kill -0 "$game_pid" 2>/dev/null; do
+        now=$(date +%s%N)
+        [ $(((now - start) / 1000000)) -le "$limit" ] || fail "$message"
+        sleep 0.02
+    done
+    now=$(date +%s%N)
+    took=$(awk -v ns=$((now - start)) 'BEGIN{printf "%.3f", ns / 1e9}')
+    status=0
+    wait "$game_pid" || status=$?
+    game_pid=
+}
+
+# The game's standard error must be empty.
+no_errors() {
+    [ ! -s "$work/game.err" ] || fail "the game wrote to standard error: $(cat "$work/game.err")"
+}
