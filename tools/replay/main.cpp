@@ -91,8 +91,9 @@ int Verify(const std::string& file) {
         Problem(file, read.reason + "; verified the frames it holds");
         status = exitPartial;
     }
-    std::printf("%s: %" PRIu32 " frames, %d digests checked, %s\n", file.c_str(), check.framesRun,
-                check.digestsChecked, check.diverged ? "out of sync" : "all match");
+    std::printf("%s: %" PRIu32 " frames, %d digest%s checked, %s\n", file.c_str(),
+                check.framesRun, check.digestsChecked, check.digestsChecked == 1 ? "" : "s",
+                check.diverged ? "out of sync" : "all match");
     std::printf("%s\n", FinalLine(check.framesRun).c_str());
     return status;
 }
