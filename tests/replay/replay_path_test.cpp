@@ -23,18 +23,6 @@ TEST(ReplayPath, FollowsTheXdgDataFolderRules) {
     EXPECT_EQ(DefaultReplayPath("data", "home"), "");
 }
 
-TEST(ReplayPath, ReadsTheEnvironment) {
-    const char* savedData = std::getenv("XDG_DATA_HOME");
-    const std::string saved = savedData != nullptr ? savedData : "";
-    setenv("XDG_DATA_HOME", "/somewhere", 1);
-    EXPECT_EQ(DefaultReplayPath(), "/somewhere/kivoro/replays/last.kvr");
-    if (savedData != nullptr) {
-        setenv("XDG_DATA_HOME", saved.c_str(), 1);
-    } else {
-        unsetenv("XDG_DATA_HOME");
-    }
-}
-
 TEST(ReplayPath, MakesTheMissingFoldersOrSaysWhyNot) {
     replaytest::ScratchFolder folder;
     std::string problem;
