@@ -29,10 +29,12 @@ struct ToolRun {
 
 class ReplayToolTest : public testing::Test {
 protected:
-    ToolRun Tool(const std::string& arguments) {
-        const std::string command = std::string(KIVORO_ASSET_DIR) + "/kivoro_replay " + arguments +
-                                    " > '" + folder.File("out.txt") + "' 2> '" +
-                                    folder.File("err.txt") + "'";
+    // Runs the tool beside the game's art, or the copy at program.
+    ToolRun Tool(const std::string& arguments,
+                 const std::string& program = std::string(KIVORO_ASSET_DIR) + "/kivoro_replay") {
+        const std::string command = "'" + program + "' " + arguments + " > '" +
+                                    folder.File("out.txt") + "' 2> '" + folder.File("err.txt") +
+                                    "'";
         const int raw = std::system(command.c_str());
         ToolRun run;
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -198,6 +200,31 @@ TEST_F(ReplayToolTest, ABadScriptLineIsNamedAndNothingIsWritten) {
     const ToolRun nowhere =
         Tool("make '" + folder.File("bad.txt") + "' '" + folder.File("no/x.kvr") + "'");
     EXPECT_EQ(nowhere.status, 2);
+}
+
+// The art is found as the game finds it: in the working directory (the test's
+// holds none), then beside the program, where a copy of the tool finds none.
+TEST_F(ReplayToolTest, WithoutTheArtAReplayOfTheArtIsRefusedAndSaysWhy) {
+    const std::string made = Make("repeat 100 0x10 0x04\n");
+    ScratchFolder bare;
+    const std::string copy = bare.File("kivoro_replay");
+    std::filesystem::copy_file(std::string(KIVORO_ASSET_DIR) + "/kivoro_replay", copy);
+    ToolRun run = Tool("verify '" + made + "'", copy);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(Lines(run.err), 1u) << run.err;
+    EXPECT_NE(run.err.find("made with other art"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("BLAST.BMP was not found (looked in the working directory, " +
+                           bare.path.string()),
+              std::string::npos)
+        << run.err;
+
+    // A replay made there, without the shapes, verifies there.
+    std::ofstream(bare.File("s.txt")) << "repeat 100 0x10 0x04\n";
+    run = Tool("make '" + bare.File("s.txt") + "' '" + bare.File("bare.kvr") + "'", copy);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("making the replay without them"), std::string::npos) << run.err;
+    EXPECT_EQ(Tool("verify '" + bare.File("bare.kvr") + "'", copy).status, 0);
+    EXPECT_EQ(Tool("verify '" + bare.File("bare.kvr") + "'").status, 2);
 }
 
 TEST_F(ReplayToolTest, AWrongCommandLineShowsTheUsage) {

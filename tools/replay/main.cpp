@@ -44,15 +44,10 @@ bool Load(const std::string& file, Replay& replay, ReplayReadResult& result) {
     return true;
 }
 
-// The world set up for the replay's rules; the art the verify and make
-// commands need is BLAST.BMP (and TORVIK.BMP for its colour key).
-RulesArt SetUpWorldFor(const std::string& file) {
-    const RulesArt art = SetUpRulesWorld();
-    if (!art.blastSheetRead) {
-        Problem(file, "cannot read BLAST.BMP (looked in " + AssetSearchFolders() +
-                          "); the blast shapes carve nothing without it");
-    }
-    return art;
+// Where the art was looked for, for a message about BLAST.BMP missing.
+std::string NoBlastSheet() {
+    return "BLAST.BMP was not found (looked in " + AssetSearchFolders() +
+           "), so the blast shapes carve nothing";
 }
 
 std::string Hex(uint64_t value) {
@@ -67,10 +62,10 @@ int Verify(const std::string& file) {
     if (!Load(file, replay, read)) {
         return exitUnusable;
     }
-    const RulesArt art = SetUpWorldFor(file);
+    const RulesArt art = SetUpRulesWorld();
     const std::string mismatch = ReplayMismatch(replay.header, art.artDigest);
     if (!mismatch.empty()) {
-        Problem(file, mismatch);
+        Problem(file, art.blastSheetRead ? mismatch : mismatch + "; " + NoBlastSheet());
         return exitUnusable;
     }
     const ReplayCheck check = VerifyReplay(replay);
@@ -91,8 +86,8 @@ int Verify(const std::string& file) {
         Problem(file, read.reason + "; verified the frames it holds");
         status = exitPartial;
     }
-    std::printf("%s: %" PRIu32 " frames, %d digest%s checked, %s\n", file.c_str(),
-                check.framesRun, check.digestsChecked, check.digestsChecked == 1 ? "" : "s",
+    std::printf("%s: %" PRIu32 " frames, %d digest%s checked, %s\n", file.c_str(), check.framesRun,
+                check.digestsChecked, check.digestsChecked == 1 ? "" : "s",
                 check.diverged ? "out of sync" : "all match");
     std::printf("%s\n", FinalLine(check.framesRun).c_str());
     return status;
@@ -130,7 +125,10 @@ int Make(const std::string& scriptFile, const std::string& out) {
         Problem(scriptFile, "cannot read it; nothing written");
         return exitUnusable;
     }
-    const RulesArt art = SetUpWorldFor(out);
+    const RulesArt art = SetUpRulesWorld();
+    if (!art.blastSheetRead) {
+        Problem(out, NoBlastSheet() + "; making the replay without them, as the game would play");
+    }
     ReplayWriter writer;
     if (!writer.Open(out, art.artDigest)) {
         Problem(out, writer.Problem());
