@@ -30,7 +30,7 @@ protected:
     // any read past them.
     static ReplayReadResult Read(const std::vector<uint8_t>& data, Replay& replay) {
         std::unique_ptr<uint8_t[]> copy(new uint8_t[data.size()]);
-        std::memcpy(copy.get(), data.data(), data.size());
+        std::copy(data.begin(), data.end(), copy.get());
         return ReadReplay(copy.get(), data.size(), replay);
     }
 
