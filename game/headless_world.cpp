@@ -31,7 +31,7 @@ void BuildBlastShapes() {
     }
 }
 
-void ResetHeadlessWorld() {
+void ClearWorld() {
     ResetRandom();
     blastCount = 0;
     for (KiBlast& blast : blasts) {
@@ -40,6 +40,10 @@ void ResetHeadlessWorld() {
     for (Fighter& fighter : fighters) {
         fighter = Fighter();
     }
+}
+
+void ResetHeadlessWorld() {
+    ClearWorld();
     BuildBlastShapes();
     BuildStartingField();
 }

@@ -6,19 +6,19 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "game/frame_controls.h"
 #include "game/world_digest.h"
 
-// Both players' control bytes for one frame.
-struct FrameControls {
-    uint8_t first = 0;
-    uint8_t second = 0;
-};
+// Puts the world's state back to what it is when the program starts: the random
+// sequence at its start, the blast pool empty, both fighters unbuilt. The
+// sprites and the terrain are left as they are.
+void ClearWorld();
 
 // Puts the world back to a fresh start, exactly as the game sets it up, except
 // that the seven blast shapes are filled discs drawn in code (blastShapeRadius
 // about the cell's blastCentre pixel) rather than cut from the art, so the world
-// does not change when the art does. Restarts the random
-// sequence, empties the blast pool and rebuilds both fighters.
+// does not change when the art does: ClearWorld, the disc shapes, then
+// BuildStartingField.
 void ResetHeadlessWorld();
 
 // Encodes the seven disc shapes into blastSprites.

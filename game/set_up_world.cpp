@@ -7,28 +7,16 @@
 #include "engine/display/screen.h"
 #include "engine/sound/sound_buffer.h"
 #include "engine/sound/sound_device.h"
+#include "game/art_loading.h"
 #include "game/asset_path.h"
 #include "game/game_objects.h"
 #include "game/starting_field.h"
-#include "sprites/bitmap_image.h"
 
 namespace {
 
 void ReportUnreadable(const char* name) {
     std::fprintf(stderr, "kivoro: cannot read %s (looked in %s); playing on without it\n", name,
                  AssetSearchFolders().c_str());
-}
-
-uint16_t LoadColourKey() {
-    BitmapImage image;
-    const std::string path = AssetPath("TORVIK.BMP");
-    uint16_t key = FallbackColourKey();
-    if (image.Load(path.c_str()) == 1 && image.infoHeader.biBitCount == 16) {
-        // The top-left pixel of the first fighter's sheet marks every transparent pixel.
-        key = reinterpret_cast<const uint16_t*>(image.pixels)[0];
-    }
-    image.ReleasePixels();
-    return key;
 }
 
 void LoadSound(SoundBuffer& sound, const char* name) {
@@ -39,38 +27,19 @@ void LoadSound(SoundBuffer& sound, const char* name) {
     }
 }
 
-// Binds count sprites of w x h and cuts sprite j from cell (j mod perRow,
-// j div perRow) of the sheet. The sheet is read once for all its cells.
-void CutSheet(RleSprite* sprites, int32_t count, int32_t w, int32_t h, int32_t perRow,
-              const char* name, uint16_t key) {
-    for (int32_t j = 0; j < count; ++j) {
-        sprites[j].Bind(&screen, w, h);
-    }
-    BitmapImage sheet;
-    const std::string path = AssetPath(name);
-    if (sheet.Load(path.c_str()) != 1) {
+// Cuts a sheet's sprites, bound to the screen, and names a file that cannot be
+// read or holds fewer pictures than the game cuts from it.
+void LoadSheet(RleSprite* sprites, int32_t count, int32_t w, int32_t h, int32_t perRow,
+               const char* name, uint16_t key) {
+    const int32_t cut = CutSheet(sprites, count, w, h, perRow, name, key, &screen);
+    if (cut < 0) {
         ReportUnreadable(name);
-        return;
-    }
-    int32_t cut = 0;
-    for (int32_t j = 0; j < count; ++j) {
-        cut += sprites[j].LoadCellFromImage(sheet, j % perRow, j / perRow, EncodingKeyed, key);
-    }
-    sheet.ReleasePixels();
-    if (cut != count) {
+    } else if (cut != count) {
         std::fprintf(stderr, "kivoro: %s holds only %d of its %d pictures\n", name, cut, count);
     }
 }
 
 }  // namespace
-
-uint16_t FallbackColourKey() {
-#if KIVORO_PIXEL_565
-    return 0xF81F;
-#else
-    return 0x7C1F;
-#endif
-}
 
 void SetUpWorld() {
     const uint16_t key = LoadColourKey();
@@ -81,15 +50,15 @@ void SetUpWorld() {
     LoadSound(chargeSoundA, "EDIT.WAV");
     LoadSound(chargeSoundB, "EDIT.WAV");
 
-    CutSheet(blastSprites, blastSpriteCount, blastSpriteSide, blastSpriteSide, blastSpriteCount,
-             "BLAST.BMP", key);
-    CutSheet(dirtTiles, dirtTileCount, dirtTileSide, dirtTileSide, dirtSheetColumns, "DIRT.BMP",
-             key);
-    CutSheet(secondFighterFrames, secondFighterFrameCount, fighterSize, fighterSize,
-             fighterSheetColumns, "MELSAR.BMP", key);
-    CutSheet(firstFighterFrames, firstFighterFrameCount, fighterSize, fighterSize,
-             fighterSheetColumns, "TORVIK.BMP", key);
-    CutSheet(&reticleSprite, 1, reticleSide, reticleSide, 1, "TARGET.BMP", key);
+    LoadSheet(blastSprites, blastSpriteCount, blastSpriteSide, blastSpriteSide, blastSpriteCount,
+              "BLAST.BMP", key);
+    LoadSheet(dirtTiles, dirtTileCount, dirtTileSide, dirtTileSide, dirtSheetColumns, "DIRT.BMP",
+              key);
+    LoadSheet(secondFighterFrames, secondFighterFrameCount, fighterSize, fighterSize,
+              fighterSheetColumns, "MELSAR.BMP", key);
+    LoadSheet(firstFighterFrames, firstFighterFrameCount, fighterSize, fighterSize,
+              fighterSheetColumns, "TORVIK.BMP", key);
+    LoadSheet(&reticleSprite, 1, reticleSide, reticleSide, 1, "TARGET.BMP", key);
 
     BuildStartingField();
 }

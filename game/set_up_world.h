@@ -2,12 +2,6 @@
 // first frame.
 #pragma once
 
-#include <cstdint>
-
-// The colour key when TORVIK.BMP cannot be read: the art's pure magenta in the
-// build's pixel layout.
-uint16_t FallbackColourKey();
-
 // Takes the colour key from TORVIK.BMP, sets the whole-display clip, loads the
 // four sounds, cuts all 96 sprites from their sheets and builds the world
 // (terrain, spawns, craters). A file that cannot be read is named on standard

@@ -2,36 +2,14 @@
 #include "game/world_digest.h"
 
 #include <cstddef>
-#include <cstring>
 
+#include "game/fnv1a_digest.h"
 #include "game/game_objects.h"
 #include "game/next_random.h"
 
 namespace {
 
-// Fed value by value, so padding and object layout play no part.
-class Digest {
-public:
-    void Add(const void* data, size_t size) {
-        const auto* bytes = static_cast<const uint8_t*>(data);
-        for (size_t k = 0; k < size; ++k) {
-            hash = (hash ^ bytes[k]) * 0x100000001B3ull;
-        }
-    }
-    template <typename T>
-    void Value(T value) {
-        Add(&value, sizeof value);
-    }
-    // A float as its stored bits: the bob is compared exactly as computed.
-    void Bits(float value) {
-        uint32_t bits = 0;
-        std::memcpy(&bits, &value, sizeof bits);
-        Value(bits);
-    }
-    uint64_t hash = 0xCBF29CE484222325ull;
-};
-
-void AddFighter(Digest& digest, const Fighter& f) {
+void AddFighter(Fnv1aDigest& digest, const Fighter& f) {
     digest.Value(f.chargeSound);
     digest.Value(f.moveLock);
     digest.Value(f.deaths);
@@ -63,7 +41,7 @@ void AddFighter(Digest& digest, const Fighter& f) {
 
 // The fields of AddFighter less animTick, animCycle, chargeSound, stateFrame
 // and the camera (see DigestRules).
-void AddFighterRules(Digest& digest, const Fighter& f) {
+void AddFighterRules(Fnv1aDigest& digest, const Fighter& f) {
     digest.Value(f.moveLock);
     digest.Value(f.deaths);
     digest.Value(f.stunTimer);
@@ -87,7 +65,7 @@ void AddFighterRules(Digest& digest, const Fighter& f) {
     digest.Value(f.x);
 }
 
-void AddBlastsAndTerrain(Digest& digest) {
+void AddBlastsAndTerrain(Fnv1aDigest& digest) {
     digest.Value(blastCount);
     for (int32_t i = 0; i < blastCount; ++i) {
         const KiBlast& b = blasts[i];
@@ -109,7 +87,7 @@ void AddBlastsAndTerrain(Digest& digest) {
 }  // namespace
 
 uint64_t DigestWorld() {
-    Digest digest;
+    Fnv1aDigest digest;
     for (const Fighter& fighter : fighters) {
         AddFighter(digest, fighter);
     }
@@ -118,7 +96,7 @@ uint64_t DigestWorld() {
 }
 
 uint64_t DigestRules() {
-    Digest digest;
+    Fnv1aDigest digest;
     for (const Fighter& fighter : fighters) {
         AddFighterRules(digest, fighter);
     }

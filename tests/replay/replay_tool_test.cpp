@@ -1,0 +1,240 @@
+// kivoro_replay as scripts use it: make then print gives the script back, make
+// then verify succeeds and ends on the world's final line, and every damaged
+// or foreign file ends with its exit status and one line on standard error.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "game/final_line.h"
+#include "game/game_objects.h"
+#include "game/replay_format.h"
+#include "game/replay_reader.h"
+#include "game/rules_world.h"
+#include "game/world_step.h"
+#include "tests/replay/replay_test_files.h"
+
+using namespace replaytest;
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class ReplayToolTest : public testing::Test {
+protected:
+    // Runs the tool beside the game's art, or the copy at program.
+    ToolRun Tool(const std::string& arguments,
+                 const std::string& program = std::string(KIVORO_ASSET_DIR) + "/kivoro_replay") {
+        const std::string command = "'" + program + "' " + arguments + " > '" +
+                                    folder.File("out.txt") + "' 2> '" + folder.File("err.txt") +
+                                    "'";
+        const int raw = std::system(command.c_str());
+        ToolRun run;
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.out = ReadText(folder.File("out.txt"));
+        run.err = ReadText(folder.File("err.txt"));
+        return run;
+    }
+
+    // Makes a replay of the script's text; answers the file's path.
+    std::string Make(const std::string& script) {
+        std::ofstream(folder.File("script.txt")) << script;
+        const ToolRun run =
+            Tool("make '" + folder.File("script.txt") + "' '" + folder.File("m.kvr") + "'");
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        return folder.File("m.kvr");
+    }
+
+    static std::string LastLine(std::string text) {
+        if (!text.empty() && text.back() == '\n') {
+            text.pop_back();
+        }
+        return text.substr(text.rfind('\n') + 1);  // npos + 1 is 0
+    }
+
+    static size_t Lines(const std::string& text) {
+        return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+    }
+
+    ScratchFolder folder;
+};
+
+// Charges and releases, flights and turns: blasts fly and dig.
+const char* const fightScript =
+    "# both charge at once\n"
+    "repeat 40 0x10 0x10\n"
+    "0 0\n"
+    "repeat 20 0x04 0x08   # aims move\n"
+    "repeat 100 0x02 0x01\n"
+    "0x20 0x20\n"
+    "repeat 30 0x10 0\n"
+    "repeat 50 0 0\n";
+
+TEST_F(ReplayToolTest, MakeThenPrintGivesTheScriptBackExpanded) {
+    const std::string file = Make(fightScript);
+    const ToolRun run = Tool("print '" + file + "'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    std::string expected;
+    const auto add = [&expected](int count, const char* line) {
+        for (int k = 0; k < count; ++k) {
+            expected += line;
+        }
+    };
+    add(40, "16 16\n");
+    add(1, "0 0\n");
+    add(20, "4 8\n");
+    add(100, "2 1\n");
+    add(1, "32 32\n");
+    add(30, "16 0\n");
+    add(50, "0 0\n");
+    EXPECT_EQ(run.out, expected);
+}
+
+TEST_F(ReplayToolTest, MakeThenVerifySucceedsAndEndsOnTheFinalLine) {
+    const std::string file = Make(fightScript);
+    const ToolRun run = Tool("verify '" + file + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    // The same frames played here, in the same world, end on the same line.
+    SetUpRulesWorld();
+    Replay replay;
+    ASSERT_EQ(LoadReplayFile(file, replay).status, ReplayReadWhole);
+    for (const FrameControls& frame : replay.frames) {
+        StepWorld(frame.first, frame.second);
+    }
+    EXPECT_EQ(LastLine(run.out), FinalLine(242));
+    EXPECT_NE(run.out.find("242 frames, 5 digests checked, all match"), std::string::npos)
+        << run.out;
+    // Both released blasts (paid for in health), one is still in flight.
+    EXPECT_LT(fighters[0].health, 100);
+    EXPECT_LT(fighters[1].health, 100);
+    EXPECT_EQ(blastCount, 1);
+}
+
+TEST_F(ReplayToolTest, AFileCutShortVerifiesUpToTheCutAndSaysSo) {
+    const std::vector<uint8_t> bytes = ReadBytes(Make(fightScript));
+    // Two blocks of 60 frames with their digests and 10 frames more.
+    WriteBytes(folder.File("cut.kvr"),
+               std::vector<uint8_t>(bytes.begin(), bytes.begin() + 24 + 256 + 20));
+    const ToolRun run = Tool("verify '" + folder.File("cut.kvr") + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "kivoro_replay: " + folder.File("cut.kvr") +
+                  ": cut short: the header counts 242 frames, the file holds 130; verified "
+                  "the frames it holds\n");
+    EXPECT_EQ(LastLine(run.out).rfind("final: 130 ", 0), 0u) << run.out;
+
+    const ToolRun print = Tool("print '" + folder.File("cut.kvr") + "'");
+    EXPECT_EQ(print.status, 1);
+    EXPECT_EQ(Lines(print.out), 130u);
+}
+
+TEST_F(ReplayToolTest, ADivergedReplayNamesTheFrameAndExitsOne) {
+    std::vector<uint8_t> bytes = ReadBytes(Make(fightScript));
+    bytes[24 + 128 + 120 + 3] ^= 0x01;  // the digest after frame 120
+    WriteBytes(folder.File("bad.kvr"), bytes);
+    const ToolRun run = Tool("verify '" + folder.File("bad.kvr") + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Lines(run.err), 1u);
+    EXPECT_NE(run.err.find("out of sync after frame 120 (it arose in frames 61 to 120)"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(LastLine(run.out).rfind("final: 242 ", 0), 0u);
+}
+
+TEST_F(ReplayToolTest, FilesThatAreNoReplayOfThisGameExitTwoWithOneLine) {
+    const std::vector<uint8_t> good = ReadBytes(Make("repeat 70 1 2\n"));
+    std::vector<uint8_t> otherVersion = good;
+    PutLittle16(&otherVersion[8], 2);
+    std::vector<uint8_t> otherLayout = good;
+    PutLittle16(&otherLayout[10],
+                BuildPixelLayout() == pixelLayout555 ? pixelLayout565 : pixelLayout555);
+    std::vector<uint8_t> otherArt = good;
+    otherArt[12] ^= 0x40;
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* says;
+    } cases[] = {
+        {"empty.kvr", {}, "the file is empty"},
+        {"random.kvr",
+         {0x9E, 0x31, 0x00, 0xFF, 0x7A, 0x12, 0x55, 0xC3, 0x08, 0x66},
+         "not a replay"},
+        {"version.kvr", otherVersion, "replay format version 2"},
+        {"layout.kvr", otherLayout,
+         BuildPixelLayout() == pixelLayout555 ? "made by the 5-6-5" : "made by the 5-5-5"},
+        {"art.kvr", otherArt, "made with other art"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(folder.File(c.name), c.bytes);
+        const ToolRun run = Tool(std::string("verify '") + folder.File(c.name) + "'");
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(Lines(run.err), 1u) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    }
+    const ToolRun missing = Tool("verify '" + folder.File("none.kvr") + "'");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "kivoro_replay: " + folder.File("none.kvr") +
+                               ": cannot open it: No such file or directory\n");
+}
+
+TEST_F(ReplayToolTest, ABadScriptLineIsNamedAndNothingIsWritten) {
+    std::ofstream(folder.File("bad.txt")) << "1 2\n# fine so far\nrepeat 5 1\n";
+    const ToolRun run =
+        Tool("make '" + folder.File("bad.txt") + "' '" + folder.File("x.kvr") + "'");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "kivoro_replay: " + folder.File("bad.txt") +
+                           ": line 3: expected \"repeat N C1 C2\"; nothing written\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("x.kvr")));
+    const ToolRun nowhere =
+        Tool("make '" + folder.File("bad.txt") + "' '" + folder.File("no/x.kvr") + "'");
+    EXPECT_EQ(nowhere.status, 2);
+}
+
+// The art is found as the game finds it: in the working directory (the test's
+// holds none), then beside the program, where a copy of the tool finds none.
+TEST_F(ReplayToolTest, WithoutTheArtAReplayOfTheArtIsRefusedAndSaysWhy) {
+    const std::string made = Make("repeat 100 0x10 0x04\n");
+    ScratchFolder bare;
+    const std::string copy = bare.File("kivoro_replay");
+    std::filesystem::copy_file(std::string(KIVORO_ASSET_DIR) + "/kivoro_replay", copy);
+    ToolRun run = Tool("verify '" + made + "'", copy);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(Lines(run.err), 1u) << run.err;
+    EXPECT_NE(run.err.find("made with other art"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("BLAST.BMP was not found (looked in the working directory, " +
+                           bare.path.string()),
+              std::string::npos)
+        << run.err;
+
+    // A replay made there, without the shapes, verifies there.
+    std::ofstream(bare.File("s.txt")) << "repeat 100 0x10 0x04\n";
+    run = Tool("make '" + bare.File("s.txt") + "' '" + bare.File("bare.kvr") + "'", copy);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("making the replay without them"), std::string::npos) << run.err;
+    EXPECT_EQ(Tool("verify '" + bare.File("bare.kvr") + "'", copy).status, 0);
+    EXPECT_EQ(Tool("verify '" + bare.File("bare.kvr") + "'").status, 2);
+}
+
+TEST_F(ReplayToolTest, AWrongCommandLineShowsTheUsage) {
+    for (const char* arguments : {"", "verify", "print a b", "make a", "check a"}) {
+        SCOPED_TRACE(arguments);
+        const ToolRun run = Tool(arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err.rfind("usage: kivoro_replay verify FILE", 0), 0u);
+    }
+    EXPECT_EQ(Tool("--help").status, 0);
+}
+
+}  // namespace

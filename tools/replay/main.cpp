@@ -1,0 +1,175 @@
+// kivoro_replay verify FILE | print FILE | make SCRIPT OUT
+//
+// verify runs a replay headless with the game's rules and art and compares
+// every rules digest it holds, then prints the final line (final_line.h).
+// print writes its control bytes as a script, one frame per line; make writes
+// a replay from a script (control_script.h). Exit status: 0 when all went
+// well; 1 when a replay diverged or was cut short (what could be done was
+// done); 2 when a file cannot be read as a replay or script, or written, or
+// the command line is wrong. Every problem is one line on standard error.
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "game/asset_path.h"
+#include "game/final_line.h"
+#include "game/replay_reader.h"
+#include "game/replay_verifier.h"
+#include "game/replay_writer.h"
+#include "game/rules_world.h"
+#include "game/world_digest.h"
+#include "game/world_step.h"
+#include "tools/replay/control_script.h"
+
+namespace {
+
+constexpr int exitGood = 0;
+constexpr int exitPartial = 1;
+constexpr int exitUnusable = 2;
+
+void Problem(const std::string& file, const std::string& what) {
+    std::fprintf(stderr, "kivoro_replay: %s: %s\n", file.c_str(), what.c_str());
+}
+
+// Loads a replay; a refused file is reported and answers false.
+bool Load(const std::string& file, Replay& replay, ReplayReadResult& result) {
+    result = LoadReplayFile(file, replay);
+    if (result.status == ReplayReadRefused) {
+        Problem(file, result.reason);
+        return false;
+    }
+    return true;
+}
+
+// Where the art was looked for, for a message about BLAST.BMP missing.
+std::string NoBlastSheet() {
+    return "BLAST.BMP was not found (looked in " + AssetSearchFolders() +
+           "), so the blast shapes carve nothing";
+}
+
+std::string Hex(uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%016" PRIX64, value);
+    return text;
+}
+
+int Verify(const std::string& file) {
+    Replay replay;
+    ReplayReadResult read;
+    if (!Load(file, replay, read)) {
+        return exitUnusable;
+    }
+    const RulesArt art = SetUpRulesWorld();
+    const std::string mismatch = ReplayMismatch(replay.header, art.artDigest);
+    if (!mismatch.empty()) {
+        Problem(file, art.blastSheetRead ? mismatch : mismatch + "; " + NoBlastSheet());
+        return exitUnusable;
+    }
+    const ReplayCheck check = VerifyReplay(replay);
+    int status = exitGood;
+    if (check.diverged) {
+        // Digests lie every replayDigestEvery frames, so the first difference
+        // arose after the previous one.
+        const uint32_t after = check.divergedAfter;
+        const uint32_t from =
+            after == 0 ? 0 : (after - 1) / replayDigestEvery * replayDigestEvery + 1;
+        Problem(file, "out of sync after frame " + std::to_string(after) + " (it arose in frames " +
+                          std::to_string(from) + " to " + std::to_string(after) +
+                          "): the rules digest is " + Hex(check.actualDigest) + ", the replay's " +
+                          Hex(check.expectedDigest));
+        status = exitPartial;
+    }
+    if (read.status == ReplayReadCutShort) {
+        Problem(file, read.reason + "; verified the frames it holds");
+        status = exitPartial;
+    }
+    std::printf("%s: %" PRIu32 " frames, %d digest%s checked, %s\n", file.c_str(), check.framesRun,
+                check.digestsChecked, check.digestsChecked == 1 ? "" : "s",
+                check.diverged ? "out of sync" : "all match");
+    std::printf("%s\n", FinalLine(check.framesRun).c_str());
+    return status;
+}
+
+int Print(const std::string& file) {
+    Replay replay;
+    ReplayReadResult read;
+    if (!Load(file, replay, read)) {
+        return exitUnusable;
+    }
+    for (const FrameControls& frame : replay.frames) {
+        std::printf("%u %u\n", frame.first, frame.second);
+    }
+    if (read.status == ReplayReadCutShort) {
+        Problem(file, read.reason + "; printed the frames it holds");
+        return exitPartial;
+    }
+    return exitGood;
+}
+
+int Make(const std::string& scriptFile, const std::string& out) {
+    std::ifstream script(scriptFile);
+    if (!script) {
+        Problem(scriptFile, std::string("cannot open it: ") + std::strerror(errno));
+        return exitUnusable;
+    }
+    std::vector<FrameControls> frames;
+    std::string error;
+    if (!ParseControlScript(script, frames, &error)) {
+        Problem(scriptFile, error + "; nothing written");
+        return exitUnusable;
+    }
+    if (script.bad()) {
+        Problem(scriptFile, "cannot read it; nothing written");
+        return exitUnusable;
+    }
+    const RulesArt art = SetUpRulesWorld();
+    if (!art.blastSheetRead) {
+        Problem(out, NoBlastSheet() + "; making the replay without them, as the game would play");
+    }
+    ReplayWriter writer;
+    if (!writer.Open(out, art.artDigest)) {
+        Problem(out, writer.Problem());
+        return exitUnusable;
+    }
+    for (const FrameControls& frame : frames) {
+        StepWorld(frame.first, frame.second);
+        writer.RecordFrame(frame.first, frame.second, DigestRules);
+    }
+    if (!writer.Finish(DigestRules())) {
+        Problem(out, writer.Problem());
+        std::remove(writer.PartPath().c_str());
+        return exitUnusable;
+    }
+    return exitGood;
+}
+
+void Usage(FILE* to) {
+    std::fprintf(to,
+                 "usage: kivoro_replay verify FILE      run a replay, check its digests\n"
+                 "       kivoro_replay print FILE       write its control bytes, a frame a line\n"
+                 "       kivoro_replay make SCRIPT OUT  make a replay from such lines\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "--help" || command == "-h") {
+        Usage(stdout);
+        return exitGood;
+    }
+    if (command == "verify" && argc == 3) {
+        return Verify(argv[2]);
+    }
+    if (command == "print" && argc == 3) {
+        return Print(argv[2]);
+    }
+    if (command == "make" && argc == 4) {
+        return Make(argv[2], argv[3]);
+    }
+    Usage(stderr);
+    return exitUnusable;
+}
