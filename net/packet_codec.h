@@ -20,11 +20,12 @@
 //   1 u32 frame: the sender's next world frame
 //   5 u32 ack: how many of the receiver's control bytes the sender holds,
 //     counting from world frame 0
-//   9 i8 advantage: the sender's frame less the latest frame it has seen from
-//     the receiver (time sync)
+//   9 i8 advantage: the sender's frame less its estimate of the receiver's
+//     (time sync)
 //   10 u32 sent time, ms of the sender's clock
 //   14 u32 echo time: the receiver's latest sent time the sender has seen
-//   18 u16 echo hold: ms between receiving that and sending this (round trip)
+//   18 u16 echo hold: ms between receiving that and sending this, so the
+//     receiver can take its round trip; 0xFFFF: nothing to echo yet
 //   20 u32 first: world frame of the first control byte
 //   24 u8 count, 0..64   25 count control bytes, for frames first ..
 //     first + count - 1; bits 0x3F only
