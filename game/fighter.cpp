@@ -7,6 +7,7 @@
 #include "game/angle.h"
 #include "game/blast_pool.h"
 #include "game/blast_size_table.h"
+#include "game/fighter_sounds.h"
 #include "game/game_objects.h"
 #include "game/next_random.h"
 
@@ -204,15 +205,7 @@ uint8_t Fighter::HoldAndTimers(uint8_t controls) {
 void Fighter::ChargeOrRelease(uint8_t controls) {
     if ((controls & ControlCharge) != 0) {
         if (state != StateCharging) {
-            // Two copies of the charge sound let a second charge be heard while
-            // the first one still plays.
-            if (chargeSoundA.IsPlaying(0)) {
-                chargeSound = 2;
-                chargeSoundB.Play();
-            } else {
-                chargeSound = 1;
-                chargeSoundA.Play();
-            }
+            fighterSounds.StartCharge(*this);
             state = StateCharging;
         }
         if (ki < fullCharge) {
@@ -228,16 +221,12 @@ void Fighter::ChargeOrRelease(uint8_t controls) {
 }
 
 void Fighter::Release() {
-    if (chargeSound == 1) {
-        chargeSoundA.StopAll();
-    } else {
-        chargeSoundB.StopAll();
-    }
     state = StateFiring;
     // With every slot in flight the blast fizzles: nothing is launched, no release
     // sound plays and no health is paid for it, but the charge is spent and the
     // recoil follows as after any release.
-    if (blastCount < blastPoolSize) {
+    const bool launched = blastCount < blastPoolSize;
+    if (launched) {
         uint8_t size = 0;
         if (ki > 30) {
             size = 3;
@@ -248,18 +237,15 @@ void Fighter::Release() {
         }
         KiBlast& blast = blasts[blastCount];
         blast.Launch(x + MuzzleOffset(), y + muzzleY, aim, blastSpeed, size);
-        if (firstPlayer == 1) {
-            blastSoundFirst.Play();
-            blast.shooter = 0;
-        } else {
-            blastSoundSecond.Play();
-            blast.shooter = 1;
-        }
+        blast.shooter = firstPlayer == 1 ? 0 : 1;
         blast.power = static_cast<uint8_t>(ki);
         ++blastCount;
         // Releasing costs health and can kill the releasing fighter.
         health -= ki / 5;
     }
+    // The charge sound stops and the release sound plays, each heard once
+    // even when this frame is run again after a rollback.
+    fighterSounds.Release(*this, launched);
     recoilTimer = static_cast<uint8_t>(ki);
     ki = 0;
 }

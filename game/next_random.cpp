@@ -26,3 +26,7 @@ void ResetRandom() {
 uint32_t RandomState() {
     return state;
 }
+
+void SetRandomState(uint32_t value) {
+    state = value;
+}

@@ -12,5 +12,9 @@ int32_t NextRandom();
 int32_t NextRandomBelow(int32_t n);
 // Puts the sequence back to its program-start state (headless runs and tests).
 void ResetRandom();
-// The generator's state: where the sequence stands, for the rules digest.
+// The generator's state: where the sequence stands, for the rules digest and
+// world snapshots.
 uint32_t RandomState();
+// Puts the sequence where RandomState once answered: a restored snapshot
+// draws the same numbers again.
+void SetRandomState(uint32_t value);

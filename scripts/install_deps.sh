@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     g++ cmake make pkg-config
     libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
-    libcairo2-dev
+    libcairo2-dev libenet-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     libx11-dev xvfb xdotool imagemagick x11-utils

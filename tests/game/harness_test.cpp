@@ -19,77 +19,11 @@
 #include "game/game_objects.h"
 #include "game/headless_world.h"
 #include "game/world_step.h"
+#include "tests/game/harness_script.h"
 
 namespace {
 
-struct Segment {
-    int frames;
-    uint8_t first;
-    uint8_t second;
-};
-
 constexpr int32_t digestEvery = 100;
-
-std::vector<FrameControls> BuildScript() {
-    const Segment segments[] = {
-        // The first fighter aims 6 degrees down at the second and digs a tunnel
-        // with a 40-ki blast that passes above it; the second aims straight up.
-        {2, ControlDown, ControlUp},
-        {28, 0, ControlUp},
-        {40, ControlCharge, 0},
-        {1, 0, 0},
-        {180, 0, 0},
-        // The second flies up into the tunnel and stops there.
-        {1, 0, ControlRight},
-        {13, 0, 0},
-        {1, 0, ControlLeft},
-        // A full charge along the same line hits it; it is thrown down the tunnel.
-        {110, ControlCharge, 0},
-        // It turns, aims back and charges, cutting its throw short, then releases.
-        {150, 0, 0},
-        {1, 0, ControlTurn},
-        {27, 0, ControlDown},
-        {101, 0, ControlCharge},
-        {200, 0, 0},
-        // The first drops into that blast's tunnel; the second's next blast hits it
-        // and it crashes into the field's left edge.
-        {28, ControlDown, 0},
-        {1, ControlRight, 0},
-        {14, 0, 0},
-        {1, ControlLeft, 0},
-        {31, 0, ControlCharge},
-        {300, 0, 0},
-        // The second spends its last health on two releases and dies of the fall.
-        {101, 0, ControlCharge},
-        {101, 0, 0},
-        {25, 0, ControlCharge},
-        {200, 0, 0},
-    };
-    std::vector<FrameControls> script;
-    for (const Segment& s : segments) {
-        for (int k = 0; k < s.frames; ++k) {
-            script.push_back({s.first, s.second});
-        }
-    }
-    // Then both wander through a cycle of moves, 23 frames each, until the first
-    // fighter's releases kill it too.
-    const uint8_t moves[] = {ControlRight,
-                             ControlUp | ControlRight,
-                             ControlCharge,
-                             ControlDown,
-                             ControlLeft,
-                             ControlTurn,
-                             0,
-                             ControlDown | ControlLeft,
-                             ControlCharge | ControlUp,
-                             ControlRight | ControlDown,
-                             ControlTurn | ControlUp};
-    for (int k = 0; k < 1400; ++k) {
-        const int phase = k / 23;
-        script.push_back({moves[(phase * 5) % 11], moves[(phase * 7 + 3) % 11]});
-    }
-    return script;
-}
 
 // The world after every 100 frames of the script.
 const uint64_t expectedDigests[] = {
@@ -132,7 +66,7 @@ TEST(HeadlessWorld, StartsFromTheSameWorldEveryTime) {
 }
 
 TEST(HeadlessWorld, ScriptedPlayCausesItsEventsAndKeepsItsDigests) {
-    const std::vector<FrameControls> script = BuildScript();
+    const std::vector<FrameControls> script = BuildHarnessScript();
     const auto frameCount = static_cast<int32_t>(script.size());
     ResetHeadlessWorld();
 
@@ -210,7 +144,7 @@ TEST(HeadlessWorld, ScriptedPlayCausesItsEventsAndKeepsItsDigests) {
 // digests still agree every 60 frames, as a replay compares them, while the
 // full digests tell the two runs apart.
 TEST(HeadlessWorld, APlayDrawnOnScreenKeepsTheHeadlessRulesDigests) {
-    const std::vector<FrameControls> script = BuildScript();
+    const std::vector<FrameControls> script = BuildHarnessScript();
     constexpr size_t replayEvery = 60;
     struct Run {
         std::vector<uint64_t> rules;

@@ -1,7 +1,8 @@
 // The frame loop allocates nothing: every allocation of this program goes
 // through the counters below (operator new and delete, and malloc and its kin,
 // forwarded to glibc's own entry points), and 1000 frames of real play after
-// the world's set-up must not move them, nor 1000 frames recorded to a replay.
+// the world's set-up must not move them, nor 1000 frames recorded to a replay,
+// nor online play's snapshots, rollbacks and packets once the match has begun.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -20,12 +21,16 @@
 #include "game/fighter.h"
 #include "game/game_objects.h"
 #include "game/game_view.h"
+#include "game/headless_world.h"
 #include "game/replay_reader.h"
 #include "game/replay_writer.h"
 #include "game/rules_world.h"
 #include "game/set_up_world.h"
 #include "game/world_digest.h"
+#include "game/world_snapshot.h"
 #include "game/world_step.h"
+#include "net/memory_link.h"
+#include "net/rollback_session.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KIVORO_ALLOCATOR_TAKEN 1
@@ -263,4 +268,49 @@ TEST(FrameAllocations, RecordingAThousandFramesAllocatesNothing) {
     EXPECT_EQ(replay.frames.size(), 1000u);
     EXPECT_EQ(replay.digests.size(), 16u);
     std::remove(file.c_str());
+}
+
+// Two online peers in one process over a slow, lossy in-memory link, each world
+// kept in a snapshot and switched in around its turn: rollbacks re-run frames,
+// packets are encoded and decoded, confirmed frames queued, all in storage made
+// before the match.
+TEST(FrameAllocations, OnlineFramesWithRollbacksAllocateNothing) {
+#ifdef KIVORO_ALLOCATOR_TAKEN
+    GTEST_SKIP() << "AddressSanitizer owns the allocator";
+#endif
+    ResetHeadlessWorld();
+    WorldSnapshot hostWorld;
+    WorldSnapshot joinWorld;
+    hostWorld.AllocateForWorld();
+    joinWorld.AllocateForWorld();
+    hostWorld.Take();
+    joinWorld.Take();
+    VirtualClock clock;
+    MemoryLink hostLink(clock, {75, 25, 20, 7});
+    MemoryLink joinLink(clock, {75, 25, 20, 9});
+    MemoryLink::Connect(hostLink, joinLink);
+    RollbackSession host(hostLink, SessionOptions{0, 2, "Torvik"});
+    RollbackSession join(joinLink, SessionOptions{1, 2, "Melsar"});
+    ConfirmedFrame confirmed;
+
+    countingThread = true;
+    counting = true;
+    for (int32_t round = 0; round < 1500; ++round) {
+        clock.nowMs += round % 3 == 0 ? 16 : 17;
+        hostWorld.Restore();
+        host.Tick(ScriptedControls(0, host.CurrentFrame()));
+        hostWorld.Take();
+        joinWorld.Restore();
+        join.Tick(ScriptedControls(1, join.CurrentFrame()));
+        joinWorld.Take();
+        while (host.PopConfirmed(&confirmed) || join.PopConfirmed(&confirmed)) {
+        }
+    }
+    counting = false;
+    countingThread = false;
+
+    EXPECT_EQ(allocationCount.load(), 0) << "first allocations:" << DescribeCallers();
+    EXPECT_TRUE(host.Playing());
+    EXPECT_GT(host.Stats().rollbacks, 10);
+    EXPECT_GT(host.ConfirmedFrames(), 1000);
 }

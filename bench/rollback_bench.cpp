@@ -1,0 +1,105 @@
+// What a rollback costs: taking a world snapshot, restoring one, and re-running
+// eight frames with 20 blasts in flight (taking a snapshot before each, as the
+// session does for frames still predicted). Together they must stay well
+// inside a display frame.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+#include "game/fighter.h"
+#include "game/game_objects.h"
+#include "game/headless_world.h"
+#include "game/world_snapshot.h"
+#include "game/world_step.h"
+
+namespace {
+
+constexpr int32_t rerunFrames = 8;
+constexpr int32_t blastsInFlight = 20;
+
+// Twenty blasts of all sizes and both players over the middle of the field,
+// slow enough that none leaves it within the frames re-run.
+void FillPool() {
+    blastCount = 0;
+    for (int32_t i = 0; i < blastsInFlight; ++i) {
+        KiBlast& blast = blasts[blastCount++];
+        blast.Launch(600 + (i * 137) % 2000, 600 + (i * 251) % 2000, (i * 37) % 360, 15,
+                     static_cast<uint8_t>(i % 4));
+        blast.shooter = static_cast<uint8_t>(i % 2);
+        blast.power = static_cast<uint8_t>(10 + i % 90);
+    }
+}
+
+void BM_SnapshotTake(benchmark::State& state) {
+    ResetHeadlessWorld();
+    FillPool();
+    WorldSnapshot snapshot;
+    snapshot.AllocateForWorld();
+    for (auto _ : state) {
+        snapshot.Take();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_SnapshotTake);
+
+void BM_SnapshotRestore(benchmark::State& state) {
+    ResetHeadlessWorld();
+    FillPool();
+    WorldSnapshot snapshot;
+    snapshot.AllocateForWorld();
+    snapshot.Take();
+    for (auto _ : state) {
+        snapshot.Restore();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_SnapshotRestore);
+
+// Eight frames of both fighters flying, aiming and charging through the
+// blasts, each preceded by a snapshot, from the same world every time.
+void BM_Rerun8FramesWith20Blasts(benchmark::State& state) {
+    ResetHeadlessWorld();
+    FillPool();
+    WorldSnapshot start;
+    start.AllocateForWorld();
+    start.Take();
+    WorldSnapshot before[rerunFrames];
+    for (WorldSnapshot& snapshot : before) {
+        snapshot.AllocateForWorld();
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        start.Restore();
+        state.ResumeTiming();
+        for (int32_t f = 0; f < rerunFrames; ++f) {
+            before[f].Take();
+            StepWorld(ControlRight | ControlDown, ControlCharge | ControlUp);
+        }
+        benchmark::DoNotOptimize(blastCount);
+    }
+}
+BENCHMARK(BM_Rerun8FramesWith20Blasts);
+
+// The whole rollback as the session makes it: restore, then the re-run.
+void BM_Rollback8FramesWith20Blasts(benchmark::State& state) {
+    ResetHeadlessWorld();
+    FillPool();
+    WorldSnapshot start;
+    start.AllocateForWorld();
+    start.Take();
+    WorldSnapshot before[rerunFrames];
+    for (WorldSnapshot& snapshot : before) {
+        snapshot.AllocateForWorld();
+    }
+    for (auto _ : state) {
+        start.Restore();
+        for (int32_t f = 0; f < rerunFrames; ++f) {
+            before[f].Take();
+            StepWorld(ControlRight | ControlDown, ControlCharge | ControlUp);
+        }
+        benchmark::DoNotOptimize(blastCount);
+    }
+}
+BENCHMARK(BM_Rollback8FramesWith20Blasts);
+
+}  // namespace

@@ -1,0 +1,231 @@
+// Packet encoding and the untrusting decoder: exact sizes, known types, every
+// field in range.
+#include "net/packet_codec.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr uint8_t helloMagic[4] = {'K', 'I', 'V', 'O'};
+constexpr size_t helloFixedSize = 21;
+constexpr size_t inputFixedSize = 25;
+constexpr size_t digestSize = 13;
+constexpr size_t endSize = 6;
+constexpr uint8_t controlBits = 0x3F;
+
+// Little-endian writing and reading at a running offset. The callers check
+// the sizes first; these never look at them.
+class Writer {
+public:
+    explicit Writer(uint8_t* out) : out(out) {}
+    void U8(uint8_t v) { out[at++] = v; }
+    void U16(uint16_t v) {
+        U8(static_cast<uint8_t>(v));
+        U8(static_cast<uint8_t>(v >> 8));
+    }
+    void U32(uint32_t v) {
+        U16(static_cast<uint16_t>(v));
+        U16(static_cast<uint16_t>(v >> 16));
+    }
+    void U64(uint64_t v) {
+        U32(static_cast<uint32_t>(v));
+        U32(static_cast<uint32_t>(v >> 32));
+    }
+    void Bytes(const void* data, size_t size) {
+        std::memcpy(out + at, data, size);
+        at += size;
+    }
+    size_t at = 0;
+
+private:
+    uint8_t* out;
+};
+
+class Reader {
+public:
+    explicit Reader(const uint8_t* in) : in(in) {}
+    uint8_t U8() { return in[at++]; }
+    uint16_t U16() {
+        const uint16_t low = U8();
+        return static_cast<uint16_t>(low | U8() << 8);
+    }
+    uint32_t U32() {
+        const uint32_t low = U16();
+        return low | static_cast<uint32_t>(U16()) << 16;
+    }
+    uint64_t U64() {
+        const uint64_t low = U32();
+        return low | static_cast<uint64_t>(U32()) << 32;
+    }
+    const uint8_t* Bytes(size_t size) {
+        const uint8_t* start = in + at;
+        at += size;
+        return start;
+    }
+    size_t at = 0;
+
+private:
+    const uint8_t* in;
+};
+
+bool PrintableName(const char* name, size_t length) {
+    for (size_t k = 0; k < length; ++k) {
+        if (name[k] < 0x20 || name[k] > 0x7E) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ValidControls(const uint8_t* controls, size_t count) {
+    for (size_t k = 0; k < count; ++k) {
+        if ((controls[k] & ~controlBits) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DecodeHello(const uint8_t* data, size_t size, HelloPacket* hello) {
+    if (size < helloFixedSize || std::memcmp(data + 1, helloMagic, sizeof helloMagic) != 0) {
+        return false;
+    }
+    Reader r(data + 5);
+    hello->protocol = r.U8();
+    hello->versionMajor = r.U16();
+    hello->versionMinor = r.U16();
+    hello->artDigest = r.U64();
+    hello->pixelLayout = r.U8();
+    hello->inputDelay = r.U8();
+    hello->nameLength = r.U8();
+    if (hello->pixelLayout > PixelLayout565 || hello->inputDelay > maxInputDelay ||
+        hello->nameLength > maxNameLength || size != helloFixedSize + hello->nameLength) {
+        return false;
+    }
+    std::memcpy(hello->name, r.Bytes(hello->nameLength), hello->nameLength);
+    hello->name[hello->nameLength] = '\0';
+    return PrintableName(hello->name, hello->nameLength);
+}
+
+bool DecodeInput(const uint8_t* data, size_t size, InputPacket* input) {
+    if (size < inputFixedSize) {
+        return false;
+    }
+    Reader r(data + 1);
+    input->frame = r.U32();
+    input->ack = r.U32();
+    input->advantage = static_cast<int8_t>(r.U8());
+    input->sentMs = r.U32();
+    input->echoMs = r.U32();
+    input->echoHoldMs = r.U16();
+    input->firstInput = r.U32();
+    input->count = r.U8();
+    if (input->count > maxInputsPerPacket || size != inputFixedSize + input->count) {
+        return false;
+    }
+    // Frames stay below 2^31, so a first frame plus a count never wraps.
+    if (input->frame > INT32_MAX || input->ack > INT32_MAX ||
+        input->firstInput > static_cast<uint32_t>(INT32_MAX) - maxInputsPerPacket) {
+        return false;
+    }
+    std::memcpy(input->controls, r.Bytes(input->count), input->count);
+    return ValidControls(input->controls, input->count);
+}
+
+}  // namespace
+
+size_t EncodeHello(const HelloPacket& hello, uint8_t* out, size_t capacity) {
+    const size_t size = helloFixedSize + hello.nameLength;
+    if (hello.nameLength > maxNameLength || size > capacity || hello.inputDelay > maxInputDelay ||
+        hello.pixelLayout > PixelLayout565 || !PrintableName(hello.name, hello.nameLength)) {
+        return 0;
+    }
+    Writer w(out);
+    w.U8(PacketHello);
+    w.Bytes(helloMagic, sizeof helloMagic);
+    w.U8(hello.protocol);
+    w.U16(hello.versionMajor);
+    w.U16(hello.versionMinor);
+    w.U64(hello.artDigest);
+    w.U8(hello.pixelLayout);
+    w.U8(hello.inputDelay);
+    w.U8(hello.nameLength);
+    w.Bytes(hello.name, hello.nameLength);
+    return w.at;
+}
+
+size_t EncodeInput(const InputPacket& input, uint8_t* out, size_t capacity) {
+    const size_t size = inputFixedSize + input.count;
+    if (input.count > maxInputsPerPacket || size > capacity ||
+        !ValidControls(input.controls, input.count)) {
+        return 0;
+    }
+    Writer w(out);
+    w.U8(PacketInput);
+    w.U32(input.frame);
+    w.U32(input.ack);
+    w.U8(static_cast<uint8_t>(input.advantage));
+    w.U32(input.sentMs);
+    w.U32(input.echoMs);
+    w.U16(input.echoHoldMs);
+    w.U32(input.firstInput);
+    w.U8(input.count);
+    w.Bytes(input.controls, input.count);
+    return w.at;
+}
+
+size_t EncodeDigest(const DigestPacket& digest, uint8_t* out, size_t capacity) {
+    if (capacity < digestSize) {
+        return 0;
+    }
+    Writer w(out);
+    w.U8(PacketDigest);
+    w.U32(digest.frame);
+    w.U64(digest.digest);
+    return w.at;
+}
+
+size_t EncodeEnd(const EndPacket& end, uint8_t* out, size_t capacity) {
+    if (capacity < endSize || end.reason == EndNone || end.reason > lastEndReason) {
+        return 0;
+    }
+    Writer w(out);
+    w.U8(PacketEnd);
+    w.U8(end.reason);
+    w.U32(end.frame);
+    return w.at;
+}
+
+bool DecodePacket(const uint8_t* data, size_t size, Packet* out) {
+    if (data == nullptr || size == 0) {
+        return false;
+    }
+    out->type = data[0];
+    switch (data[0]) {
+        case PacketHello:
+            return DecodeHello(data, size, &out->hello);
+        case PacketInput:
+            return DecodeInput(data, size, &out->input);
+        case PacketDigest: {
+            if (size != digestSize) {
+                return false;
+            }
+            Reader r(data + 1);
+            out->digest.frame = r.U32();
+            out->digest.digest = r.U64();
+            return out->digest.frame <= INT32_MAX;
+        }
+        case PacketEnd: {
+            if (size != endSize) {
+                return false;
+            }
+            Reader r(data + 1);
+            out->end.reason = r.U8();
+            out->end.frame = r.U32();
+            return out->end.reason != EndNone && out->end.reason <= lastEndReason &&
+                   out->end.frame <= INT32_MAX;
+        }
+        default:
+            return false;
+    }
+}

@@ -1,0 +1,221 @@
+// Two peers over real ENet on 127.0.0.1 in one process: a few hundred frames
+// of play through a delayed, lossy sending side; handshake refusals naming
+// what differs; an end by request; and a peer that vanishes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "game/art_digest.h"
+#include "game/game_objects.h"
+#include "game/headless_world.h"
+#include "game/world_digest.h"
+#include "game/world_step.h"
+#include "net/enet_link.h"
+#include "net/scripted_peer.h"
+#include "tests/net/peer_world.h"
+
+namespace {
+
+constexpr int32_t frames = 300;
+
+std::vector<uint8_t> Script(int32_t player) {
+    std::vector<uint8_t> script(frames);
+    for (int32_t t = 0; t < frames; ++t) {
+        const int32_t phase = t + player * 13;
+        script[t] = static_cast<uint8_t>((phase % 40 < 25 ? ControlCharge : 0) |
+                                         ((phase / 30) % 2 == 0 ? ControlUp : ControlRight));
+    }
+    return script;
+}
+
+void Pause() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+// A host link on a free port and a joiner connected to it.
+struct LinkPair {
+    explicit LinkPair(const EnetLinkOptions& hostOptions = {},
+                      const EnetLinkOptions& joinOptions = {})
+        : host(hostOptions), join(joinOptions) {
+        ok = host.Host(0) && join.Join("127.0.0.1", host.Port());
+    }
+    EnetLink host;
+    EnetLink join;
+    bool ok = false;
+};
+
+class EnetMatch : public ::testing::Test {
+protected:
+    void SetUp() override { ResetHeadlessWorld(); }
+};
+
+TEST_F(EnetMatch, PlaysThroughABadLinkAndAgreesWithTheOfflineRun) {
+    const std::vector<uint8_t> first = Script(0);
+    const std::vector<uint8_t> second = Script(1);
+    ResetHeadlessWorld();
+    for (int32_t frame = 0; frame < frames; ++frame) {
+        StepWorld(frame >= 2 ? first[frame - 2] : 0, frame >= 2 ? second[frame - 2] : 0);
+    }
+    const uint64_t offline = DigestRules();
+
+    ResetHeadlessWorld();
+    PeerWorld hostWorld;
+    PeerWorld joinWorld;
+    EnetLinkOptions bad;
+    bad.netDelayMs = 15;
+    bad.netLossPercent = 10;
+    LinkPair links(bad, bad);
+    ASSERT_TRUE(links.ok);
+    ScriptedPeer host(links.host, SessionOptions{0, 2, "Torvik", 5000, frames}, first.data(),
+                      frames);
+    ScriptedPeer join(links.join, SessionOptions{1, 2, "Melsar", 5000, frames}, second.data(),
+                      frames);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!(host.Done() && join.Done()) && std::chrono::steady_clock::now() < deadline) {
+        hostWorld.Enter();
+        host.Step();
+        hostWorld.Leave();
+        joinWorld.Enter();
+        join.Step();
+        joinWorld.Leave();
+        Pause();
+    }
+    ASSERT_TRUE(host.Finished()) << host.Session().EndMessage();
+    ASSERT_TRUE(join.Finished()) << join.Session().EndMessage();
+    hostWorld.Enter();
+    EXPECT_EQ(DigestRules(), offline);
+    joinWorld.Enter();
+    EXPECT_EQ(DigestRules(), offline);
+    EXPECT_GT(host.Session().Stats().roundTripMs, 20u);
+    EXPECT_GT(host.Session().Stats().rollbacks + join.Session().Stats().rollbacks, 0);
+}
+
+// Runs both until each has ended or time is up.
+void RunUntilEnded(RollbackSession& a, RollbackSession& b, int32_t seconds = 5) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!(a.Ended() && b.Ended()) && std::chrono::steady_clock::now() < deadline) {
+        a.Tick(0);
+        b.Tick(0);
+        Pause();
+    }
+}
+
+TEST_F(EnetMatch, EndsOnBothSidesWhenOneQuits) {
+    LinkPair links;
+    ASSERT_TRUE(links.ok);
+    RollbackSession host(links.host, SessionOptions{0, 2, "Torvik"});
+    RollbackSession join(links.join, SessionOptions{1, 2, "Melsar"});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (join.CurrentFrame() < 30 && std::chrono::steady_clock::now() < deadline) {
+        host.Tick(0);
+        join.Tick(0);
+        Pause();
+    }
+    ASSERT_GE(join.CurrentFrame(), 30);
+    join.Quit();
+    RunUntilEnded(host, join);
+    ASSERT_TRUE(host.Ended());
+    EXPECT_EQ(host.EndReasonCode(), EndQuit);
+    EXPECT_STREQ(host.EndMessage(), "Melsar ended the match");
+}
+
+TEST_F(EnetMatch, APeerThatVanishesIsLostAfterTheSilenceLimit) {
+    EnetLinkOptions shortTimeout;
+    shortTimeout.timeoutMs = 400;
+    LinkPair links(shortTimeout, shortTimeout);
+    ASSERT_TRUE(links.ok);
+    RollbackSession host(links.host, SessionOptions{0, 2, "Torvik", 300});
+    RollbackSession join(links.join, SessionOptions{1, 2, "Melsar", 300});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (host.CurrentFrame() < 20 && std::chrono::steady_clock::now() < deadline) {
+        host.Tick(0);
+        join.Tick(0);
+        Pause();
+    }
+    ASSERT_GE(host.CurrentFrame(), 20);
+    // The joiner's process stops: nothing is serviced or sent from its side.
+    const auto lost = std::chrono::steady_clock::now();
+    while (!host.Ended() && std::chrono::steady_clock::now() - lost < std::chrono::seconds(3)) {
+        host.Tick(0);
+        Pause();
+    }
+    const auto after = std::chrono::steady_clock::now() - lost;
+    ASSERT_TRUE(host.Ended());
+    EXPECT_EQ(host.EndReasonCode(), EndConnectionLost);
+    EXPECT_STREQ(host.EndMessage(), "connection lost");
+    EXPECT_GE(after, std::chrono::milliseconds(250));
+}
+
+// A handshake written by hand, for a side this build cannot be.
+void SendHello(EnetLink& link, uint16_t minor, uint64_t art, uint8_t layout) {
+    HelloPacket hello;
+    hello.versionMajor = KIVORO_VERSION_MAJOR;
+    hello.versionMinor = minor;
+    hello.artDigest = art;
+    hello.pixelLayout = layout;
+    hello.inputDelay = 2;
+    uint8_t buffer[maxPacketSize];
+    link.Send(ChannelReliable, buffer, EncodeHello(hello, buffer, sizeof buffer));
+}
+
+#if KIVORO_PIXEL_565
+constexpr uint8_t ownLayout = PixelLayout565;
+constexpr uint8_t otherLayout = PixelLayout555;
+#else
+constexpr uint8_t ownLayout = PixelLayout555;
+constexpr uint8_t otherLayout = PixelLayout565;
+#endif
+
+// The session refuses a handshake that differs and tells the other side why.
+void ExpectRefusal(uint16_t minor, uint64_t art, uint8_t layout, EndReason reason,
+                   const char* message) {
+    LinkPair links;
+    ASSERT_TRUE(links.ok);
+    RollbackSession host(links.host, SessionOptions{});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    bool sent = false;
+    Packet end;
+    end.type = 0;
+    while (std::chrono::steady_clock::now() < deadline && end.type != PacketEnd) {
+        host.Tick(0);
+        links.join.Service();
+        if (!sent && links.join.Status() == LinkConnected) {
+            SendHello(links.join, minor, art, layout);
+            sent = true;
+        }
+        uint8_t buffer[maxPacketSize];
+        for (size_t size; (size = links.join.Receive(buffer, sizeof buffer)) > 0;) {
+            Packet packet;
+            if (DecodePacket(buffer, size, &packet) && packet.type == PacketEnd) {
+                end = packet;
+            }
+        }
+        Pause();
+    }
+    ASSERT_TRUE(host.Ended());
+    EXPECT_EQ(host.EndReasonCode(), reason);
+    EXPECT_STREQ(host.EndMessage(), message);
+    ASSERT_EQ(end.type, PacketEnd) << "the other side was not told";
+    EXPECT_EQ(end.end.reason, reason);
+}
+
+TEST_F(EnetMatch, HandshakesThatDifferAreRefusedByName) {
+    const uint64_t art = ArtDigest();
+    char version[96];
+    std::snprintf(
+        version, sizeof version, "version differs: this side runs %d.%d, the other side %d.%d",
+        KIVORO_VERSION_MAJOR, KIVORO_VERSION_MINOR, KIVORO_VERSION_MAJOR, KIVORO_VERSION_MINOR + 1);
+    ExpectRefusal(KIVORO_VERSION_MINOR + 1, art, ownLayout, EndVersionMismatch, version);
+    ExpectRefusal(KIVORO_VERSION_MINOR, art ^ 1, ownLayout, EndArtMismatch,
+                  "art differs: the blast shapes are not the other side's");
+    const char* layoutMessage =
+        ownLayout == PixelLayout555
+            ? "pixel layout differs: this side uses 5-5-5, the other side 5-6-5"
+            : "pixel layout differs: this side uses 5-6-5, the other side 5-5-5";
+    ExpectRefusal(KIVORO_VERSION_MINOR, art, otherLayout, EndLayoutMismatch, layoutMessage);
+}
+
+}  // namespace

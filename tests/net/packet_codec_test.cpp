@@ -1,0 +1,175 @@
+// The packet codec: every packet type round-trips field for field, sizes and
+// ranges are refused when wrong, and a byte-exact layout pins the format.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "net/packet_codec.h"
+
+namespace {
+
+HelloPacket SampleHello() {
+    HelloPacket hello;
+    hello.versionMajor = 1;
+    hello.versionMinor = 2;
+    hello.artDigest = 0x0123456789ABCDEFull;
+    hello.pixelLayout = PixelLayout565;
+    hello.inputDelay = 3;
+    std::strcpy(hello.name, "Torvik");
+    hello.nameLength = 6;
+    return hello;
+}
+
+InputPacket SampleInput() {
+    InputPacket input;
+    input.frame = 1000;
+    input.ack = 998;
+    input.advantage = -3;
+    input.sentMs = 0xDEADBEEF;
+    input.echoMs = 77;
+    input.echoHoldMs = 12;
+    input.firstInput = 995;
+    input.count = 5;
+    const uint8_t controls[] = {0x01, 0x12, 0x3F, 0x00, 0x20};
+    std::memcpy(input.controls, controls, sizeof controls);
+    return input;
+}
+
+}  // namespace
+
+TEST(PacketCodec, EveryTypeRoundTrips) {
+    uint8_t buffer[maxPacketSize];
+    Packet packet;
+
+    const HelloPacket hello = SampleHello();
+    size_t size = EncodeHello(hello, buffer, sizeof buffer);
+    ASSERT_EQ(size, 21u + 6u);
+    ASSERT_TRUE(DecodePacket(buffer, size, &packet));
+    EXPECT_EQ(packet.type, PacketHello);
+    EXPECT_EQ(packet.hello.protocol, packetProtocolVersion);
+    EXPECT_EQ(packet.hello.versionMajor, 1);
+    EXPECT_EQ(packet.hello.versionMinor, 2);
+    EXPECT_EQ(packet.hello.artDigest, hello.artDigest);
+    EXPECT_EQ(packet.hello.pixelLayout, PixelLayout565);
+    EXPECT_EQ(packet.hello.inputDelay, 3);
+    EXPECT_STREQ(packet.hello.name, "Torvik");
+
+    const InputPacket input = SampleInput();
+    size = EncodeInput(input, buffer, sizeof buffer);
+    ASSERT_EQ(size, 25u + 5u);
+    ASSERT_TRUE(DecodePacket(buffer, size, &packet));
+    EXPECT_EQ(packet.type, PacketInput);
+    EXPECT_EQ(packet.input.frame, 1000u);
+    EXPECT_EQ(packet.input.ack, 998u);
+    EXPECT_EQ(packet.input.advantage, -3);
+    EXPECT_EQ(packet.input.sentMs, 0xDEADBEEFu);
+    EXPECT_EQ(packet.input.echoMs, 77u);
+    EXPECT_EQ(packet.input.echoHoldMs, 12);
+    EXPECT_EQ(packet.input.firstInput, 995u);
+    ASSERT_EQ(packet.input.count, 5);
+    EXPECT_EQ(std::memcmp(packet.input.controls, input.controls, 5), 0);
+
+    size = EncodeDigest(DigestPacket{120, 0xFEDCBA9876543210ull}, buffer, sizeof buffer);
+    ASSERT_EQ(size, 13u);
+    ASSERT_TRUE(DecodePacket(buffer, size, &packet));
+    EXPECT_EQ(packet.type, PacketDigest);
+    EXPECT_EQ(packet.digest.frame, 120u);
+    EXPECT_EQ(packet.digest.digest, 0xFEDCBA9876543210ull);
+
+    size = EncodeEnd(EndPacket{EndOutOfSync, 240}, buffer, sizeof buffer);
+    ASSERT_EQ(size, 6u);
+    ASSERT_TRUE(DecodePacket(buffer, size, &packet));
+    EXPECT_EQ(packet.type, PacketEnd);
+    EXPECT_EQ(packet.end.reason, EndOutOfSync);
+    EXPECT_EQ(packet.end.frame, 240u);
+}
+
+// The bytes on the wire, written out by hand from the documented layout.
+TEST(PacketCodec, LayoutIsLittleEndianWithoutPadding) {
+    uint8_t buffer[maxPacketSize];
+    ASSERT_EQ(EncodeDigest(DigestPacket{0x01020304, 0x1122334455667788ull}, buffer, sizeof buffer),
+              13u);
+    const uint8_t digest[] = {3, 4, 3, 2, 1, 0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11};
+    EXPECT_EQ(std::memcmp(buffer, digest, sizeof digest), 0);
+
+    HelloPacket hello = SampleHello();
+    std::strcpy(hello.name, "A");
+    hello.nameLength = 1;
+    ASSERT_EQ(EncodeHello(hello, buffer, sizeof buffer), 22u);
+    const uint8_t expected[] = {1,    'K',  'I',  'V',  'O',  1,    1,    0, 2, 0, 0xEF,
+                                0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01, 1, 3, 1, 'A'};
+    EXPECT_EQ(std::memcmp(buffer, expected, sizeof expected), 0);
+}
+
+TEST(PacketCodec, RefusesWrongSizesTypesAndRanges) {
+    uint8_t buffer[maxPacketSize + 8];
+    Packet packet;
+    EXPECT_FALSE(DecodePacket(nullptr, 0, &packet));
+    EXPECT_FALSE(DecodePacket(buffer, 0, &packet));
+
+    // Every packet cut short, or with a byte too many, is refused.
+    const size_t sizes[] = {EncodeHello(SampleHello(), buffer, sizeof buffer)};
+    for (size_t cut = 1; cut < sizes[0]; ++cut) {
+        EXPECT_FALSE(DecodePacket(buffer, cut, &packet)) << "hello cut to " << cut;
+    }
+    EXPECT_FALSE(DecodePacket(buffer, sizes[0] + 1, &packet));
+    const size_t inputSize = EncodeInput(SampleInput(), buffer, sizeof buffer);
+    for (size_t cut = 1; cut < inputSize; ++cut) {
+        EXPECT_FALSE(DecodePacket(buffer, cut, &packet)) << "input cut to " << cut;
+    }
+    EXPECT_FALSE(DecodePacket(buffer, inputSize + 1, &packet));
+
+    // Unknown types.
+    buffer[0] = 0;
+    EXPECT_FALSE(DecodePacket(buffer, 13, &packet));
+    buffer[0] = 5;
+    EXPECT_FALSE(DecodePacket(buffer, 13, &packet));
+
+    // Fields out of range, each in an otherwise good packet.
+    size_t size = EncodeHello(SampleHello(), buffer, sizeof buffer);
+    buffer[1] = 'X';  // magic
+    EXPECT_FALSE(DecodePacket(buffer, size, &packet));
+    EncodeHello(SampleHello(), buffer, sizeof buffer);
+    buffer[18] = 2;  // pixel layout
+    EXPECT_FALSE(DecodePacket(buffer, size, &packet));
+    EncodeHello(SampleHello(), buffer, sizeof buffer);
+    buffer[19] = maxInputDelay + 1;
+    EXPECT_FALSE(DecodePacket(buffer, size, &packet));
+    EncodeHello(SampleHello(), buffer, sizeof buffer);
+    buffer[21] = '\n';  // a name byte that is not printable
+    EXPECT_FALSE(DecodePacket(buffer, size, &packet));
+    EncodeHello(SampleHello(), buffer, sizeof buffer);
+    buffer[20] = maxNameLength + 1;  // a name longer than allowed, packet sized to match
+    EXPECT_FALSE(DecodePacket(buffer, 21 + maxNameLength + 1, &packet));
+
+    size = EncodeInput(SampleInput(), buffer, sizeof buffer);
+    buffer[25] = 0x40;  // a control bit that does not exist
+    EXPECT_FALSE(DecodePacket(buffer, size, &packet));
+    EncodeInput(SampleInput(), buffer, sizeof buffer);
+    buffer[24] = maxInputsPerPacket + 1;  // count past the limit, size to match
+    EXPECT_FALSE(DecodePacket(buffer, 25 + maxInputsPerPacket + 1, &packet));
+    EncodeInput(SampleInput(), buffer, sizeof buffer);
+    buffer[23] = 0x80;  // a first frame past 2^31
+    EXPECT_FALSE(DecodePacket(buffer, size, &packet));
+
+    size = EncodeEnd(EndPacket{EndQuit, 1}, buffer, sizeof buffer);
+    buffer[1] = EndNone;
+    EXPECT_FALSE(DecodePacket(buffer, size, &packet));
+    buffer[1] = lastEndReason + 1;
+    EXPECT_FALSE(DecodePacket(buffer, size, &packet));
+}
+
+TEST(PacketCodec, EncodingRefusesWhatDecodingWould) {
+    uint8_t buffer[maxPacketSize];
+    HelloPacket hello = SampleHello();
+    hello.nameLength = maxNameLength + 1;
+    EXPECT_EQ(EncodeHello(hello, buffer, sizeof buffer), 0u);
+    hello = SampleHello();
+    hello.name[0] = '\t';
+    EXPECT_EQ(EncodeHello(hello, buffer, sizeof buffer), 0u);
+    InputPacket input = SampleInput();
+    input.controls[0] = 0x80;
+    EXPECT_EQ(EncodeInput(input, buffer, sizeof buffer), 0u);
+    EXPECT_EQ(EncodeInput(SampleInput(), buffer, 20), 0u);
+    EXPECT_EQ(EncodeEnd(EndPacket{EndNone, 0}, buffer, sizeof buffer), 0u);
+}
