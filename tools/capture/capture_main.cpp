@@ -21,6 +21,7 @@
 #include "game/game_loop.h"
 #include "game/game_objects.h"
 #include "game/game_view.h"
+#include "game/key_bindings.h"
 #include "game/set_up_world.h"
 #include "game/world_step.h"
 
