@@ -60,6 +60,19 @@ __attribute__((format(printf, 3, 4))) void Report(ReadState& state, int32_t line
     std::fprintf(state.errors, "kivoro: %s:%d: %s\n", state.name, line, message);
 }
 
+// Keys are named as the engine names them, except the one whose name would
+// read as a comment: after a space inih takes ';' for the start of one.
+constexpr const char* semicolonName = "Semicolon";
+
+const char* KeyNameForFile(uint8_t scanCode) {
+    return scanCode == ScanCodeSemicolon ? semicolonName : ScanCodeName(scanCode);
+}
+
+uint8_t KeyFromFileName(const char* name) {
+    return strcasecmp(name, semicolonName) == 0 ? uint8_t{ScanCodeSemicolon}
+                                                : ScanCodeFromName(name);
+}
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
@@ -195,14 +208,14 @@ int HandleSetting(void* user, const char* section, const char* name, const char*
         }
     } else if (const int32_t player = PlayerOfSection(section); player >= 0) {
         const int32_t control = ControlIndexFromName(name);
-        const uint8_t key = ScanCodeFromName(value);
+        const uint8_t key = KeyFromFileName(value);
         if (control < 0) {
             Report(state, state.line, "'%s' is no control (up, down, left, right, turn, charge)",
                    name);
         } else if (key == 0) {
             Report(state, state.line, "no key is named '%s'", value);
         } else if (const char* use = ReservedKeyUse(key); use != nullptr) {
-            Report(state, state.line, "%s %s, so no player can have it", ScanCodeName(key), use);
+            Report(state, state.line, "%s %s, so no player can have it", KeyNameForFile(key), use);
         } else {
             state.wantedKey[player][control] = key;
             state.wantedLine[player][control] = state.line;
@@ -256,7 +269,7 @@ void ApplyBindings(ReadState& state) {
             return;
         }
         Report(state, line, "%s is already %s %s key; this binding is refused",
-               ScanCodeName(keys.keys[refusedPlayer][refusedControl]), playerWords[keptPlayer],
+               KeyNameForFile(keys.keys[refusedPlayer][refusedControl]), playerWords[keptPlayer],
                ControlName(boundControls[keptControl]));
         state.wantedLine[refusedPlayer][refusedControl] = 0;
     }
@@ -401,7 +414,7 @@ int32_t FormatSettings(const Settings& settings, char* buffer, size_t size) {
         text.Append("\n[%s]\n", playerSections[player]);
         for (int32_t c = 0; c < controlCount; ++c) {
             text.Append("%s = %s\n", ControlName(boundControls[c]),
-                        ScanCodeName(settings.keys.keys[player][c]));
+                        KeyNameForFile(settings.keys.keys[player][c]));
         }
     }
     if (text.used >= size) {
