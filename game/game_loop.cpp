@@ -27,12 +27,16 @@ namespace {
 constexpr int32_t displayWidth = 800;
 constexpr int32_t displayHeight = 600;
 constexpr int32_t displayBits = 16;
+// Passes of the loop (a display refresh each) the focus may be away before
+// the game pauses: a quarter of a second at 60 Hz.
+constexpr int32_t focusGracePasses = 15;
 
 GamePadSet gamePads;
 PlayerInput playerInput;
 PlayState playState;
 // Commands collected by the window procedure for the next frame.
 uint32_t pendingCommands = 0;
+int32_t inactivePasses = 0;
 bool windowed = false;
 
 // What the settings file holds, kept up to date with what the player changes
@@ -85,13 +89,17 @@ bool RunGame() {
         if (!appWindow.PumpMessage()) {
             return false;
         }
-        const uint32_t commands = pendingCommands;
+        uint32_t commands = pendingCommands;
         pendingCommands = 0;
-        // Nothing is read or stepped while the window is inactive: the pass
-        // in which the focus went pauses the world and shows it paused, and
-        // after that the loop sleeps until the display's next refresh, so it
-        // does not spin a processor core.
+        // Nothing is read or stepped while the window is inactive, and the
+        // loop sleeps until the display's next refresh rather than spin a
+        // processor core. A focus that stays away pauses the game, shown
+        // paused; one that comes back at once (a window manager handing the
+        // window over as it changes modes) changes nothing.
         if (!appWindow.active) {
+            if (++inactivePasses == focusGracePasses) {
+                commands |= CommandFocusLost;
+            }
             if (commands != 0) {
                 ActOnChanges(PlayFrame(playState, commands, 0, 0));
                 screen.Present(0);
@@ -99,6 +107,7 @@ bool RunGame() {
             screen.WaitVerticalBlank();
             continue;
         }
+        inactivePasses = 0;
         input.Update();
         gamePads.Update();
         const PlayerInput::Frame frame = playerInput.Read(input.keys, gamePads);

@@ -42,8 +42,6 @@ uint32_t CommandsFromMessage(uint32_t message, uintptr_t wParam, intptr_t lParam
         case WM_SYSKEYDOWN:
             // Key-downs with Alt held arrive as system keys.
             return !repeat && wParam == VK_RETURN ? uint32_t{CommandWindowMode} : 0u;
-        case WM_ACTIVATE:
-            return (wParam & 0xFFFFu) == WA_INACTIVE ? uint32_t{CommandFocusLost} : 0u;
         default:
             return 0;
     }

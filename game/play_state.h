@@ -27,8 +27,9 @@ enum PlayChange : uint32_t {
 };
 
 // The commands a window message stands for: key-downs (not auto-repeats) of
-// P, F1, M, minus and equals (and their keypad twins), F11 and Alt+Enter, and
-// the loss of the focus. Escape is not among them: it ends the game at once.
+// P, F1, M, minus and equals (and their keypad twins), F11 and Alt+Enter.
+// Escape is not among them: it ends the game at once. The focus is the frame
+// loop's to watch (the AppWindow's `active`).
 uint32_t CommandsFromMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 class PlayState {

@@ -3,8 +3,8 @@
 # game under Xvfb at 1920 x 1080 driven with xdotool: --windowed opens an
 # 800 x 600 window in the middle, Alt+Enter covers the screen without charging
 # the second player and back, F11 does the same, P freezes the picture while
-# keys are held and P again lets it go on, and the window mode is kept in the
-# settings file.
+# keys are held and P again lets it go on, a lost focus pauses, and the window
+# mode is kept in the settings file.
 # Usage: comfort_test.sh <folder holding kivoro and its assets>
 set -euo pipefail
 
@@ -112,6 +112,21 @@ shot resumed_later
 xtry xdotool keyup space keyup Right
 [ "$(changed resumed resumed_later "$view")" -gt 500 ] || fail "the picture stood still after P again"
 [ "$(changed paused resumed 300x30+560+680)" -gt 0 ] || fail "the first player's ki did not change after P again"
+
+# The focus away for a second pauses the game as P does; it stays paused when
+# the focus comes back.
+sleep 0.5
+shot focused
+xtry xdotool windowfocus "$(xtry xwininfo -root | awk '/Window id/ {print $4}')"
+sleep 1.0
+xtry xdotool windowfocus "$window"
+sleep 0.5
+shot refocused
+sleep 0.5
+shot refocused_later
+[ "$(changed refocused refocused_later "$view")" -eq 0 ] || fail "the picture moved after the focus came back"
+awk "BEGIN{exit !($(mean refocused 800x399+560+240) < $(mean focused 800x399+560+240))}" ||
+    fail "the game did not pause when its window lost the focus"
 
 grep -q '^mode = windowed$' "$XDG_CONFIG_HOME/kivoro/settings.ini" ||
     fail "the settings file does not keep the window mode: $(cat "$XDG_CONFIG_HOME/kivoro/settings.ini" 2>&1)"
