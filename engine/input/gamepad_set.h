@@ -3,6 +3,9 @@
 // reports its buttons by position: A is the bottom face button whatever the
 // maker prints on it). Polled once per frame into plain slots; pads plugged in
 // or pulled out while the program runs appear and disappear at the next poll.
+// While none of the program's windows has the keyboard focus SDL drops what
+// the pads report, except buttons let go and sticks let back to the middle,
+// so a pad never sticks and never plays for a window in the background.
 #pragma once
 
 #include <cstdint>
