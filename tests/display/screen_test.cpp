@@ -189,7 +189,7 @@ TEST_F(ScreenTest, AFullScreenModeShownInItsOwnWindowKeepsItsSurfacesAtWholeMult
     SDL_Surface* shown = SDL_GetWindowSurface(window);
     ASSERT_NE(shown, nullptr);
     ASSERT_EQ(shown->w, 1024);
-    auto pixelAt = [shown](int x, int y) {
+    auto pixelAt = [&shown](int x, int y) {
         return static_cast<const uint32_t*>(shown->pixels)[y * shown->pitch / 4 + x] & 0xFFFFFFu;
     };
     // Twice the picture, centred: (112, 84) .. (911, 683); the picture kept.
