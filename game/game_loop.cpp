@@ -1,5 +1,6 @@
 // Start-up, the window procedure and the frame loop. One frame per pass: one
-// window message, the keys, the rules, the picture, the present.
+// window message, the keys and pads, the comforts, the rules, the picture,
+// the present.
 #include "game/game_loop.h"
 
 #include <cstdio>
@@ -8,52 +9,77 @@
 #include "engine/display/desktop.h"
 #include "engine/display/screen.h"
 #include "engine/display/window_messages.h"
+#include "engine/input/gamepad_set.h"
 #include "engine/input/input_device.h"
-#include "engine/input/scan_codes.h"
 #include "engine/sound/sound_device.h"
 #include "game/game_objects.h"
-#include "game/game_view.h"
+#include "game/game_options.h"
+#include "game/overlay_view.h"
+#include "game/play_frame.h"
+#include "game/play_state.h"
+#include "game/player_input.h"
 #include "game/set_up_world.h"
-#include "game/world_step.h"
+#include "game/settings_file.h"
+#include "game/window_mode.h"
 
 namespace {
-
-struct KeyBinding {
-    uint8_t control;
-    uint8_t scanCode[fighterCount];  // first player, second player
-};
-
-// Escape is not here: it acts through the window procedure.
-constexpr KeyBinding keyTable[] = {
-    {ControlUp, {ScanCodeW, ScanCodeUp}},
-    {ControlDown, {ScanCodeS, ScanCodeDown}},
-    {ControlLeft, {ScanCodeA, ScanCodeLeft}},
-    {ControlRight, {ScanCodeD, ScanCodeRight}},
-    {ControlTurn, {ScanCodeV, ScanCodeRightShift}},
-    {ControlCharge, {ScanCodeSpace, ScanCodeReturn}},
-};
 
 constexpr int32_t displayWidth = 800;
 constexpr int32_t displayHeight = 600;
 constexpr int32_t displayBits = 16;
+// Passes of the loop (a display refresh each) the focus may be away before
+// the game pauses: a quarter of a second at 60 Hz.
+constexpr int32_t focusGracePasses = 15;
+
+GamePadSet gamePads;
+PlayerInput playerInput;
+PlayState playState;
+// Commands collected by the window procedure for the next frame.
+uint32_t pendingCommands = 0;
+int32_t inactivePasses = 0;
+bool windowed = false;
+
+// What the settings file holds, kept up to date with what the player changes
+// in play; the command line's choices for this run are not among them.
+Settings savedSettings;
+char settingsPath[settingsPathSize] = {};
+bool settingsWriteReported = false;
+
+void SaveSettings() {
+    if (settingsPath[0] == '\0' || WriteSettingsFile(settingsPath, savedSettings)) {
+        return;
+    }
+    if (!settingsWriteReported) {
+        settingsWriteReported = true;
+        std::fprintf(stderr, "kivoro: cannot save the settings to %s\n", settingsPath);
+    }
+}
+
+// The window mode and the sound settings the player changed last until the
+// next run too.
+void ActOnChanges(uint32_t changes) {
+    if ((changes & PlayChangeWindowMode) != 0) {
+        windowed = !windowed;
+        ShowWindowed(windowed);
+        savedSettings.windowed = windowed;
+    }
+    if ((changes & PlayChangeSound) != 0) {
+        savedSettings.volume = playState.volume;
+        savedSettings.muted = playState.muted;
+    }
+    if ((changes & (PlayChangeWindowMode | PlayChangeSound)) != 0) {
+        SaveSettings();
+    }
+}
 
 }  // namespace
-
-uint8_t ControlsFromKeys(const uint8_t* keys, int32_t player) {
-    uint8_t controls = 0;
-    for (const KeyBinding& binding : keyTable) {
-        if (keys[binding.scanCode[player]] != 0) {
-            controls |= binding.control;
-        }
-    }
-    return controls;
-}
 
 intptr_t GameWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     appWindow.RecordMessage(message, wParam, lParam);
     if (appWindow.lastKeyDown == VK_ESCAPE) {
         appWindow.Destroy();
     }
+    pendingCommands |= CommandsFromMessage(message, wParam, lParam);
     return DefaultWindowProc(window, message, wParam, lParam);
 }
 
@@ -63,24 +89,63 @@ bool RunGame() {
         if (!appWindow.PumpMessage()) {
             return false;
         }
-        // Nothing is read, updated or drawn while the window is inactive: the
-        // game stands still and resumes where it was. Waiting for the display's
-        // next refresh keeps the idle loop from spinning a processor core.
+        uint32_t commands = pendingCommands;
+        pendingCommands = 0;
+        // Nothing is read or stepped while the window is inactive, and the
+        // loop sleeps until the display's next refresh rather than spin a
+        // processor core. A focus that stays away pauses the game, shown
+        // paused; one that comes back at once (a window manager handing the
+        // window over as it changes modes) changes nothing.
         if (!appWindow.active) {
+            if (++inactivePasses == focusGracePasses) {
+                commands |= CommandFocusLost;
+            }
+            if (commands != 0) {
+                ActOnChanges(PlayFrame(playState, commands, 0, 0));
+                screen.Present(0);
+            }
             screen.WaitVerticalBlank();
             continue;
         }
+        inactivePasses = 0;
         input.Update();
-        StepWorld(ControlsFromKeys(input.keys, 0), ControlsFromKeys(input.keys, 1));
-        DrawFrame();
+        gamePads.Update();
+        const PlayerInput::Frame frame = playerInput.Read(input.keys, gamePads);
+        const uint32_t changes =
+            PlayFrame(playState, commands | (frame.startPressed ? CommandPause : 0u),
+                      frame.controls[0], frame.controls[1]);
+        playerInput.RumbleOnHits(gamePads, fighters);
+        ActOnChanges(changes);
         screen.Present(0);
     }
 }
 
-int StartGame() {
+int StartGame(int argc, const char* const* argv) {
+    GameOptions options;
+    const int parsed = ParseGameOptions(argc, argv, options, stdout, stderr);
+    if (parsed != optionsPlay) {
+        return parsed;
+    }
+    Settings settings;
+    if (SettingsFilePath(settingsPath, sizeof settingsPath)) {
+        ReadSettingsFile(settingsPath, settings, stderr);
+    }
+    savedSettings = settings;
+    windowed = options.window == WindowChoiceWindowed ||
+               (options.window == WindowChoiceSettings && settings.windowed);
+    playState.volume = settings.volume;
+    playState.muted = settings.muted || options.mute;
+
+    // Windowed, the window is made where it will stay, so that leaving the
+    // mode set's full screen puts it there at once.
     const DisplaySize desktop = PrimaryDisplaySize();
-    if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc, WS_POPUP, 0, 0, desktop.width,
-                                  desktop.height)) {
+    DisplayArea area{0, 0, desktop.width, desktop.height};
+    if (windowed) {
+        area = OwnWindowArea(UsableDisplayArea(), displayWidth, displayHeight);
+    }
+    if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc,
+                                  windowed ? WS_OVERLAPPEDWINDOW : WS_POPUP, area.x, area.y,
+                                  area.width, area.height)) {
         std::fprintf(stderr,
                      "kivoro: cannot open a window: no display is available "
                      "(is DISPLAY set, or a desktop session running?)\n");
@@ -99,7 +164,14 @@ int StartGame() {
     if (soundDevice.Create(appWindow.window) != 0) {
         std::fprintf(stderr, "kivoro: no sound device; playing without sound\n");
     }
+    soundDevice.SetMasterVolume(playState.volume, playState.muted);
     input.InitForWindow(&appWindow);
+    gamePads.Open();
+    playerInput.SetBindings(settings.keys);
+    if (windowed) {
+        ShowWindowed(true);
+    }
+    PrepareOverlays(settings.keys);
     RunGame();
     return 0;
 }

@@ -6,18 +6,17 @@
 
 #include "engine/display/window_handle.h"
 
-// The control byte of player 0 (first fighter) or 1 (second fighter) from the
-// key state array: a key counts as held when its entry is non-zero.
-uint8_t ControlsFromKeys(const uint8_t* keys, int32_t player);
-
-// Records every message in the AppWindow and destroys the window on Escape.
+// Records every message in the AppWindow, destroys the window on Escape and
+// collects the commands of the comfort keys for the next frame.
 intptr_t GameWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 // Sets up the world, then runs frames until the window is gone. Answers the
 // last PumpMessage result, which is false.
 bool RunGame();
 
-// The whole program: window, cursor, display, sound, keyboard, then RunGame.
-// Answers the process's exit status: 0 after a normal end, 1 (with a message on
+// The whole program: the command line and the settings file, then window,
+// cursor, display, sound, keyboard and pads, then RunGame. Answers the
+// process's exit status: 0 after a normal end (and after --help or
+// --version), 2 for a command line it cannot read, 1 (with a message on
 // standard error) when there is no display to play on.
-int StartGame();
+int StartGame(int argc, const char* const* argv);

@@ -2,6 +2,6 @@
 // start sequence and the frame loop are in game_loop.cpp.
 #include "game/game_loop.h"
 
-int main() {
-    return StartGame();
+int main(int argc, char** argv) {
+    return StartGame(argc, argv);
 }

@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
     g++ cmake make pkg-config
     libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
+    libinih-dev libcli11-dev
     libcairo2-dev libenet-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev

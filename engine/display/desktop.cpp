@@ -1,4 +1,5 @@
-// The desktop on SDL: the desktop mode of display 0 and the pointer's visibility.
+// The desktop on SDL: the desktop mode and usable bounds of display 0 and the
+// pointer's visibility.
 #include "engine/display/desktop.h"
 
 #include <SDL.h>
@@ -18,6 +19,21 @@ DisplaySize PrimaryDisplaySize() {
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return size;
+}
+
+DisplayArea UsableDisplayArea() {
+    DisplayArea area;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        return area;
+    }
+    // On X11 SDL reads the window manager's work area (_NET_WORKAREA); without
+    // a window manager it answers the whole display.
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayUsableBounds(0, &bounds) == 0 || SDL_GetDisplayBounds(0, &bounds) == 0) {
+        area = DisplayArea{bounds.x, bounds.y, bounds.w, bounds.h};
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return area;
 }
 
 void ShowCursor(bool show) {

@@ -117,6 +117,7 @@ void DisplayDriver::DropRenderer() {
     texture = nullptr;
     renderer = nullptr;
     ownsRenderer = false;
+    integerScale = false;
     framebuffer = false;
     windowSurface = nullptr;
     windowId = 0;
@@ -215,19 +216,33 @@ bool DisplayDriver::PrepareTexture(uint32_t format, int32_t width, int32_t heigh
     return true;
 }
 
+void DisplayDriver::SetWholeMultiples(bool whole) {
+    wholeMultiples = whole;
+    redrawAll = true;
+}
+
 // Crisp pixels where the picture is scaled by a whole factor, smooth
 // filtering otherwise; the output size can change at any time (a window that
-// becomes full screen late), so this is checked per present.
+// becomes full screen late, a window resized by hand), so this is checked per
+// present. SDL's integer scaling never goes below 1x (it would cut the
+// picture), so it is asked for only while the picture fits.
 void DisplayDriver::ChooseScaling() {
     int outputWidth = 0;
     int outputHeight = 0;
     if (!letterbox || SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight) != 0) {
         return;
     }
+    const bool integer =
+        wholeMultiples && outputWidth >= textureWidth && outputHeight >= textureHeight;
+    if (integer != integerScale) {
+        integerScale = integer;
+        SDL_RenderSetIntegerScale(renderer, integer ? SDL_TRUE : SDL_FALSE);
+    }
     const int64_t widthLimited = static_cast<int64_t>(outputWidth) * textureHeight;
     const int64_t heightLimited = static_cast<int64_t>(outputHeight) * textureWidth;
-    const bool whole = widthLimited <= heightLimited ? outputWidth % textureWidth == 0
-                                                     : outputHeight % textureHeight == 0;
+    const bool whole =
+        integer || (widthLimited <= heightLimited ? outputWidth % textureWidth == 0
+                                                  : outputHeight % textureHeight == 0);
     if (whole != nearestScaling) {
         nearestScaling = whole;
         SDL_SetTextureScaleMode(texture, whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 class FrameConverter;
+struct Placement;
 struct SDL_Rect;
 struct SDL_Renderer;
 struct SDL_Surface;
@@ -24,6 +25,10 @@ public:
     DisplayDriver(const DisplayDriver&) = delete;
     DisplayDriver& operator=(const DisplayDriver&) = delete;
     virtual ~DisplayDriver();
+
+    // Where a picture lands on a target of the given size (see wholeMultiples).
+    static Placement Letterbox(int32_t pictureWidth, int32_t pictureHeight, int32_t targetWidth,
+                               int32_t targetHeight, bool wholeMultiples);
 
     // True for a renderer that draws on the processor: SDL's software one, or
     // OpenGL on a software rasteriser (glRenderer is GL_RENDERER's text).
@@ -44,9 +49,15 @@ public:
     int32_t textureWidth = 0;
     int32_t textureHeight = 0;
     bool nearestScaling = true;  // the texture's current scale mode
+    bool integerScale = false;   // the renderer's current integer scaling
     // Full screen: the picture is letterboxed into the whole output; windowed:
     // it is drawn into a given rectangle of the window.
     bool letterbox = true;
+    // Letterboxed at the largest whole multiple of the picture that fits the
+    // output (a window of its own), rather than as large as fits (a window
+    // covering its display). An output smaller than the picture still gets
+    // it scaled down to fit.
+    bool wholeMultiples = false;
     // Set by SDL's render-reset events (targets or device); cleared by Restore.
     bool lost = false;
     // The next show converts and shows the whole picture: set by a new window
@@ -64,6 +75,8 @@ public:
     // renderer it already has) and sets letterboxing to width x height
     // (0 x 0: none). False on failure.
     bool AttachWindow(SDL_Window* window, int32_t width, int32_t height, bool fullScreen);
+    // Switches whole-multiple letterboxing; the next show draws everything.
+    void SetWholeMultiples(bool whole);
     // A streaming texture of this format and size (re-made when they change).
     bool PrepareTexture(uint32_t format, int32_t width, int32_t height);
     // Shows the listed rectangles of source (all of it when rectCount is 0;

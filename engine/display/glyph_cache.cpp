@@ -2,6 +2,8 @@
 // runs; the process-wide table of caches, one per font.
 #include "engine/display/glyph_cache.h"
 
+#include "engine/display/text_font.h"
+
 #include <SDL.h>
 #include <SDL_ttf.h>
 
@@ -104,7 +106,7 @@ bool GlyphCache::Build(TextFont newFont) {
             int minY = 0;
             int maxY = 0;
             int advance = 0;
-            const auto character = static_cast<Uint16>(code);
+            const Uint16 character = CharacterOfTextByte(static_cast<uint8_t>(code));
             if (TTF_GlyphMetrics(newFont, character, &minX, &maxX, &minY, &maxY, &advance) != 0) {
                 minX = 0;
                 advance = 0;

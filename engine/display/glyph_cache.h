@@ -1,6 +1,7 @@
-// GlyphCache: every glyph of one font (the Latin-1 byte values 1..255) rendered
-// once into runs of covered pixels, so that text is laid out and drawn from
-// them with no allocation and no call into the font renderer.
+// GlyphCache: every glyph of one font (the text byte values 1..255, which are
+// Windows-1252 characters, text_font.h) rendered once into runs of covered
+// pixels, so that text is laid out and drawn from them with no allocation and
+// no call into the font renderer.
 #pragma once
 
 #include <cstdint>

@@ -167,10 +167,14 @@ int Screen::SetFullScreenMode(int32_t flags, WindowHandle newWindow, int32_t wid
     TakeDown();
     window = newWindow;
     windowed = false;
+    inOwnWindow = false;
     frontSurface = new Surface();
     backSurface = new Surface();
     palette = new Palette();
     pixelFormat = new PixelFormat();
+    if (directDraw != nullptr) {
+        directDraw->SetWholeMultiples(false);
+    }
     // The exclusive full screen of today's desktops: the window covers its
     // display at the display's own resolution.
     if (directDraw == nullptr || window == nullptr || SDL_GetWindowID(window) == 0 ||
@@ -246,6 +250,7 @@ int Screen::SetWindowedMode(int32_t flags, WindowHandle newWindow, int32_t width
     TakeDown();
     window = newWindow;
     windowed = true;
+    inOwnWindow = false;
     // Windowed, the back surface is always a surface of its own; marking it so
     // lets the teardown release it.
     separateBack = true;
@@ -310,11 +315,29 @@ int Screen::ChangeResolution(int32_t width, int32_t height) {
     return BuildFullScreenSurfaces(width, height, format, false);
 }
 
+// SDL leaves a desktop full screen for the window's own size and place, or
+// enters it, without touching the window's surfaces or renderer; the driver
+// sees the new size through the window's events.
+int Screen::ShowInOwnWindow(bool ownWindow) {
+    if (directDraw == nullptr || window == nullptr || windowed || SDL_GetWindowID(window) == 0 ||
+        backSurface == nullptr || directDraw->LiveWindow() != window) {
+        return ScreenWindowRefused;
+    }
+    if (SDL_SetWindowFullscreen(window, ownWindow ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        return ScreenWindowRefused;
+    }
+    directDraw->SetWholeMultiples(ownWindow);
+    inOwnWindow = ownWindow;
+    frameLimiter->Reset(!directDraw->framebuffer);
+    return 0;
+}
+
 int Screen::SetMemoryMode(int32_t width, int32_t height) {
     modeFlags = ModeClientBack;
     TakeDown();
     window = nullptr;
     windowed = false;
+    inOwnWindow = false;
     frontSurface = new Surface();
     backSurface = new Surface();
     palette = new Palette();

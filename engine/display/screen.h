@@ -67,6 +67,9 @@ public:
     // Engine copies take right/bottom as exclusive, the sprite draws as inclusive.
     Rect clip;
     bool windowed = false;
+    // A full-screen mode shown in a window of its own (ShowInOwnWindow); a
+    // mode set clears it.
+    bool inOwnWindow = false;
     WindowHandle window = nullptr;
     // Windowed mode: the front surface's binding to the window; empty otherwise.
     WindowHandle clipper = nullptr;
@@ -100,6 +103,13 @@ public:
     // The picture is drawn into the window at its own size. 0, 3, 4 or 32.
     int SetWindowedMode(int32_t flags, WindowHandle window, int32_t width, int32_t height);
     int ChangeResolution(int32_t width, int32_t height);  // 0, 2, 4 or 5
+    // Shows a full-screen mode in a window of its own (true) or covering its
+    // display again (false), keeping the mode, its surfaces and their
+    // pictures. In its own window the picture is shown at the largest whole
+    // multiple that fits, in black bars; covering the display, as large as
+    // fits. Placing and framing the window is the window's business. 0, or 3
+    // without a full-screen mode on a live window.
+    int ShowInOwnWindow(bool ownWindow);
     // A mode set without any display: kind-6 front and back surfaces in the
     // build's 16-bit layout (see the file comment). 0, 2 or 6.
     int SetMemoryMode(int32_t width, int32_t height);

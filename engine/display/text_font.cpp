@@ -1,5 +1,5 @@
 // Text fonts on SDL2_ttf: face lookup through fontconfig, the process-wide
-// default font, and measuring and drawing runs of Latin-1 text from the font's
+// default font, and measuring and drawing runs of Windows-1252 text from the font's
 // glyph cache, so that text drawn every frame allocates nothing.
 #include "engine/display/text_font.h"
 
@@ -61,6 +61,18 @@ struct DefaultFontHolder {
 
 DefaultFontHolder defaultFont;
 
+// Windows-1252's characters at 0x80..0x9F; its five unassigned bytes stand
+// for themselves, as Latin-1's control codes.
+constexpr uint16_t windows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// Texts longer than this reach the renderer cut (the Surface's formatted
+// texts are at most 2047 bytes).
+constexpr size_t maxRendererText = 2048;
+
 SDL_Color ColourOf(uint32_t colour) {
     return SDL_Color{static_cast<Uint8>(colour & 0xFF), static_cast<Uint8>((colour >> 8) & 0xFF),
                      static_cast<Uint8>((colour >> 16) & 0xFF), 0xFF};
@@ -73,6 +85,38 @@ SDL_Color ColourOf(uint32_t colour) {
 // Weak, so a program with its own suppressions keeps them.
 extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\n";
+}
+
+uint16_t CharacterOfTextByte(uint8_t byte) {
+    return byte >= 0x80 && byte < 0xA0 ? windows1252High[byte - 0x80] : byte;
+}
+
+void TextToUtf8(const char* text, char* out, size_t size) {
+    if (out == nullptr || size == 0) {
+        return;
+    }
+    size_t used = 0;
+    for (const char* p = text; p != nullptr && *p != '\0'; ++p) {
+        const uint16_t c = CharacterOfTextByte(static_cast<uint8_t>(*p));
+        char bytes[3];
+        size_t count = 0;
+        if (c < 0x80) {
+            bytes[count++] = static_cast<char>(c);
+        } else if (c < 0x800) {
+            bytes[count++] = static_cast<char>(0xC0 | (c >> 6));
+            bytes[count++] = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            bytes[count++] = static_cast<char>(0xE0 | (c >> 12));
+            bytes[count++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            bytes[count++] = static_cast<char>(0x80 | (c & 0x3F));
+        }
+        if (used + count + 1 > size) {
+            break;
+        }
+        std::memcpy(out + used, bytes, count);
+        used += count;
+    }
+    out[used] = '\0';
 }
 
 TextFont OpenTextFont(const char* faceName, int32_t pixelHeight) {
@@ -132,9 +176,13 @@ bool MeasureTextRun(TextFont font, const char* text, int32_t* width, int32_t* he
         if (glyphs != nullptr) {
             glyphs->Measure(text, static_cast<int32_t>(std::strlen(text)), &w, nullptr);
             h = glyphs->lineHeight;
-        } else if (TTF_SizeText(font, text, &rendererWidth, &rendererHeight) == 0) {
-            w = rendererWidth;
-            h = rendererHeight;
+        } else {
+            char utf8[3 * maxRendererText + 1];
+            TextToUtf8(text, utf8, sizeof utf8);
+            if (TTF_SizeUTF8(font, utf8, &rendererWidth, &rendererHeight) == 0) {
+                w = rendererWidth;
+                h = rendererHeight;
+            }
         }
     }
     if (width != nullptr) {
@@ -161,7 +209,9 @@ void RenderTextRun(SDL_Surface* target, TextFont font, const char* text, int32_t
     }
     // Fonts without a cache: solid rendering gives an 8-bit surface whose
     // index 0 is keyed out and whose index 1 is the text colour.
-    SDL_Surface* image = TTF_RenderText_Solid(font, text, ColourOf(colour));
+    char utf8[3 * maxRendererText + 1];
+    TextToUtf8(text, utf8, sizeof utf8);
+    SDL_Surface* image = TTF_RenderUTF8_Solid(font, utf8, ColourOf(colour));
     if (image == nullptr) {
         return;
     }

@@ -3,6 +3,7 @@
 // When no font file can be found, text draws nothing and measures 0 x 0.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/display/font_handle.h"
@@ -27,11 +28,20 @@ TextFont DefaultTextFont();
 // False (and 0 x 0) without a font or for an empty text.
 bool MeasureTextRun(TextFont font, const char* text, int32_t* width, int32_t* height);
 
+// Text bytes are Windows-1252 characters, as the platform's ANSI text calls
+// take them: Latin-1, with the typographic characters (dashes, quotes,
+// bullet, euro sign) at 0x80..0x9F where Latin-1 has control codes. The
+// Unicode character a byte stands for:
+uint16_t CharacterOfTextByte(uint8_t byte);
+// The text (NUL-terminated) in UTF-8, as the font renderer takes it, cut at a
+// character boundary to fit `size` bytes with the terminator.
+void TextToUtf8(const char* text, char* out, size_t size);
+
 // Draws text with its top-left corner at (x, y) into target, clipped to the
 // target. Colours are 0x00BBGGRR. With a background colour the text's box is
 // filled with it first (opaque), otherwise only the glyphs' pixels change.
 // Glyphs are not antialiased, so every changed pixel has exactly one of the
-// two colours. Bytes are Latin-1 characters, drawn from a cache of the font's
+// two colours. Bytes are Windows-1252 characters, drawn from a cache of the font's
 // glyphs made at its first use (no allocation afterwards). Nothing happens
 // without a font, on an empty text or a locked SDL surface.
 void RenderTextRun(SDL_Surface* target, TextFont font, const char* text, int32_t x, int32_t y,

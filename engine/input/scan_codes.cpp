@@ -2,6 +2,7 @@
 // that index the key state array, with the lookups built from it.
 #include "engine/input/scan_codes.h"
 
+#include <SDL2/SDL_keyboard.h>
 #include <SDL2/SDL_scancode.h>
 
 #include <array>
@@ -192,6 +193,23 @@ int32_t SdlScancodeFromScanCode(int32_t scanCode) {
         return SDL_SCANCODE_UNKNOWN;
     }
     return toSdl[static_cast<size_t>(scanCode)];
+}
+
+// SDL's scancode names are a fixed table: they need no running subsystem.
+const char* ScanCodeName(int32_t scanCode) {
+    const int32_t sdl = SdlScancodeFromScanCode(scanCode);
+    if (sdl == SDL_SCANCODE_UNKNOWN) {
+        return "";
+    }
+    const char* name = SDL_GetScancodeName(static_cast<SDL_Scancode>(sdl));
+    return name != nullptr ? name : "";
+}
+
+uint8_t ScanCodeFromName(const char* name) {
+    if (name == nullptr || name[0] == '\0') {
+        return 0;
+    }
+    return ScanCodeFromSdl(SDL_GetScancodeFromName(name));
 }
 
 void TranslateKeyboardState(const uint8_t* sdlState, int32_t sdlCount, uint8_t* keys) {

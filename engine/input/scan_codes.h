@@ -1,6 +1,7 @@
 // Keyboard scan codes as the key state array indexes them: the set-1 make code of
 // each key, with keys that send an E0 prefix at 0x80 plus their code. Also the
-// translation from SDL's scancodes, which the SDL keyboard reader uses.
+// translation from SDL's scancodes, which the SDL keyboard reader uses, and the
+// keys' names.
 #pragma once
 
 #include <cstdint>
@@ -150,6 +151,15 @@ uint8_t ScanCodeFromSdl(int32_t sdlScancode);
 // The SDL scancode of a scan code, 0 (SDL's unknown key) when none maps to it.
 // Where two SDL keys share a scan code the first in the table answers.
 int32_t SdlScancodeFromScanCode(int32_t scanCode);
+
+// A key's name for people and for settings files: SDL's name of the key's place
+// on the board, the same on every layout ("W", "Space", "Right Shift",
+// "Return", "Up"). "" for a scan code no key has.
+const char* ScanCodeName(int32_t scanCode);
+
+// The scan code of a key named as ScanCodeName names it, in any case; 0 for a
+// name no key has.
+uint8_t ScanCodeFromName(const char* name);
 
 // Rewrites the 256 scan-code entries of keys from SDL's key state (one byte per SDL
 // scancode, sdlCount entries): 0x80 for each key down, 0 for every other entry.

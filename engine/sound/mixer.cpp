@@ -70,7 +70,7 @@ bool Mixer::OpenDevice() {
     watchedDevice = device;
     sampleRate = obtained.freq;
     accumulator.assign(2 * mixerFrames, 0.0f);
-    SDL_PauseAudioDevice(device, 0);
+    SDL_PauseAudioDevice(device, outputPaused ? 1 : 0);
     return true;
 }
 
@@ -193,6 +193,22 @@ bool Mixer::SetFrequency(Voice* voice, int32_t frequency) {
     return true;
 }
 
+void Mixer::SetMasterVolume(int32_t percent, bool muted) {
+    const float gain = muted ? 0.0f : static_cast<float>(std::clamp(percent, 0, 100)) / 100.0f;
+    Lock();
+    masterGain = gain;
+    Unlock();
+}
+
+// SDL's paused device calls no callback and writes silence, so the voices'
+// positions stand still until it runs again.
+void Mixer::SetPaused(bool paused) {
+    outputPaused = paused;
+    if (device != 0) {
+        SDL_PauseAudioDevice(device, paused ? 1 : 0);
+    }
+}
+
 void Mixer::Mix(int16_t* out, int32_t frames) {
     if (accumulator.empty()) {
         std::fill(out, out + 2 * std::max(frames, 0), int16_t{0});
@@ -205,6 +221,11 @@ void Mixer::Mix(int16_t* out, int32_t frames) {
         for (Voice* voice : voices) {
             if (voice->playing) {
                 voice->MixInto(acc, chunk);
+            }
+        }
+        if (masterGain != 1.0f) {
+            for (int32_t i = 0; i < 2 * chunk; ++i) {
+                acc[i] *= masterGain;
             }
         }
         for (int32_t i = 0; i < 2 * chunk; ++i) {

@@ -1,7 +1,8 @@
 // The engine's software mixer: opens the SDL audio output and, in SDL's audio
 // callback, adds up every playing voice into the device buffer. When the
 // output device goes away, play goes on unheard; once a device comes back,
-// the next play request opens the output again with every voice kept.
+// the next play request opens the output again with every voice kept. The
+// player's master volume and mute scale the finished mix.
 #pragma once
 
 #include <atomic>
@@ -36,6 +37,14 @@ public:
     bool SetPan(Voice* voice, int32_t pan);
     bool SetFrequency(Voice* voice, int32_t frequency);
 
+    // The player's master volume, 0..100 % (clamped), and muting, applied to
+    // the whole mix after the voices' own volumes; 100 % unmuted leaves the
+    // mix exactly as the voices make it.
+    void SetMasterVolume(int32_t percent, bool muted);
+    // Stops or resumes the output where it stands: every voice keeps its
+    // place and its playing bit, and goes on from there when resumed.
+    void SetPaused(bool paused);
+
     // Fills `frames` stereo frames of device output; called on the audio thread.
     void Mix(int16_t* out, int32_t frames);
 
@@ -55,6 +64,8 @@ private:
     void Unlock() const;
 
     bool subsystemHeld = false;
+    bool outputPaused = false;
+    float masterGain = 1.0f;  // read by Mix under the lock
     std::vector<Voice*> voices;
     std::vector<float> accumulator;
 };

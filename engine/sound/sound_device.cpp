@@ -25,3 +25,15 @@ int SoundDevice::Create(WindowHandle) {
     muted = false;
     return 0;
 }
+
+void SoundDevice::SetMasterVolume(int32_t percent, bool mute) {
+    if (directSound != nullptr) {
+        directSound->SetMasterVolume(percent, mute);
+    }
+}
+
+void SoundDevice::PauseOutput(bool paused) {
+    if (directSound != nullptr) {
+        directSound->SetPaused(paused);
+    }
+}

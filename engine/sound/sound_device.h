@@ -19,6 +19,12 @@ public:
     // which case every request on this device's sounds answers 51.
     int Create(WindowHandle window);
 
+    // The player's master volume (0..100 %) and mute, over every sound of
+    // this device; nothing without an output.
+    void SetMasterVolume(int32_t percent, bool mute);
+    // Holds every sound where it stands, or lets them go on.
+    void PauseOutput(bool paused);
+
     // Set from the start of Create until it succeeds; while set, play requests
     // succeed without sound.
     bool muted = false;

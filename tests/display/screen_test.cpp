@@ -7,6 +7,7 @@
 
 #include "engine/display/dirty_rect_list.h"
 #include "engine/display/display_driver.h"
+#include "engine/display/frame_converter.h"
 #include "engine/display/frame_limiter.h"
 #include "engine/display/palette.h"
 #include "engine/display/pixel_format.h"
@@ -163,6 +164,65 @@ TEST_F(ScreenTest, PictureIsLetterboxedIntoTheWindowSurface) {
     EXPECT_EQ(pixelAt(shown, 500, 77), 0xFFFFFFu);
     EXPECT_EQ(pixelAt(shown, 500, 690), 0xFFFFFFu);
     EXPECT_EQ(pixelAt(shown, 500, 691), 0u);
+}
+
+TEST_F(ScreenTest, AFullScreenModeShownInItsOwnWindowKeepsItsSurfacesAtWholeMultiples) {
+#if KIVORO_PIXEL_565
+    constexpr uint16_t white = 0xFFFF;
+#else
+    constexpr uint16_t white = 0x7FFF;
+#endif
+    Screen screen;
+    EXPECT_EQ(screen.ShowInOwnWindow(true), ScreenWindowRefused);  // no mode yet
+    ASSERT_EQ(screen.Open(), 0);
+    ASSERT_EQ(screen.SetFullScreenMode(0, window, 400, 300, 16), 0);
+    Surface* back = screen.backSurface;
+    back->Fill(0);
+    back->FillRect(0, 0, 1, 1, white);
+    ASSERT_EQ(screen.Present(0), 0);
+
+    ASSERT_EQ(screen.ShowInOwnWindow(true), 0);
+    EXPECT_TRUE(screen.inOwnWindow);
+    EXPECT_EQ(back, screen.backSurface);
+    SDL_SetWindowSize(window, 1024, 768);
+    ASSERT_EQ(screen.Present(0), 0);
+    SDL_Surface* shown = SDL_GetWindowSurface(window);
+    ASSERT_NE(shown, nullptr);
+    ASSERT_EQ(shown->w, 1024);
+    auto pixelAt = [&shown](int x, int y) {
+        return static_cast<const uint32_t*>(shown->pixels)[y * shown->pitch / 4 + x] & 0xFFFFFFu;
+    };
+    // Twice the picture, centred: (112, 84) .. (911, 683); the picture kept.
+    EXPECT_EQ(pixelAt(112, 84), 0xFFFFFFu);
+    EXPECT_EQ(pixelAt(113, 85), 0xFFFFFFu);
+    EXPECT_EQ(pixelAt(114, 84), 0u);
+    EXPECT_EQ(pixelAt(111, 84), 0u);
+    EXPECT_EQ(pixelAt(112, 83), 0u);
+
+    // Back over the whole display: as large as fits again.
+    ASSERT_EQ(screen.ShowInOwnWindow(false), 0);
+    EXPECT_FALSE(screen.inOwnWindow);
+    EXPECT_EQ(back, screen.backSurface);
+    ASSERT_EQ(screen.Present(0), 0);
+    shown = SDL_GetWindowSurface(window);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(pixelAt(0, 0), 0xFFFFFFu);
+}
+
+TEST(DisplayDriverPlacement, WholeMultiplesOrAsLargeAsFits) {
+    auto expect = [](const Placement& place, int32_t x, int32_t y, int32_t w, int32_t h) {
+        EXPECT_EQ(place.x, x);
+        EXPECT_EQ(place.y, y);
+        EXPECT_EQ(place.width, w);
+        EXPECT_EQ(place.height, h);
+    };
+    expect(DisplayDriver::Letterbox(800, 600, 1920, 1080, false), 240, 0, 1440, 1080);
+    expect(DisplayDriver::Letterbox(800, 600, 1920, 1080, true), 560, 240, 800, 600);
+    expect(DisplayDriver::Letterbox(800, 600, 1700, 1300, true), 50, 50, 1600, 1200);
+    expect(DisplayDriver::Letterbox(800, 600, 2400, 1800, true), 0, 0, 2400, 1800);
+    // A window smaller than the picture: scaled down to fit all the same.
+    expect(DisplayDriver::Letterbox(800, 600, 700, 600, true), 0, 37, 700, 525);
+    expect(DisplayDriver::Letterbox(800, 600, 0, 0, true), 0, 0, 0, 0);
 }
 
 TEST(DisplayDriverChoice, RenderersOnTheProcessorAreRecognised) {

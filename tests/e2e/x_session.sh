@@ -1,7 +1,8 @@
 # Shared by the end-to-end, stress and soak scripts: a private Xvfb (an
-# 800 x 600 screen, so the picture maps one to one), the game started in it,
-# and waits with deadlines. Source it; it sets `work`, `xvfb_pid` and
-# `game_pid` and cleans up on exit.
+# 800 x 600 screen, so the picture maps one to one, unless `xvfb_screen` says
+# otherwise), the game started in it, and waits with deadlines. Source it; it
+# sets `work`, `xvfb_pid` and `game_pid` and cleans up on exit. The game's
+# settings live in the work folder, never in the user's own.
 
 work=$(mktemp -d)
 game_pid=
@@ -10,6 +11,7 @@ xvfb_pid=
 # prints a complaint on standard error that is not the game's.
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+export XDG_CONFIG_HOME="$work/config"
 
 cleanup() {
     # A game still running here has failed the test: end it outright, before its
@@ -43,7 +45,7 @@ xtry() {
 # Starts Xvfb on a display number it picks itself (written to fd 3).
 start_xvfb() {
     rm -f "$work/display"
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${xvfb_screen:-800x600x24}" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 200); do
         [ -s "$work/display" ] && break
@@ -54,10 +56,11 @@ start_xvfb() {
 }
 
 # Starts the game from an empty folder (the assets must be found beside the
-# executable), its output in game.out and game.err.
+# executable) with the given options, its output in game.out and game.err.
 start_game() {
+    game_options=("$@")
     mkdir -p "$work/run"
-    (cd "$work/run" && SDL_AUDIODRIVER=dummy exec "$bin/kivoro") >"$work/game.out" 2>"$work/game.err" &
+    (cd "$work/run" && SDL_AUDIODRIVER=dummy exec "$bin/kivoro" "$@") >"$work/game.out" 2>"$work/game.err" &
     game_pid=$!
 }
 
@@ -79,7 +82,7 @@ wait_for_game() {
         if no_display_at_start && [ "$starts" -lt 3 ]; then
             echo "${test_name:-e2e}: the X server dropped the game's connection; starting it again"
             starts=$((starts + 1))
-            start_game
+            start_game "${game_options[@]}"
         fi
         kill -0 "$game_pid" 2>/dev/null || fail "the game ended at start: $(cat "$work/game.err")"
         sleep 0.1
@@ -87,7 +90,7 @@ wait_for_game() {
     [ -n "$window" ] || fail "no Kivoro window appeared"
     for _ in $(seq 150); do
         xtry import -window root "$work/first.png"
-        awk "BEGIN{exit !($(convert "$work/first.png" -colorspace Gray -format "%[fx:mean]" info:) > 0.03)}" && break
+        awk "BEGIN{exit !($(convert "$work/first.png" -colorspace Gray -format "%[fx:mean]" info:) > ${first_frame_brightness:-0.03})}" && break
         sleep 0.1
     done
     window=$(xdotool search --name '^Kivoro$' 2>/dev/null | head -n 1 || true)

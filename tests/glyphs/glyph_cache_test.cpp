@@ -1,5 +1,5 @@
 // Cached glyphs against the font renderer they were taken from: the same box,
-// the same pixels, for the panel's texts and for random Latin-1 texts; clipping
+// the same pixels, for the panel's texts and for random texts of every byte; clipping
 // at every edge; targets of other depths; fonts that are not cached.
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -40,8 +40,10 @@ protected:
     // The renderer's own picture of text as a coverage mask, or empty.
     static std::vector<uint8_t> Reference(TextFont font, const std::string& text, int32_t* width,
                                           int32_t* height) {
-        SDL_Surface* image =
-            TTF_RenderText_Solid(font, text.c_str(), SDL_Color{255, 255, 255, 255});
+        // Text bytes are Windows-1252; the renderer is given them as UTF-8.
+        std::vector<char> utf8(3 * text.size() + 1);
+        TextToUtf8(text.c_str(), utf8.data(), utf8.size());
+        SDL_Surface* image = TTF_RenderUTF8_Solid(font, utf8.data(), SDL_Color{255, 255, 255, 255});
         *width = *height = 0;
         std::vector<uint8_t> mask;
         if (image == nullptr) {
@@ -103,7 +105,7 @@ TEST_F(GlyphCacheTest, PanelTextsMatchTheRendererPixelForPixel) {
     }
 }
 
-TEST_F(GlyphCacheTest, RandomLatin1TextsMatchTheRenderer) {
+TEST_F(GlyphCacheTest, RandomTextsMatchTheRenderer) {
     std::mt19937 random(7);
     for (int32_t n = 0; n < 400; ++n) {
         std::string text;
@@ -121,6 +123,24 @@ TEST_F(GlyphCacheTest, RandomLatin1TextsMatchTheRenderer) {
     ExpectSameAsRenderer("jTj_");
     ExpectSameAsRenderer("   ");
     ExpectSameAsRenderer("\xAD");
+    // Windows-1252's typographic characters: the em dash of the pause line,
+    // quotes, the euro sign.
+    ExpectSameAsRenderer("Paused \x97 P");
+    ExpectSameAsRenderer("\x93quoted\x94 \x80 \x85");
+}
+
+TEST(TextBytes, AreWindows1252) {
+    EXPECT_EQ(CharacterOfTextByte('A'), 0x41);
+    EXPECT_EQ(CharacterOfTextByte(0x97), 0x2014);  // em dash
+    EXPECT_EQ(CharacterOfTextByte(0x80), 0x20AC);  // euro sign
+    EXPECT_EQ(CharacterOfTextByte(0x81), 0x81);    // unassigned: itself
+    EXPECT_EQ(CharacterOfTextByte(0xE9), 0xE9);    // Latin-1 above 0x9F
+    char out[16];
+    TextToUtf8("a\x97\xE9", out, sizeof out);
+    EXPECT_STREQ(out, "a\xE2\x80\x94\xC3\xA9");
+    // Cut at a character, never inside one.
+    TextToUtf8("ab\x97", out, 5);
+    EXPECT_STREQ(out, "ab");
 }
 
 // Other faces and sizes: a face the renderer kerns is refused rather than

@@ -1,8 +1,11 @@
 // The frame loop allocates nothing: every allocation of this program goes
 // through the counters below (operator new and delete, and malloc and its kin,
 // forwarded to glibc's own entry points), and 1000 frames of real play after
-// the world's set-up must not move them, nor 1000 frames recorded to a replay,
-// nor online play's snapshots, rollbacks and packets once the match has begun.
+// the world's set-up must not move them: the pads polled, the keys and pads
+// read, the rules, the picture, the present, with pauses, the help, volume
+// notes and a settings file written on the way. Nor may 1000 frames recorded
+// to a replay, nor online play's snapshots, rollbacks and packets once the
+// match has begun.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -17,15 +20,22 @@
 #include <string>
 
 #include "engine/display/screen.h"
+#include "engine/input/gamepad_set.h"
 #include "engine/sound/sound_device.h"
 #include "game/fighter.h"
 #include "game/game_objects.h"
 #include "game/game_view.h"
 #include "game/headless_world.h"
+#include "game/key_bindings.h"
+#include "game/overlay_view.h"
+#include "game/play_frame.h"
+#include "game/play_state.h"
+#include "game/player_input.h"
 #include "game/replay_reader.h"
 #include "game/replay_writer.h"
 #include "game/rules_world.h"
 #include "game/set_up_world.h"
+#include "game/settings_file.h"
 #include "game/world_digest.h"
 #include "game/world_snapshot.h"
 #include "game/world_step.h"
@@ -196,6 +206,29 @@ uint8_t ScriptedControls(int32_t player, int32_t frame) {
     return controls;
 }
 
+// The comforts used along the run: a pause with the volume changed inside it,
+// the help over it, a lost focus, and mute, each let go again.
+uint32_t ScriptedCommands(int32_t frame) {
+    switch (frame) {
+        case 300:
+        case 360:
+            return CommandPause;
+        case 310:
+            return CommandVolumeDown;
+        case 320:
+        case 330:
+            return CommandHelp;
+        case 500:
+            return CommandFocusLost;
+        case 540:
+            return CommandPause | CommandMute;
+        case 600:
+            return CommandMute | CommandVolumeUp;
+        default:
+            return 0;
+    }
+}
+
 }  // namespace
 
 TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
@@ -212,16 +245,34 @@ TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
     soundDevice.Create(nullptr);
     SetUpWorld();
     ASSERT_NE(dirtTiles[0].rleData, nullptr) << "the generated art was not found";
+    GamePadSet pads;
+    pads.Open();
+    PlayerInput input;
+    PlayState state;
+    PrepareOverlays(DefaultKeyBindings());
+    const std::string settingsPath = testing::TempDir() + "kivoro_noalloc/settings.ini";
+    Settings settings;
+    uint8_t keys[256] = {};
 
     int32_t mostBlasts = 0;
     int32_t deaths = 0;
+    int32_t stoppedFrames = 0;
     countingThread = true;
     counting = true;
     for (int32_t frame = 0; frame < 1000; ++frame) {
-        StepWorld(ScriptedControls(0, frame), ScriptedControls(1, frame));
-        DrawFrame();
+        pads.Update();
+        const PlayerInput::Frame read = input.Read(keys, pads);
+        const uint32_t changes =
+            PlayFrame(state, ScriptedCommands(frame), ScriptedControls(0, frame) | read.controls[0],
+                      ScriptedControls(1, frame) | read.controls[1]);
+        input.RumbleOnHits(pads, fighters);
+        if ((changes & PlayChangeSound) != 0) {
+            settings.volume = state.volume;
+            WriteSettingsFile(settingsPath.c_str(), settings);
+        }
         screen.Present(0);
         mostBlasts = std::max(mostBlasts, blastCount);
+        stoppedFrames += state.WorldRuns() ? 0 : 1;
     }
     counting = false;
     countingThread = false;
@@ -231,6 +282,10 @@ TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
     // The run did what it is meant to exercise.
     EXPECT_GT(mostBlasts, 1);
     EXPECT_GT(deaths, 0);
+    EXPECT_EQ(stoppedFrames, 60 + 40);
+    Settings written;
+    ReadSettingsFile(settingsPath.c_str(), written, stderr);
+    EXPECT_EQ(written.volume, 100);
 }
 
 // Recording a match adds nothing to that: the replay writer keeps its pending

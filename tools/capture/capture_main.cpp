@@ -4,8 +4,8 @@
 // SDL_VIDEODRIVER says otherwise), then FRAMES frames in which each named key
 // is held from frame FIRST to frame LAST inclusive, and writes the last frame's
 // back surface as a 24-bit bitmap. Keys: w a s d v space up down left right
-// rshift return. This is how frames are looked at and compared; the game itself
-// writes no file.
+// rshift return. This is how frames are looked at and compared (and how the
+// README's picture was made); the game itself writes no picture.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +21,7 @@
 #include "game/game_loop.h"
 #include "game/game_objects.h"
 #include "game/game_view.h"
+#include "game/key_bindings.h"
 #include "game/set_up_world.h"
 #include "game/world_step.h"
 

@@ -1,10 +1,10 @@
-// The key table: each player's six keys by scan code, read independently.
+// The default key table: each player's six keys by scan code, read independently.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
 #include "game/fighter.h"
-#include "game/game_loop.h"
+#include "game/key_bindings.h"
 
 namespace {
 

@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# End-to-end, the players' comforts: the command line's answers, then the real
+# game under Xvfb at 1920 x 1080 driven with xdotool: --windowed opens an
+# 800 x 600 window in the middle, Alt+Enter covers the screen without charging
+# the second player and back, F11 does the same, P freezes the picture while
+# keys are held and P again lets it go on, a lost focus pauses, and the window
+# mode is kept in the settings file.
+# Usage: comfort_test.sh <folder holding kivoro and its assets>
+set -euo pipefail
+
+bin=$(cd "${1:?folder of the kivoro program}" && pwd)
+test_name=comfort
+xvfb_screen=1920x1080x24
+# An 800 x 600 window is a small part of this screen.
+first_frame_brightness=0.005
+source "$(dirname "$0")/x_session.sh"
+
+shot() { xtry import -window root "$work/$1.png"; }
+# Number of pixels that differ between two shots in a region WxH+X+Y.
+changed() {
+    convert "$work/$1.png" -crop "$3" +repage "$work/a.png"
+    convert "$work/$2.png" -crop "$3" +repage "$work/b.png"
+    compare -metric AE -fuzz 2% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 || true
+}
+mean() { convert "$work/$1.png" -crop "$2" +repage -colorspace Gray -format "%[fx:mean]" info:; }
+# The window's client area as "WIDTHxHEIGHT+X+Y".
+geometry() {
+    xtry xwininfo -id "$window" | awk '
+        /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /Width:/ {w = $NF} /Height:/ {h = $NF} END {print w "x" h "+" x "+" y}'
+}
+# Waits up to two seconds for the window to take the given geometry.
+wait_for_geometry() {
+    for _ in $(seq 40); do
+        [ "$(geometry)" = "$1" ] && return 0
+        sleep 0.05
+    done
+    fail "$2: the window is $(geometry), not $1"
+}
+
+# The command line: help and version answer with status 0, a mistake with one
+# line naming it, the hint and status 2; none of them needs a display.
+status=0
+"$bin/kivoro" --help >"$work/help.out" 2>"$work/help.err" || status=$?
+[ "$status" -eq 0 ] || fail "--help ended with status $status"
+grep -q '^Usage: kivoro' "$work/help.out" || fail "--help printed no usage: $(head -n 3 "$work/help.out")"
+for option in --windowed --fullscreen --mute --version; do
+    grep -q -- "$option" "$work/help.out" || fail "--help does not mention $option"
+done
+[ ! -s "$work/help.err" ] || fail "--help wrote to standard error"
+status=0
+"$bin/kivoro" --version >"$work/version.out" || status=$?
+[ "$status" -eq 0 ] && grep -q '^kivoro ' "$work/version.out" || fail "--version: status $status"
+status=0
+"$bin/kivoro" --bogus >"$work/bogus.out" 2>"$work/bogus.err" || status=$?
+[ "$status" -eq 2 ] || fail "--bogus ended with status $status"
+[ "$(wc -l <"$work/bogus.err")" -eq 2 ] && grep -q -- '--bogus' "$work/bogus.err" &&
+    grep -q "kivoro --help" "$work/bogus.err" || fail "--bogus said: $(cat "$work/bogus.err")"
+[ ! -s "$work/bogus.out" ] || fail "--bogus wrote to standard output"
+
+start_xvfb
+start_game --windowed
+wait_for_game
+wait_for_geometry 800x600+560+240 "--windowed"
+sleep 0.3
+
+# Alt+Enter covers the screen; the picture keeps its aspect in black bars.
+# Enter held on after Alt is let go does not charge the second player's ki
+# (the panel's second "Ki:" value, at 1.8 times scale).
+xtry xdotool keydown alt keydown Return
+wait_for_geometry 1920x1080+0+0 "Alt+Enter"
+xtry xdotool keyup alt
+sleep 0.5
+shot covered
+sleep 1.0
+shot covered_later
+xtry xdotool keyup Return
+ki_two=300x40+1000+805
+[ "$(changed covered covered_later "$ki_two")" -eq 0 ] || fail "Enter still held after Alt+Enter charged the second player"
+awk "BEGIN{exit !($(mean covered 230x1080+0+0) == 0)}" || fail "no black bar left of the picture"
+awk "BEGIN{exit !($(mean covered 1440x700+240+0) > 0.05)}" || fail "the picture does not fill the screen's height"
+
+# Alt+Enter again: the window of its own, where it was.
+xtry xdotool key alt+Return
+wait_for_geometry 800x600+560+240 "Alt+Enter back"
+# F11 switches the same way, there and back.
+xtry xdotool key F11
+wait_for_geometry 1920x1080+0+0 "F11"
+xtry xdotool key F11
+wait_for_geometry 800x600+560+240 "F11 back"
+sleep 0.3
+
+# P with keys held: the picture stands still (dimmed, the pause line on it).
+view=800x600+560+240
+shot before_pause
+xtry xdotool key p
+sleep 0.3
+xtry xdotool keydown space keydown Right
+sleep 0.3
+shot paused
+sleep 1.0
+shot paused_later
+[ "$(changed paused paused_later "$view")" -eq 0 ] || fail "the picture moved while paused"
+awk "BEGIN{exit !($(mean paused 800x399+560+240) < $(mean before_pause 800x399+560+240))}" ||
+    fail "the views are not dimmed while paused"
+# P again: the game goes on with the keys still held.
+xtry xdotool key p
+sleep 1.0
+shot resumed
+sleep 0.5
+shot resumed_later
+xtry xdotool keyup space keyup Right
+# (The first player's charge counts up every frame, then fires by itself.)
+[ "$(changed resumed resumed_later "$view")" -gt 0 ] || fail "the picture stood still after P again"
+[ "$(changed paused resumed 300x30+560+680)" -gt 0 ] || fail "the first player's ki did not change after P again"
+
+# The focus away for a second pauses the game as P does; it stays paused when
+# the focus comes back.
+sleep 0.5
+shot focused
+xtry xdotool windowfocus "$(xtry xwininfo -root | awk '/Window id/ {print $4}')"
+sleep 1.0
+xtry xdotool windowfocus "$window"
+sleep 0.5
+shot refocused
+sleep 0.5
+shot refocused_later
+[ "$(changed refocused refocused_later "$view")" -eq 0 ] || fail "the picture moved after the focus came back"
+awk "BEGIN{exit !($(mean refocused 800x399+560+240) < $(mean focused 800x399+560+240))}" ||
+    fail "the game did not pause when its window lost the focus"
+
+grep -q '^mode = windowed$' "$XDG_CONFIG_HOME/kivoro/settings.ini" ||
+    fail "the settings file does not keep the window mode: $(cat "$XDG_CONFIG_HOME/kivoro/settings.ini" 2>&1)"
+
+xtry xdotool key Escape
+wait_for_end 1000 "the game did not end within a second of Escape"
+[ "$status" -eq 0 ] || fail "the game ended with status $status"
+no_errors
+echo "comfort: passed"
