@@ -19,6 +19,7 @@ uint32_t PlayFrame(PlayState& state, uint32_t commands, uint8_t firstControls,
     }
     if ((changes & PlayChangeResumed) != 0) {
         soundDevice.PauseOutput(false);
+        screen.RestartFrameRate();
     }
     if (state.WorldRuns()) {
         StepWorld(firstControls, secondControls);

@@ -121,6 +121,9 @@ public:
     uint32_t CountFrame();
     // Counts a frame and draws "FPS=" and the last sampled rate, white on black.
     void DrawFrameRate(Surface* surface, int32_t x, int32_t y);
+    // Starts the next sample from now, keeping the rate shown: frames not
+    // drawn while the game stood still must not read as a slow second.
+    void RestartFrameRate();
 
     void EnumerateModes();
     bool HasMode(int32_t width, int32_t height, int32_t bitsPerPixel);

@@ -213,6 +213,11 @@ uint32_t Screen::CountFrame() {
     return ++frameCount;
 }
 
+void Screen::RestartFrameRate() {
+    lastSampleTime = clock != nullptr ? clock() : 0;
+    frameCount = 0;
+}
+
 void Screen::DrawFrameRate(Surface* surface, int32_t x, int32_t y) {
     char text[32] = "FPS=";
     SampleFrameRate();

@@ -63,6 +63,30 @@ TEST(FrameRateSampling, SamplesOnlyAfterMoreThanOneSecond) {
     EXPECT_DOUBLE_EQ(screen.framesPerSecond, 61 * 1000.0 / 1001);
 }
 
+TEST(FrameRateSampling, ARestartAfterAPauseKeepsTheRateAndMeasuresFromThen) {
+    Screen screen;
+    screen.clock = FakeClock;
+    fakeNow = 5000;
+    screen.CountFrame();
+    for (int i = 0; i < 60; ++i) {
+        screen.CountFrame();
+    }
+    fakeNow = 6001;
+    screen.CountFrame();
+    const double before = screen.framesPerSecond;
+    EXPECT_GT(before, 59.0);
+    // Ten seconds stood still, then the world goes on.
+    fakeNow = 16001;
+    screen.RestartFrameRate();
+    EXPECT_EQ(screen.framesPerSecond, before);
+    for (int i = 0; i < 60; ++i) {
+        screen.CountFrame();
+    }
+    fakeNow = 17002;
+    screen.CountFrame();
+    EXPECT_DOUBLE_EQ(screen.framesPerSecond, 60 * 1000.0 / 1001);
+}
+
 TEST(FrameRateSampling, WrappingClockStillMeasuresTheInterval) {
     Screen screen;
     screen.clock = FakeClock;
