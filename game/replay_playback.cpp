@@ -73,7 +73,12 @@ void ReplayPlayback::Start() {
     endLine[0] = '\0';
     SetLabel();
     if (replay.frames.empty()) {
-        EndHere();
+        if (replay.finished) {
+            Compare(replay.finalDigest);
+        }
+        if (!ended) {
+            EndHere();
+        }
     }
 }
 
@@ -146,7 +151,7 @@ uint32_t ReplayPlayback::Frame(PlayState& state, uint32_t commands) {
             holding = false;
             soundDevice.PauseOutput(false);
         }
-        for (int32_t k = 0; k < speed && !ended; ++k) {
+        for (int32_t k = 0; k < speed && !ended && nextFrame < replay.frames.size(); ++k) {
             StepOnce();
         }
         DrawFrame();

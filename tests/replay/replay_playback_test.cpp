@@ -181,6 +181,24 @@ TEST_F(ReplayPlaybackTest, StopsAtTheFirstDigestThatDiffers) {
     EXPECT_STREQ(playback.EndLine(), "Replay out of sync at frame 120");
 }
 
+// A replay of no frames (a game quit at once) shows the start, held.
+TEST_F(ReplayPlaybackTest, AReplayOfNoFramesEndsAtOnce) {
+    SetUpWorld();
+    ReplayPlayback playback;
+    Replay empty;
+    empty.finished = true;
+    empty.finalDigest = DigestRules();
+    playback.Use(empty);
+    playback.Start();
+    PlayState state;
+    playback.Frame(state, ReplayCommandFaster);
+    playback.Frame(state, CommandPause);
+    EXPECT_TRUE(playback.Ended());
+    EXPECT_FALSE(playback.OutOfSync());
+    EXPECT_EQ(playback.FramesPlayed(), 0u);
+    EXPECT_STREQ(playback.EndLine(), "Replay ended \x97 Esc to quit");
+}
+
 TEST_F(ReplayPlaybackTest, KeysOfThePlaybackAreCommands) {
     EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_SPACE, 0), uint32_t{CommandPause});
     EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_A + ('P' - 'A'), 0), uint32_t{CommandPause});
