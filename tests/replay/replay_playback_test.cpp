@@ -14,6 +14,7 @@
 #include "game/art_digest.h"
 #include "game/fighter.h"
 #include "game/game_objects.h"
+#include "game/headless_world.h"
 #include "game/key_bindings.h"
 #include "game/match_recorder.h"
 #include "game/overlay_view.h"
@@ -65,6 +66,8 @@ protected:
     // a stretch and with the help shown for another, recording into file.
     // Answers the world's rules digest at the end.
     uint64_t RecordMatch(const std::string& file) {
+        // A game starts from the world as the program starts with it.
+        ClearWorld();
         SetUpWorld();
         MatchRecorder recorder;
         EXPECT_TRUE(recorder.Start(file, ArtDigest(), errors));
@@ -183,6 +186,7 @@ TEST_F(ReplayPlaybackTest, StopsAtTheFirstDigestThatDiffers) {
 
 // A replay of no frames (a game quit at once) shows the start, held.
 TEST_F(ReplayPlaybackTest, AReplayOfNoFramesEndsAtOnce) {
+    ClearWorld();
     SetUpWorld();
     ReplayPlayback playback;
     Replay empty;
