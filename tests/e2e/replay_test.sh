@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end replays: a real game under Xvfb, driven with xdotool, recorded
-# with --record and (without it, ended by SIGTERM) to the default last.kvr;
-# both verified with kivoro_replay; the recording played back with --replay,
-# its views moving and its "Replay" label shown; replays with a damaged header
-# refused before any window opens.
+# with --record and (without it, ended by SIGTERM) to the default last.kvr,
+# both verified with kivoro_replay; a killed game's unfinished file readable;
+# the recording played back with --replay, its views moving and its "Replay"
+# label shown; replays with a damaged header refused before any window opens.
 # Usage: replay_test.sh <folder holding kivoro, kivoro_replay and the assets>
 set -euo pipefail
 
@@ -71,6 +71,24 @@ no_errors
 last="$XDG_DATA_HOME/kivoro/replays/last.kvr"
 "$bin/kivoro_replay" verify "$last" >"$work/verify_last.out" 2>&1 ||
     fail "the default replay does not verify: $(cat "$work/verify_last.out")"
+
+# A game killed outright leaves its unfinished file, which holds the match
+# up to the last half second.
+start_game --windowed
+wait_for_game
+sleep 1.5
+killed=$game_pid
+kill -s KILL "$game_pid"
+wait_for_end 2000 "the game outlived SIGKILL"
+part="$last.$killed.part"
+[ -s "$part" ] || fail "the killed game left no $part: $(ls "$XDG_DATA_HOME/kivoro/replays")"
+status=0
+"$bin/kivoro_replay" verify "$part" >"$work/verify_part.out" 2>&1 || status=$?
+[ "$status" -eq 1 ] && grep -q unfinished "$work/verify_part.out" ||
+    fail "the killed game's file verified with status $status: $(cat "$work/verify_part.out")"
+frames=$(awk '/^final:/ {print $2}' "$work/verify_part.out")
+[ "${frames:-0}" -ge 30 ] || fail "the killed game's file holds ${frames:-no} frames"
+rm "$part"
 
 # The recording played back: the views move by themselves, the label shows,
 # and Escape ends it. A replay records nothing.
