@@ -12,15 +12,20 @@
 #include "engine/input/gamepad_set.h"
 #include "engine/input/input_device.h"
 #include "engine/sound/sound_device.h"
+#include "game/art_digest.h"
 #include "game/game_objects.h"
 #include "game/game_options.h"
+#include "game/match_recorder.h"
 #include "game/overlay_view.h"
 #include "game/play_frame.h"
 #include "game/play_state.h"
 #include "game/player_input.h"
+#include "game/replay_loop.h"
+#include "game/replay_playback.h"
 #include "game/set_up_world.h"
 #include "game/settings_file.h"
 #include "game/window_mode.h"
+#include "game/world_digest.h"
 
 namespace {
 
@@ -34,6 +39,8 @@ constexpr int32_t focusGracePasses = 15;
 GamePadSet gamePads;
 PlayerInput playerInput;
 PlayState playState;
+MatchRecorder matchRecorder;
+ReplayPlayback replayPlayback;
 // Commands collected by the window procedure for the next frame.
 uint32_t pendingCommands = 0;
 int32_t inactivePasses = 0;
@@ -83,10 +90,15 @@ intptr_t GameWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
     return DefaultWindowProc(window, message, wParam, lParam);
 }
 
-bool RunGame() {
+bool RunGame(const std::string& recordPath) {
     SetUpWorld();
+    matchRecorder.Start(recordPath, ArtDigest(), stderr);
     for (;;) {
         if (!appWindow.PumpMessage()) {
+            // Every way the window goes (Escape, a close request, SIGINT and
+            // SIGTERM, which SDL turns into a quit request) ends here, so the
+            // replay is completed on all of them.
+            matchRecorder.Finish(DigestRules());
             return false;
         }
         uint32_t commands = pendingCommands;
@@ -101,7 +113,7 @@ bool RunGame() {
                 commands |= CommandFocusLost;
             }
             if (commands != 0) {
-                ActOnChanges(PlayFrame(playState, commands, 0, 0));
+                ActOnChanges(PlayFrame(playState, commands, 0, 0, &matchRecorder));
                 screen.Present(0);
             }
             screen.WaitVerticalBlank();
@@ -113,7 +125,7 @@ bool RunGame() {
         const PlayerInput::Frame frame = playerInput.Read(input.keys, gamePads);
         const uint32_t changes =
             PlayFrame(playState, commands | (frame.startPressed ? CommandPause : 0u),
-                      frame.controls[0], frame.controls[1]);
+                      frame.controls[0], frame.controls[1], &matchRecorder);
         playerInput.RumbleOnHits(gamePads, fighters);
         ActOnChanges(changes);
         screen.Present(0);
@@ -125,6 +137,11 @@ int StartGame(int argc, const char* const* argv) {
     const int parsed = ParseGameOptions(argc, argv, options, stdout, stderr);
     if (parsed != optionsPlay) {
         return parsed;
+    }
+    // A replay that cannot be played is said before any window opens.
+    const bool replaying = !options.replay.empty();
+    if (replaying && !replayPlayback.Load(options.replay, stderr)) {
+        return 1;
     }
     Settings settings;
     if (SettingsFilePath(settingsPath, sizeof settingsPath)) {
@@ -143,7 +160,7 @@ int StartGame(int argc, const char* const* argv) {
     if (windowed) {
         area = OwnWindowArea(UsableDisplayArea(), displayWidth, displayHeight);
     }
-    if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc,
+    if (!appWindow.CreateWithProc("Kivoro", nullptr, replaying ? ReplayWindowProc : GameWindowProc,
                                   windowed ? WS_OVERLAPPEDWINDOW : WS_POPUP, area.x, area.y,
                                   area.width, area.height)) {
         std::fprintf(stderr,
@@ -172,6 +189,10 @@ int StartGame(int argc, const char* const* argv) {
         ShowWindowed(true);
     }
     PrepareOverlays(settings.keys);
-    RunGame();
+    if (replaying) {
+        RunReplay(replayPlayback, playState, ActOnChanges);
+    } else {
+        RunGame(options.record);
+    }
     return 0;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/display/window_handle.h"
 
@@ -10,13 +11,15 @@
 // collects the commands of the comfort keys for the next frame.
 intptr_t GameWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
-// Sets up the world, then runs frames until the window is gone. Answers the
-// last PumpMessage result, which is false.
-bool RunGame();
+// Sets up the world, then runs frames until the window is gone, recording
+// the match into recordPath (empty: the default last.kvr) and completing the
+// replay at the end. Answers the last PumpMessage result, which is false.
+bool RunGame(const std::string& recordPath);
 
 // The whole program: the command line and the settings file, then window,
-// cursor, display, sound, keyboard and pads, then RunGame. Answers the
-// process's exit status: 0 after a normal end (and after --help or
-// --version), 2 for a command line it cannot read, 1 (with a message on
-// standard error) when there is no display to play on.
+// cursor, display, sound, keyboard and pads, then RunGame, or RunReplay for
+// --replay. Answers the process's exit status: 0 after a normal end (and
+// after --help or --version), 2 for a command line it cannot read, 1 (with a
+// message on standard error) when there is no display to play on or the
+// replay cannot be played.
 int StartGame(int argc, const char* const* argv);

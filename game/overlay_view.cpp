@@ -1,7 +1,7 @@
 // The covers of a stopped world and the volume note. Screen layout: the views
 // cover rows 0..398, the panel rows 400..599 with its texts at the left of
 // each half; the note goes to the panel's bottom right, which the panel
-// leaves free.
+// leaves free, and a corner text (a replay's label) to its top right.
 #include "game/overlay_view.h"
 
 #include <algorithm>
@@ -76,12 +76,12 @@ void DrawBox(Surface& surface, int32_t left, int32_t top, int32_t right, int32_t
     surface.FillRect(left + 1, top + 1, right - 1, bottom - 1, 0);
 }
 
-void DrawPauseLine(Surface& surface) {
-    const int32_t width = TextWidth(overlay.largeFont, pausedLine);
+void DrawCentredLine(Surface& surface, const char* line) {
+    const int32_t width = TextWidth(overlay.largeFont, line);
     const int32_t left = (pictureWidth - width) / 2;
     constexpr int32_t middle = pictureHeight / 2;
     DrawBox(surface, left - 20, middle - 26, left + width + 20, middle + 26);
-    surface.DrawText(pausedLine, left, middle - largeTextHeight / 2, textWhite, overlay.largeFont);
+    surface.DrawText(line, left, middle - largeTextHeight / 2, textWhite, overlay.largeFont);
 }
 
 void DrawHelp(Surface& surface) {
@@ -148,6 +148,10 @@ void HoldStoppedPicture() {
 }
 
 void DrawStoppedFrame(const PlayState& state) {
+    DrawStoppedFrame(state, pausedLine);
+}
+
+void DrawStoppedFrame(const PlayState& state, const char* line) {
     Surface* back = screen.backSurface;
     if (back == nullptr || !overlay.pictureReady || back->width != pictureWidth ||
         back->height != pictureHeight) {
@@ -160,7 +164,7 @@ void DrawStoppedFrame(const PlayState& state) {
     if (state.helpShown) {
         DrawHelp(*back);
     } else {
-        DrawPauseLine(*back);
+        DrawCentredLine(*back, line);
     }
     DrawVolumeNote(state);
 }
@@ -172,4 +176,13 @@ void DrawVolumeNote(const PlayState& state) {
     }
     const int32_t width = TextWidth(nullptr, state.note);
     back->DrawTextOpaque(state.note, pictureWidth - 25 - width, 550, textWhite, 0);
+}
+
+void DrawPanelCornerText(const char* text) {
+    Surface* back = screen.backSurface;
+    if (back == nullptr) {
+        return;
+    }
+    const int32_t width = TextWidth(nullptr, text);
+    back->DrawTextOpaque(text, pictureWidth - 25 - width, 400, textWhite, 0);
 }

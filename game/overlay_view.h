@@ -22,6 +22,14 @@ void HoldStoppedPicture();
 // shown or else by the pause line, and the volume note while it lasts.
 void DrawStoppedFrame(const PlayState& state);
 
+// The same with another centred line in place of the pause line (Windows-1252
+// text).
+void DrawStoppedFrame(const PlayState& state, const char* line);
+
+// Draws text, right-aligned, at the panel's top right, clear of the panel's own texts (which keep
+// to the left of x = 600) and of the volume note below it.
+void DrawPanelCornerText(const char* text);
+
 // The volume note in the panel's free corner, while it lasts.
 void DrawVolumeNote(const PlayState& state);
 

@@ -2,7 +2,7 @@
 # 800 x 600 screen, so the picture maps one to one, unless `xvfb_screen` says
 # otherwise), the game started in it, and waits with deadlines. Source it; it
 # sets `work`, `xvfb_pid` and `game_pid` and cleans up on exit. The game's
-# settings live in the work folder, never in the user's own.
+# settings and replays live in the work folder, never in the user's own.
 
 work=$(mktemp -d)
 game_pid=
@@ -12,6 +12,8 @@ xvfb_pid=
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 export XDG_CONFIG_HOME="$work/config"
+# Every game keeps its last match as a replay under the data folder.
+export XDG_DATA_HOME="$work/data"
 
 cleanup() {
     # A game still running here has failed the test: end it outright, before its

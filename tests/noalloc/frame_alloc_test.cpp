@@ -3,9 +3,10 @@
 // forwarded to glibc's own entry points), and 1000 frames of real play after
 // the world's set-up must not move them: the pads polled, the keys and pads
 // read, the rules, the picture, the present, with pauses, the help, volume
-// notes and a settings file written on the way. Nor may 1000 frames recorded
-// to a replay, nor online play's snapshots, rollbacks and packets once the
-// match has begun.
+// notes and a settings file written on the way, every frame recorded to a
+// replay as the game records it. Nor may 1000 frames recorded by the replay
+// writer alone, nor a replay's playback at each speed, nor online play's
+// snapshots, rollbacks and packets once the match has begun.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -22,15 +23,18 @@
 #include "engine/display/screen.h"
 #include "engine/input/gamepad_set.h"
 #include "engine/sound/sound_device.h"
+#include "game/art_digest.h"
 #include "game/fighter.h"
 #include "game/game_objects.h"
 #include "game/game_view.h"
 #include "game/headless_world.h"
 #include "game/key_bindings.h"
+#include "game/match_recorder.h"
 #include "game/overlay_view.h"
 #include "game/play_frame.h"
 #include "game/play_state.h"
 #include "game/player_input.h"
+#include "game/replay_playback.h"
 #include "game/replay_reader.h"
 #include "game/replay_writer.h"
 #include "game/rules_world.h"
@@ -253,6 +257,11 @@ TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
     const std::string settingsPath = testing::TempDir() + "kivoro_noalloc/settings.ini";
     Settings settings;
     uint8_t keys[256] = {};
+    const std::string replayFile = (std::filesystem::temp_directory_path() /
+                                    ("kivoro_noalloc_play_" + std::to_string(getpid()) + ".kvr"))
+                                       .string();
+    MatchRecorder recorder;
+    ASSERT_TRUE(recorder.Start(replayFile, ArtDigest(), stderr));
 
     int32_t mostBlasts = 0;
     int32_t deaths = 0;
@@ -264,7 +273,7 @@ TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
         const PlayerInput::Frame read = input.Read(keys, pads);
         const uint32_t changes =
             PlayFrame(state, ScriptedCommands(frame), ScriptedControls(0, frame) | read.controls[0],
-                      ScriptedControls(1, frame) | read.controls[1]);
+                      ScriptedControls(1, frame) | read.controls[1], &recorder);
         input.RumbleOnHits(pads, fighters);
         if ((changes & PlayChangeSound) != 0) {
             settings.volume = state.volume;
@@ -286,6 +295,35 @@ TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
     Settings written;
     ReadSettingsFile(settingsPath.c_str(), written, stderr);
     EXPECT_EQ(written.volume, 100);
+    // Only the frames the world stepped were recorded.
+    ASSERT_TRUE(recorder.Finish(DigestRules()));
+    Replay replay;
+    ASSERT_EQ(LoadReplayFile(replayFile, replay).status, ReplayReadWhole);
+    EXPECT_EQ(replay.frames.size(), static_cast<size_t>(1000 - stoppedFrames));
+
+    // The replay played back: at 2x and 4x, paused, with a volume note, to
+    // its end and on, held there.
+    ReplayPlayback playback;
+    playback.Use(replay);
+    playback.Start();
+    allocationCount = 0;
+    callerCount = 0;
+    countingThread = true;
+    counting = true;
+    for (int32_t frame = 0; frame < 600; ++frame) {
+        uint32_t commands = ScriptedCommands(frame);
+        if (frame == 100 || frame == 200) {
+            commands |= ReplayCommandFaster;
+        }
+        playback.Frame(state, commands);
+        screen.Present(0);
+    }
+    counting = false;
+    countingThread = false;
+    EXPECT_EQ(allocationCount.load(), 0) << "first allocations:" << DescribeCallers();
+    EXPECT_TRUE(playback.Ended());
+    EXPECT_FALSE(playback.OutOfSync());
+    std::remove(replayFile.c_str());
 }
 
 // Recording a match adds nothing to that: the replay writer keeps its pending
