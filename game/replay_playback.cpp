@@ -150,6 +150,7 @@ uint32_t ReplayPlayback::Frame(PlayState& state, uint32_t commands) {
         if (holding) {
             holding = false;
             soundDevice.PauseOutput(false);
+            screen.RestartFrameRate();
         }
         for (int32_t k = 0; k < speed && !ended && nextFrame < replay.frames.size(); ++k) {
             StepOnce();
