@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 enum WindowChoice : uint8_t {
     WindowChoiceSettings = 0,  // as the settings file says (full screen by default)
@@ -12,9 +13,37 @@ enum WindowChoice : uint8_t {
     WindowChoiceFullScreen = 2,
 };
 
+// The UDP port a host listens on when none is given.
+inline constexpr uint16_t defaultPort = 47700;
+
+enum OnlineRole : uint8_t {
+    OnlineNone = 0,  // both players at this machine
+    OnlineHost = 1,  // --host: waits for the other player, plays the first fighter
+    OnlineJoin = 2,  // --join: connects to a host, plays the second fighter
+};
+
+// Online play: --host [PORT] or --join HOST[:PORT], and what goes with them.
+struct OnlineOptions {
+    OnlineRole role = OnlineNone;
+    std::string hostName;      // --join's host, a name or an address
+    uint16_t port = defaultPort;  // with --host, 0 is any free port
+    int32_t inputDelay = 2;    // 0..8 frames
+    std::string name;          // shown to the other player; empty: the login name
+    uint32_t netDelayMs = 0;   // a bad link on one machine: each packet held this long
+    uint32_t netLossPercent = 0;  // and this share of them dropped
+    // --headless: no window and no sound; this side's control bytes come
+    // from the script file, and exactly frames world frames are played.
+    bool headless = false;
+    int32_t frames = 0;
+    std::string script;
+};
+
 struct GameOptions {
     WindowChoice window = WindowChoiceSettings;
     bool mute = false;
+    std::string record;  // --record FILE; empty: the default replay path
+    std::string replay;  // --replay FILE: play it back instead of playing
+    OnlineOptions online;
 };
 
 // ParseGameOptions' answer when the game is to start.

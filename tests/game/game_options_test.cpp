@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -94,6 +95,113 @@ TEST(GameOptions, AMistakeIsOneLineNamingItThenTheHint) {
         EXPECT_EQ(parsed.errors.rfind("kivoro: ", 0), 0u) << parsed.errors;
         const std::string named = std::string(wrong.back()).substr(0, 6);
         EXPECT_NE(parsed.errors.substr(0, lineEnd).find(named), std::string::npos) << parsed.errors;
+    }
+}
+
+TEST(GameOptions, HostingAndJoining) {
+    Parsed parsed = Parse({"--host"});
+    ASSERT_EQ(parsed.status, optionsPlay) << parsed.errors;
+    EXPECT_EQ(parsed.options.online.role, OnlineHost);
+    EXPECT_EQ(parsed.options.online.port, defaultPort);
+    EXPECT_EQ(parsed.options.online.inputDelay, 2);
+    EXPECT_FALSE(parsed.options.online.headless);
+
+    parsed = Parse({"--host", "0", "--input-delay", "0", "--name", "Mel Sar", "--windowed"});
+    ASSERT_EQ(parsed.status, optionsPlay) << parsed.errors;
+    EXPECT_EQ(parsed.options.online.port, 0);
+    EXPECT_EQ(parsed.options.online.inputDelay, 0);
+    EXPECT_EQ(parsed.options.online.name, "Mel Sar");
+    EXPECT_EQ(parsed.options.window, WindowChoiceWindowed);
+
+    parsed = Parse({"--join", "example.org"});
+    ASSERT_EQ(parsed.status, optionsPlay) << parsed.errors;
+    EXPECT_EQ(parsed.options.online.role, OnlineJoin);
+    EXPECT_EQ(parsed.options.online.hostName, "example.org");
+    EXPECT_EQ(parsed.options.online.port, defaultPort);
+
+    parsed = Parse({"--join", "10.0.0.7:5000", "--input-delay", "8", "--record", "a.kvr"});
+    ASSERT_EQ(parsed.status, optionsPlay) << parsed.errors;
+    EXPECT_EQ(parsed.options.online.hostName, "10.0.0.7");
+    EXPECT_EQ(parsed.options.online.port, 5000);
+    EXPECT_EQ(parsed.options.online.inputDelay, 8);
+    EXPECT_EQ(parsed.options.record, "a.kvr");
+}
+
+TEST(GameOptions, RecordingAndPlayingBack) {
+    Parsed parsed = Parse({"--replay", "old.kvr", "--windowed"});
+    ASSERT_EQ(parsed.status, optionsPlay) << parsed.errors;
+    EXPECT_EQ(parsed.options.replay, "old.kvr");
+    EXPECT_EQ(parsed.options.record, "");
+    EXPECT_EQ(parsed.options.online.role, OnlineNone);
+
+    for (const std::vector<const char*>& both :
+         {std::vector<const char*>{"--replay", "a.kvr", "--record", "b.kvr"},
+          std::vector<const char*>{"--replay", "a.kvr", "--host"},
+          std::vector<const char*>{"--join", "h", "--replay", "a.kvr"}}) {
+        parsed = Parse(both);
+        EXPECT_EQ(parsed.status, optionsExitBadOptions);
+        EXPECT_NE(parsed.errors.find("--replay"), std::string::npos) << parsed.errors;
+    }
+    parsed = Parse({"--replay"});
+    EXPECT_EQ(parsed.status, optionsExitBadOptions);
+}
+
+TEST(GameOptions, HeadlessRuns) {
+    const Parsed parsed = Parse({"--host", "47701", "--headless", "--frames", "3000", "--script",
+                                 "me.txt", "--net-delay", "75", "--net-loss", "20", "--mute"});
+    ASSERT_EQ(parsed.status, optionsPlay) << parsed.errors;
+    const OnlineOptions& online = parsed.options.online;
+    EXPECT_EQ(online.port, 47701);
+    EXPECT_TRUE(online.headless);
+    EXPECT_EQ(online.frames, 3000);
+    EXPECT_EQ(online.script, "me.txt");
+    EXPECT_EQ(online.netDelayMs, 75u);
+    EXPECT_EQ(online.netLossPercent, 20u);
+}
+
+TEST(GameOptions, OnlineMistakesAreOneLineNamingTheOption) {
+    const std::string hint = "Try 'kivoro --help' for more information.\n";
+    const std::vector<std::pair<std::vector<const char*>, const char*>> wrong = {
+        {{"--host", "--join", "h"}, "--join"},
+        {{"--host", "65536"}, "--host"},
+        {{"--host", "port"}, "--host"},
+        {{"--join"}, "--join"},
+        {{"--join", ":47700"}, "--join"},
+        {{"--join", "h:0"}, "--join"},
+        {{"--join", "h:99999"}, "--join"},
+        {{"--join", "h:"}, "--join"},
+        {{"--host", "--input-delay", "9"}, "--input-delay"},
+        {{"--host", "--input-delay", "-1"}, "--input-delay"},
+        {{"--input-delay", "3"}, "--input-delay"},
+        {{"--net-loss", "5"}, "--net-loss"},
+        {{"--host", "--net-loss", "101"}, "--net-loss"},
+        {{"--host", "--name", "a-name-far-too-long"}, "--name"},
+        {{"--host", "--name", "tab\there"}, "--name"},
+        {{"--host", "--headless", "--frames", "10"}, "--script"},
+        {{"--host", "--headless", "--script", "s"}, "--frames"},
+        {{"--host", "--frames", "10"}, "--frames"},
+        {{"--host", "--headless", "--frames", "0", "--script", "s"}, "--frames"},
+        {{"--headless", "--frames", "10", "--script", "s"}, "--headless"},
+        {{"--host", "--headless", "--frames", "1", "--script", "s", "--windowed"}, "--windowed"},
+    };
+    for (const auto& [arguments, named] : wrong) {
+        const Parsed parsed = Parse(arguments);
+        EXPECT_EQ(parsed.status, optionsExitBadOptions) << named;
+        EXPECT_EQ(parsed.out, "");
+        const size_t lineEnd = parsed.errors.find('\n');
+        ASSERT_NE(lineEnd, std::string::npos) << named;
+        EXPECT_EQ(parsed.errors.substr(lineEnd + 1), hint) << parsed.errors;
+        EXPECT_NE(parsed.errors.substr(0, lineEnd).find(named), std::string::npos)
+            << parsed.errors;
+    }
+}
+
+TEST(GameOptions, HelpShowsTheOnlineOptions) {
+    const Parsed parsed = Parse({"--help"});
+    for (const char* text : {"--host [PORT]", "--join HOST[:PORT]", "--input-delay D", "--name",
+                             "--headless", "--frames N", "--script FILE", "--net-delay MS",
+                             "--net-loss PCT", "--record FILE", "--replay FILE", "47700", "P does not"}) {
+        EXPECT_NE(parsed.out.find(text), std::string::npos) << text << "\n" << parsed.out;
     }
 }
 
