@@ -116,6 +116,10 @@ uint16_t EnetLink::Port() const {
     return address.port;
 }
 
+uint64_t EnetLink::WireBytesSent() const {
+    return host != nullptr ? host->totalSentData : 0;
+}
+
 void EnetLink::Pump(uint32_t waitMs) {
     ENetEvent event;
     while (host != nullptr && enet_host_service(host, &event, waitMs) > 0) {

@@ -13,9 +13,6 @@
 struct _ENetHost;
 struct _ENetPeer;
 
-// The port a host listens on when none is given.
-inline constexpr uint16_t defaultPort = 47700;
-
 struct EnetLinkOptions {
     // Every outgoing packet is held this long before ENet sees it, and this
     // share of the unreliable ones is dropped (the reliable channel would not
@@ -53,6 +50,9 @@ public:
     void Close() override;
     uint32_t NowMs() const override;
     uint64_t BytesSent() const override { return bytesSent; }
+    // Bytes ENet put on the wire so far: the packets with its own headers,
+    // acknowledgements, resends and pings (its totalSentData counter).
+    uint64_t WireBytesSent() const;
 
     static constexpr size_t slotSize = 128;
     static constexpr int32_t queueCapacity = 256;
