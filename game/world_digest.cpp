@@ -9,39 +9,19 @@
 
 namespace {
 
-void AddFighter(Fnv1aDigest& digest, const Fighter& f) {
-    digest.Value(f.chargeSound);
-    digest.Value(f.moveLock);
-    digest.Value(f.deaths);
-    digest.Value(f.stunTimer);
-    digest.Value(f.turnCooldown);
-    digest.Value(f.recoilTimer);
-    digest.Value(f.health);
-    digest.Value(f.ki);
-    digest.Value(f.bobFalling);
-    digest.Bits(f.bobSpeed);
-    digest.Value(f.bobOffset);
-    digest.Value(f.animTick);
-    digest.Value(f.animCycle);
-    digest.Value(f.motion);
-    digest.Value(f.facing);
-    digest.Value(f.aim);
-    digest.Value(f.state);
-    digest.Value(f.firstPlayer);
-    digest.Add(f.stateFrame, sizeof f.stateFrame);
-    digest.Value(f.muzzleX);
-    digest.Value(f.muzzleY);
-    digest.Value(f.dy);
-    digest.Value(f.dx);
-    digest.Value(f.y);
-    digest.Value(f.x);
-    digest.Value(f.cameraX);
-    digest.Value(f.cameraY);
-}
+// Which fields of a fighter a digest takes: all of them, or the rules' alone
+// (without animTick, animCycle, chargeSound, stateFrame and the camera; see
+// DigestRules). The order is the same either way.
+enum FighterFields : bool {
+    FighterFieldsRules = false,
+    FighterFieldsAll = true,
+};
 
-// The fields of AddFighter less animTick, animCycle, chargeSound, stateFrame
-// and the camera (see DigestRules).
-void AddFighterRules(Fnv1aDigest& digest, const Fighter& f) {
+void AddFighter(Fnv1aDigest& digest, const Fighter& f, FighterFields fields) {
+    const bool all = fields == FighterFieldsAll;
+    if (all) {
+        digest.Value(f.chargeSound);
+    }
     digest.Value(f.moveLock);
     digest.Value(f.deaths);
     digest.Value(f.stunTimer);
@@ -52,17 +32,28 @@ void AddFighterRules(Fnv1aDigest& digest, const Fighter& f) {
     digest.Value(f.bobFalling);
     digest.Bits(f.bobSpeed);
     digest.Value(f.bobOffset);
+    if (all) {
+        digest.Value(f.animTick);
+        digest.Value(f.animCycle);
+    }
     digest.Value(f.motion);
     digest.Value(f.facing);
     digest.Value(f.aim);
     digest.Value(f.state);
     digest.Value(f.firstPlayer);
+    if (all) {
+        digest.Add(f.stateFrame, sizeof f.stateFrame);
+    }
     digest.Value(f.muzzleX);
     digest.Value(f.muzzleY);
     digest.Value(f.dy);
     digest.Value(f.dx);
     digest.Value(f.y);
     digest.Value(f.x);
+    if (all) {
+        digest.Value(f.cameraX);
+        digest.Value(f.cameraY);
+    }
 }
 
 void AddBlastsAndTerrain(Fnv1aDigest& digest) {
@@ -89,7 +80,7 @@ void AddBlastsAndTerrain(Fnv1aDigest& digest) {
 uint64_t DigestWorld() {
     Fnv1aDigest digest;
     for (const Fighter& fighter : fighters) {
-        AddFighter(digest, fighter);
+        AddFighter(digest, fighter, FighterFieldsAll);
     }
     AddBlastsAndTerrain(digest);
     return digest.hash;
@@ -98,7 +89,7 @@ uint64_t DigestWorld() {
 uint64_t DigestRules() {
     Fnv1aDigest digest;
     for (const Fighter& fighter : fighters) {
-        AddFighterRules(digest, fighter);
+        AddFighter(digest, fighter, FighterFieldsRules);
     }
     AddBlastsAndTerrain(digest);
     digest.Value(RandomState());

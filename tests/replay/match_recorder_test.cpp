@@ -1,0 +1,129 @@
+// The match recorder: the default path under the data folder, a named file,
+// and one message (never a stopped game) when recording cannot be done.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "game/match_recorder.h"
+#include "game/replay_reader.h"
+#include "tests/replay/replay_test_files.h"
+
+using namespace replaytest;
+
+namespace {
+
+// Sets an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name(name) {
+        const char* old = std::getenv(name);
+        hadOld = old != nullptr;
+        if (hadOld) {
+            oldValue = old;
+        }
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~ScopedEnv() {
+        if (hadOld) {
+            setenv(name, oldValue.c_str(), 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+
+private:
+    const char* name;
+    bool hadOld = false;
+    std::string oldValue;
+};
+
+// What was written to a temporary error stream.
+std::string Written(FILE* stream) {
+    std::fflush(stream);
+    std::rewind(stream);
+    std::string text;
+    for (int c = std::fgetc(stream); c != EOF; c = std::fgetc(stream)) {
+        text += static_cast<char>(c);
+    }
+    return text;
+}
+
+void RecordSome(MatchRecorder& recorder, int frames) {
+    for (int k = 0; k < frames; ++k) {
+        recorder.RecordFrame(static_cast<uint8_t>(k), static_cast<uint8_t>(k * 3),
+                             [] { return uint64_t{0xAB}; });
+    }
+}
+
+TEST(MatchRecorder, KeepsTheLastMatchInTheDataFolderReplacingTheOneBefore) {
+    ScratchFolder folder;
+    const ScopedEnv data("XDG_DATA_HOME", folder.path.c_str());
+    FILE* errors = std::tmpfile();
+    const std::string last = folder.File("kivoro/replays/last.kvr");
+    for (int match = 1; match <= 2; ++match) {
+        MatchRecorder recorder;
+        ASSERT_TRUE(recorder.Start("", 77, errors));
+        EXPECT_EQ(recorder.Path(), last);
+        RecordSome(recorder, 61 * match);
+        EXPECT_TRUE(recorder.Finish(0xCD));
+        const std::vector<uint8_t> bytes = ReadBytes(last);
+        Replay replay;
+        ASSERT_EQ(ReadReplay(bytes.data(), bytes.size(), replay).status, ReplayReadWhole);
+        EXPECT_EQ(replay.frames.size(), 61u * match);
+        EXPECT_EQ(replay.header.artDigest, 77u);
+    }
+    EXPECT_EQ(Written(errors), "");
+    std::fclose(errors);
+}
+
+TEST(MatchRecorder, RecordsToTheNamedFileWithoutMakingFolders) {
+    ScratchFolder folder;
+    FILE* errors = std::tmpfile();
+    MatchRecorder recorder;
+    ASSERT_TRUE(recorder.Start(folder.File("mine.kvr"), 5, errors));
+    RecordSome(recorder, 3);
+    EXPECT_TRUE(recorder.Finish(1));
+    EXPECT_TRUE(std::filesystem::exists(folder.File("mine.kvr")));
+
+    MatchRecorder elsewhere;
+    EXPECT_FALSE(elsewhere.Start(folder.File("missing/mine.kvr"), 5, errors));
+    RecordSome(elsewhere, 3);  // harmless
+    EXPECT_FALSE(elsewhere.Finish(1));
+    const std::string said = Written(errors);
+    EXPECT_EQ(said.find("kivoro: the match is not recorded: cannot create "), 0u) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;  // one line, once
+    EXPECT_FALSE(std::filesystem::exists(folder.File("missing")));
+    std::fclose(errors);
+}
+
+TEST(MatchRecorder, SaysOnceWhenThereIsNoFolderForReplays) {
+    ScratchFolder folder;
+    FILE* errors = std::tmpfile();
+    {
+        const ScopedEnv data("XDG_DATA_HOME", nullptr);
+        const ScopedEnv home("HOME", nullptr);
+        MatchRecorder recorder;
+        EXPECT_FALSE(recorder.Start("", 1, errors));
+        EXPECT_FALSE(recorder.Recording());
+    }
+    {
+        // A file where the folder should be.
+        WriteBytes(folder.File("kivoro"), {1});
+        const ScopedEnv data("XDG_DATA_HOME", folder.path.c_str());
+        MatchRecorder recorder;
+        EXPECT_FALSE(recorder.Start("", 1, errors));
+    }
+    const std::string said = Written(errors);
+    EXPECT_NE(said.find("no folder for replays"), std::string::npos) << said;
+    EXPECT_NE(said.find("cannot make the replay folder"), std::string::npos) << said;
+    std::fclose(errors);
+}
+
+}  // namespace
