@@ -120,11 +120,19 @@ bool RunGame() {
     }
 }
 
-int StartGame(int argc, const char* const* argv) {
+int StartGame(int argc, const char* const* argv, const OnlineEntry* online) {
     GameOptions options;
     const int parsed = ParseGameOptions(argc, argv, options, stdout, stderr);
     if (parsed != optionsPlay) {
         return parsed;
+    }
+    const bool onlineMatch = options.online.role != OnlineNone;
+    if (onlineMatch && online == nullptr) {
+        std::fprintf(stderr, "kivoro: this program was built without online play\n");
+        return optionsExitBadOptions;
+    }
+    if (onlineMatch && options.online.headless) {
+        return online->headless(options);
     }
     Settings settings;
     if (SettingsFilePath(settingsPath, sizeof settingsPath)) {
@@ -172,6 +180,10 @@ int StartGame(int argc, const char* const* argv) {
         ShowWindowed(true);
     }
     PrepareOverlays(settings.keys);
+    if (onlineMatch) {
+        LocalDevices devices{gamePads, playerInput};
+        return online->windowed(options, devices);
+    }
     RunGame();
     return 0;
 }
