@@ -46,7 +46,8 @@ public:
     size_t Receive(uint8_t* buffer, size_t capacity) override;
     LinkStatus Status() const override { return status; }
     // Sends everything held back, then disconnects, waiting up to closeWaitMs
-    // for the other side to acknowledge, so an end message is delivered.
+    // for the other side to acknowledge, so an end message is delivered
+    // (unless nothing was heard from it for silentPeerMs).
     void Close() override;
     uint32_t NowMs() const override;
     uint64_t BytesSent() const override { return bytesSent; }
@@ -57,6 +58,8 @@ public:
     static constexpr size_t slotSize = 128;
     static constexpr int32_t queueCapacity = 256;
     static constexpr uint32_t closeWaitMs = 1000;
+    // Close waits for no peer silent this long.
+    static constexpr uint32_t silentPeerMs = 1000;
 
 private:
     struct Held {
