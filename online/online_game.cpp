@@ -24,6 +24,9 @@
 
 namespace {
 
+// "Waiting for NAME" stays up this many display frames after the last stalled
+// one: a link that stalls every other frame would make it flicker.
+constexpr int32_t stallShownFrames = 30;
 // How long the message a match ended with stays up (Escape closes it sooner).
 constexpr auto messageShown = std::chrono::seconds(4);
 // After Escape the window is gone, but the last few frames are still played
@@ -80,6 +83,7 @@ int RunOnlineGame(const GameOptions& options, LocalDevices& devices) {
     RollbackSession session(link, SessionOptionsFor(online, name));
 
     bool windowGone = false;
+    int32_t stallShown = 0;
     while (!session.Ended()) {
         if (!windowGone && !appWindow.PumpMessage()) {
             // Escape, or the window closed: this player leaves.
@@ -96,6 +100,12 @@ int RunOnlineGame(const GameOptions& options, LocalDevices& devices) {
             std::this_thread::sleep_for(windowlessPace);
             continue;
         }
+        stallShown = result == TickStalled ? stallShownFrames : stallShown > 0 ? stallShown - 1 : 0;
+        const char* waitingFor = nullptr;
+        if (stallShown > 0) {
+            waitingFor =
+                session.RemoteName()[0] != '\0' ? session.RemoteName() : "the other player";
+        }
         switch (result) {
             case TickConnecting:
                 DrawLineScreen(waitingLine);
@@ -103,18 +113,14 @@ int RunOnlineGame(const GameOptions& options, LocalDevices& devices) {
             case TickAdvanced:
                 DrawFrame();
                 devices.input.RumbleOnHits(devices.pads, fighters);
-                DrawLinkCorner(session.Stats().roundTripMs, nullptr);
+                DrawLinkCorner(session.Stats().roundTripMs, waitingFor);
                 break;
             case TickStalled:
-            case TickHeld: {
+            case TickHeld:
                 // The last frame is kept on the back surface; only the corner
                 // changes.
-                const char* other =
-                    session.RemoteName()[0] != '\0' ? session.RemoteName() : "the other player";
-                DrawLinkCorner(session.Stats().roundTripMs,
-                               result == TickStalled ? other : nullptr);
+                DrawLinkCorner(session.Stats().roundTripMs, waitingFor);
                 break;
-            }
             case TickEnded:
                 break;
         }
