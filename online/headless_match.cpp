@@ -71,16 +71,7 @@ int RunHeadlessMatch(const GameOptions& options, FILE* out, FILE* errors) {
     sink.Finish(session);
     std::fprintf(out, "%s\n", FinalLine(static_cast<uint32_t>(session.ConfirmedFrames())).c_str());
     std::fflush(out);
-    // How the link went, for whoever checks the link's cost.
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - playStart).count();
-    const NetStats& stats = session.Stats();
-    std::fprintf(errors,
-                 "kivoro: %d frames in %.2f s; round trip %u ms; %d rollbacks, longest %d "
-                 "frames; %llu bytes on the wire, %.0f a second, %.1f a frame\n",
-                 session.ConfirmedFrames(), seconds, stats.roundTripMs, stats.rollbacks,
-                 stats.longestRollback, static_cast<unsigned long long>(link.WireBytesSent()),
-                 seconds > 0 ? static_cast<double>(link.WireBytesSent()) / seconds : 0.0,
-                 static_cast<double>(link.WireBytesSent()) / online.frames);
+    ReportLink(errors, session, link,
+               std::chrono::duration<double>(std::chrono::steady_clock::now() - playStart).count());
     return onlineExitDone;
 }

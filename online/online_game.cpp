@@ -84,7 +84,13 @@ int RunOnlineGame(const GameOptions& options, LocalDevices& devices) {
 
     bool windowGone = false;
     int32_t stallShown = 0;
+    auto playStart = std::chrono::steady_clock::now();
+    bool playing = false;
     while (!session.Ended()) {
+        if (!playing && session.Playing()) {
+            playing = true;
+            playStart = std::chrono::steady_clock::now();
+        }
         if (!windowGone && !appWindow.PumpMessage()) {
             // Escape, or the window closed: this player leaves.
             windowGone = true;
@@ -131,6 +137,11 @@ int RunOnlineGame(const GameOptions& options, LocalDevices& devices) {
     TakeConfirmed(session, sink);
     sink.Finish(session);
     std::fprintf(stderr, "kivoro: %s\n", session.EndMessage());
+    if (playing) {
+        ReportLink(
+            stderr, session, link,
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - playStart).count());
+    }
     if (!windowGone) {
         ShowEndMessage(session.EndMessage());
     }

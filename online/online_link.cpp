@@ -64,3 +64,15 @@ int OnlineExitStatus(const RollbackSession& session) {
             return onlineExitOtherSide;
     }
 }
+
+void ReportLink(FILE* errors, const RollbackSession& session, const EnetLink& link,
+                double seconds) {
+    const NetStats& stats = session.Stats();
+    const auto wire = static_cast<double>(link.WireBytesSent());
+    const int32_t frames = session.ConfirmedFrames();
+    std::fprintf(errors,
+                 "kivoro: %d frames in %.2f s; round trip %u ms; %d rollbacks, longest %d "
+                 "frames; %.0f bytes on the wire, %.0f a second, %.1f a frame\n",
+                 frames, seconds, stats.roundTripMs, stats.rollbacks, stats.longestRollback, wire,
+                 seconds > 0 ? wire / seconds : 0.0, frames > 0 ? wire / frames : 0.0);
+}

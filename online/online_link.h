@@ -33,3 +33,8 @@ SessionOptions SessionOptionsFor(const OnlineOptions& online, const std::string&
 // refused (a different version, art or pixel layout, a broken protocol),
 // failed when the match went out of sync.
 int OnlineExitStatus(const RollbackSession& session);
+
+// One line on errors on how the link went, for whoever checks its cost:
+// frames, seconds of play, round trip, rollbacks, and the bytes ENet put on
+// the wire, in all, a second and a world frame.
+void ReportLink(FILE* errors, const RollbackSession& session, const EnetLink& link, double seconds);
