@@ -132,11 +132,19 @@ bool RunGame(const std::string& recordPath) {
     }
 }
 
-int StartGame(int argc, const char* const* argv) {
+int StartGame(int argc, const char* const* argv, const OnlineEntry* online) {
     GameOptions options;
     const int parsed = ParseGameOptions(argc, argv, options, stdout, stderr);
     if (parsed != optionsPlay) {
         return parsed;
+    }
+    const bool onlineMatch = options.online.role != OnlineNone;
+    if (onlineMatch && online == nullptr) {
+        std::fprintf(stderr, "kivoro: this program was built without online play\n");
+        return optionsExitBadOptions;
+    }
+    if (onlineMatch && options.online.headless) {
+        return online->headless(options);
     }
     // A replay that cannot be played is said before any window opens.
     const bool replaying = !options.replay.empty();
@@ -189,6 +197,10 @@ int StartGame(int argc, const char* const* argv) {
         ShowWindowed(true);
     }
     PrepareOverlays(settings.keys);
+    if (onlineMatch) {
+        LocalDevices devices{gamePads, playerInput};
+        return online->windowed(options, devices);
+    }
     if (replaying) {
         RunReplay(replayPlayback, playState, ActOnChanges);
     } else {

@@ -7,6 +7,24 @@
 
 #include "engine/display/window_handle.h"
 
+class GamePadSet;
+class PlayerInput;
+struct GameOptions;
+
+// Where the local player's keys and pads are read, for an online match.
+struct LocalDevices {
+    GamePadSet& pads;
+    PlayerInput& input;
+};
+
+// Online play is built above the game library: the program hands its two
+// entries in. headless runs before any window or sound is made; windowed
+// runs in place of RunGame once they are. Each answers the exit status.
+struct OnlineEntry {
+    int (*headless)(const GameOptions& options);
+    int (*windowed)(const GameOptions& options, LocalDevices& devices);
+};
+
 // Records every message in the AppWindow, destroys the window on Escape and
 // collects the commands of the comfort keys for the next frame.
 intptr_t GameWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
@@ -17,9 +35,10 @@ intptr_t GameWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
 bool RunGame(const std::string& recordPath);
 
 // The whole program: the command line and the settings file, then window,
-// cursor, display, sound, keyboard and pads, then RunGame, or RunReplay for
-// --replay. Answers the process's exit status: 0 after a normal end (and
-// after --help or --version), 2 for a command line it cannot read, 1 (with a
-// message on standard error) when there is no display to play on or the
-// replay cannot be played.
-int StartGame(int argc, const char* const* argv);
+// cursor, display, sound, keyboard and pads, then RunGame, RunReplay for
+// --replay, or the online entries for --host and --join (without them,
+// online options are refused). Answers the process's exit status: 0 after a
+// normal end (and after --help or --version), 2 for a command line it cannot
+// read, 1 (with a message on standard error) when there is no display to play
+// on or the replay cannot be played; online, the entries' own statuses.
+int StartGame(int argc, const char* const* argv, const OnlineEntry* online = nullptr);

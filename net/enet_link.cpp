@@ -116,6 +116,10 @@ uint16_t EnetLink::Port() const {
     return address.port;
 }
 
+uint64_t EnetLink::WireBytesSent() const {
+    return host != nullptr ? host->totalSentData : 0;
+}
+
 void EnetLink::Pump(uint32_t waitMs) {
     ENetEvent event;
     while (host != nullptr && enet_host_service(host, &event, waitMs) > 0) {
@@ -204,6 +208,14 @@ void EnetLink::Close() {
         return;
     }
     FlushHeld(true);
+    // A peer heard from long ago (the session gave it up as lost) would
+    // acknowledge nothing: waiting for it would only hold up the end.
+    if (peer != nullptr && status == LinkConnected &&
+        enet_time_get() - peer->lastReceiveTime > silentPeerMs) {
+        enet_peer_reset(peer);
+        status = LinkClosed;
+        return;
+    }
     if (peer != nullptr && status == LinkConnected) {
         // Disconnects once everything queued has been acknowledged.
         enet_peer_disconnect_later(peer, 0);

@@ -13,9 +13,6 @@
 struct _ENetHost;
 struct _ENetPeer;
 
-// The port a host listens on when none is given.
-inline constexpr uint16_t defaultPort = 47700;
-
 struct EnetLinkOptions {
     // Every outgoing packet is held this long before ENet sees it, and this
     // share of the unreliable ones is dropped (the reliable channel would not
@@ -49,14 +46,20 @@ public:
     size_t Receive(uint8_t* buffer, size_t capacity) override;
     LinkStatus Status() const override { return status; }
     // Sends everything held back, then disconnects, waiting up to closeWaitMs
-    // for the other side to acknowledge, so an end message is delivered.
+    // for the other side to acknowledge, so an end message is delivered
+    // (unless nothing was heard from it for silentPeerMs).
     void Close() override;
     uint32_t NowMs() const override;
     uint64_t BytesSent() const override { return bytesSent; }
+    // Bytes ENet put on the wire so far: the packets with its own headers,
+    // acknowledgements, resends and pings (its totalSentData counter).
+    uint64_t WireBytesSent() const;
 
     static constexpr size_t slotSize = 128;
     static constexpr int32_t queueCapacity = 256;
     static constexpr uint32_t closeWaitMs = 1000;
+    // Close waits for no peer silent this long.
+    static constexpr uint32_t silentPeerMs = 1000;
 
 private:
     struct Held {

@@ -74,7 +74,12 @@ TickResult RollbackSession::Tick(uint8_t localControls) {
     if (link.Status() == LinkClosed ||
         (phase != PhaseConnecting && silentMs > options.silenceLimitMs)) {
         if (phase != PhaseEnded && !remoteFinished) {
-            End(EndConnectionLost, currentFrame, true);
+            // Once a player quit, the other side going away is the quit's end.
+            if (leaving) {
+                End(EndQuit, currentFrame, leftByOther);
+            } else {
+                End(EndConnectionLost, currentFrame, true);
+            }
         }
     }
     if (phase == PhaseHandshaking && helloReceived) {
@@ -118,14 +123,54 @@ TickResult RollbackSession::Tick(uint8_t localControls) {
         stats.bytesPerSecond = static_cast<uint32_t>(stats.bytesSent * 1000 / playedMs);
     }
     if (Finished()) {
-        End(EndFinished, currentFrame, false);
+        if (leaving) {
+            // The other side needs nothing more from this one either.
+            SendEnd(EndFinished, static_cast<uint32_t>(currentFrame));
+            End(EndQuit, currentFrame, leftByOther);
+        } else {
+            End(EndFinished, currentFrame, false);
+        }
         return TickEnded;
     }
     return result;
 }
 
 void RollbackSession::Quit() {
-    End(EndQuit, currentFrame, false);
+    if (phase != PhasePlaying || leaving) {
+        End(EndQuit, currentFrame, false);
+        return;
+    }
+    // This side's bytes stop at localKnownEnd: the other side has them or
+    // will (they are sent until acknowledged) and gets none past it, so
+    // neither side can confirm a frame beyond it.
+    BeginLeaving(localKnownEnd, false);
+    SendEnd(EndQuit, static_cast<uint32_t>(localKnownEnd));
+}
+
+void RollbackSession::BeginLeaving(int32_t endFrame, bool byOther) {
+    // Both players quitting at once end at the earlier of the two frames.
+    if (options.frameLimit == 0 || endFrame < options.frameLimit) {
+        options.frameLimit = endFrame;
+    }
+    if (!leaving) {
+        leftByOther = byOther;
+    }
+    leaving = true;
+}
+
+bool RollbackSession::RewindToConfirmed() {
+    if (currentFrame == confirmedEnd) {
+        return true;
+    }
+    // The frames past the confirmed ones were predicted, so the world before
+    // the first of them was saved when it was stepped.
+    const int32_t index = confirmedEnd % snapshotCount;
+    if (currentFrame < confirmedEnd || snapshotFrame[index] != confirmedEnd ||
+        !snapshots[index].Restore()) {
+        return false;
+    }
+    currentFrame = confirmedEnd;
+    return true;
 }
 
 bool RollbackSession::PopConfirmed(ConfirmedFrame* out) {
@@ -179,6 +224,11 @@ void RollbackSession::Handle(const Packet& packet) {
                 // The other side has every frame; this one needs nothing more
                 // from it and finishes on its own.
                 remoteFinished = true;
+            } else if (packet.end.reason == EndQuit && phase == PhasePlaying &&
+                       static_cast<int64_t>(packet.end.frame) >= confirmedEnd) {
+                // The other player quit: play on to the frame it names, which
+                // no frame confirmed here lies beyond.
+                BeginLeaving(static_cast<int32_t>(packet.end.frame), true);
             } else {
                 End(static_cast<EndReason>(packet.end.reason),
                     static_cast<int32_t>(packet.end.frame), true);
@@ -307,8 +357,13 @@ void RollbackSession::Step(int32_t frame) {
 }
 
 void RollbackSession::Advance(uint8_t localControls) {
-    Slot(currentFrame + localDelay).local = localControls;
-    localKnownEnd = currentFrame + localDelay + 1;
+    // No byte is given past the match's last frame: the other side must never
+    // confirm a frame this side does not play.
+    const int32_t frame = currentFrame + localDelay;
+    if (options.frameLimit == 0 || frame < options.frameLimit) {
+        Slot(frame).local = localControls;
+        localKnownEnd = frame + 1;
+    }
     Step(currentFrame);
     ++currentFrame;
 }
@@ -370,6 +425,9 @@ bool RollbackSession::ShouldHold() {
 
 void RollbackSession::ReportConfirmed() {
     int32_t end = remoteKnownEnd < currentFrame ? remoteKnownEnd : currentFrame;
+    if (options.frameLimit > 0 && end > options.frameLimit) {
+        end = options.frameLimit;
+    }
     for (int32_t frame = confirmedEnd; frame < end && phase != PhaseEnded; ++frame) {
         const FrameSlot& slot = Slot(frame);
         ConfirmedFrame entry;
@@ -515,7 +573,8 @@ void RollbackSession::End(EndReason reason, int32_t frame, bool byOther) {
             std::snprintf(message, sizeof message, "the other side broke the protocol");
             break;
     }
-    if (!byOther && reason != EndConnectionLost) {
+    // A quit that played out was announced when it began.
+    if (!byOther && reason != EndConnectionLost && !(leaving && reason == EndQuit)) {
         SendEnd(reason, static_cast<uint32_t>(frame));
     }
     link.Close();

@@ -64,13 +64,23 @@ public:
     // unless it must wait, steps the world one frame with localControls as this
     // side's byte for world frame (current + inputDelay), and sends.
     TickResult Tick(uint8_t localControls);
-    // This player leaves: the other side is told, and both end.
+    // This player leaves. While playing, the match ends on both sides at the
+    // first world frame this side has given no byte for: the other side is
+    // told, and Tick goes on (reading no input that matters) until both hold
+    // every byte before that frame, so that both record the same frames; then
+    // Ended. Called again, or before play began, it ends at once.
     void Quit();
+    // After the end: puts the world back to just after the last confirmed
+    // frame (this side may have predicted a few beyond it), the state a
+    // replay of the confirmed frames ends in. False when that cannot be done.
+    bool RewindToConfirmed();
 
     // Takes the oldest confirmed frame not taken yet; false when none waits.
     bool PopConfirmed(ConfirmedFrame* out);
 
     bool Playing() const { return phase == PhasePlaying; }
+    // A player quit and the match is playing out its last frames.
+    bool Leaving() const { return leaving; }
     bool Ended() const { return phase == PhaseEnded; }
     bool Stalled() const { return stalled; }
     EndReason EndReasonCode() const { return endReason; }
@@ -124,6 +134,7 @@ private:
     void SendDigest(const DigestEntry& entry);
     void SendEnd(EndReason reason, uint32_t frame);
     void End(EndReason reason, int32_t frame, bool byOther);
+    void BeginLeaving(int32_t endFrame, bool byOther);
     void Drop() { ++stats.packetsDropped; }
     bool Finished() const;
 
@@ -147,6 +158,8 @@ private:
     bool remoteFinished = false;
     bool stalled = false;
     int32_t framesSinceHold = 0;
+    bool leaving = false;       // a quit is playing out; options.frameLimit is its end
+    bool leftByOther = false;   // the other player quit first
 
     uint32_t lastHeardMs = 0;
     uint32_t playStartMs = 0;

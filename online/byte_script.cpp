@@ -1,0 +1,81 @@
+// The byte script reader: lines split by hand, each checked as one number.
+#include "online/byte_script.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+// One line as a byte: optional blanks, 1 to 3 decimal digits, optional blanks.
+bool ParseLine(const std::string& text, size_t begin, size_t end, uint8_t* byte) {
+    while (begin < end && IsBlank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && IsBlank(text[end - 1])) {
+        --end;
+    }
+    if (begin == end || end - begin > 3) {
+        return false;
+    }
+    int value = 0;
+    for (size_t at = begin; at < end; ++at) {
+        if (text[at] < '0' || text[at] > '9') {
+            return false;
+        }
+        value = value * 10 + (text[at] - '0');
+    }
+    if (value > 255) {
+        return false;
+    }
+    *byte = static_cast<uint8_t>(value);
+    return true;
+}
+
+}  // namespace
+
+bool ParseByteScript(const std::string& text, std::vector<uint8_t>& bytes, std::string* error) {
+    bytes.clear();
+    size_t begin = 0;
+    size_t line = 1;
+    // A final newline ends the last line; it does not start an empty one.
+    while (begin < text.size()) {
+        size_t end = text.find('\n', begin);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        uint8_t byte = 0;
+        if (line > byteScriptMostLines) {
+            *error = "line " + std::to_string(line) + ": the script is longer than " +
+                     std::to_string(byteScriptMostLines) + " lines";
+            bytes.clear();
+            return false;
+        }
+        if (!ParseLine(text, begin, end, &byte)) {
+            const std::string shown = text.substr(begin, end - begin > 40 ? 40 : end - begin);
+            *error = "line " + std::to_string(line) + ": \"" + shown +
+                     "\" is not a control byte (a decimal number, 0 to 255)";
+            bytes.clear();
+            return false;
+        }
+        bytes.push_back(byte);
+        begin = end + 1;
+        ++line;
+    }
+    return true;
+}
+
+bool ReadByteScript(const std::string& path, std::vector<uint8_t>& bytes, std::string* error) {
+    std::ifstream file(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    if (!file.is_open() || file.bad()) {
+        *error = "cannot read " + path;
+        bytes.clear();
+        return false;
+    }
+    return ParseByteScript(text, bytes, error);
+}

@@ -1,0 +1,78 @@
+// The online match's shared set-up: link, session options, name, exit status.
+#include "online/online_link.h"
+
+#include <cstdlib>
+
+#include "net/packet_codec.h"
+
+EnetLinkOptions LinkOptionsFor(const OnlineOptions& online) {
+    EnetLinkOptions options;
+    options.netDelayMs = online.netDelayMs;
+    options.netLossPercent = online.netLossPercent;
+    // Each side drops its own packets: the two sides' choices must differ,
+    // or with the same seed they would lose the same packets in step.
+    options.seed = online.role == OnlineHost ? 0x9E3779B97F4A7C15u : 0xC2B2AE3D27D4EB4Fu;
+    return options;
+}
+
+bool StartLink(EnetLink& link, const OnlineOptions& online, FILE* errors) {
+    if (online.role == OnlineHost) {
+        if (!link.Host(online.port)) {
+            std::fprintf(errors, "kivoro: cannot listen on UDP port %u (is it in use?)\n",
+                         static_cast<unsigned>(online.port));
+            return false;
+        }
+        return true;
+    }
+    if (!link.Join(online.hostName.c_str(), online.port)) {
+        std::fprintf(errors, "kivoro: cannot reach %s: the name does not resolve\n",
+                     online.hostName.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string PlayerName(const OnlineOptions& online) {
+    std::string name = online.name;
+    if (name.empty()) {
+        const char* login = std::getenv("USER");
+        name = login != nullptr ? login : "";
+    }
+    if (name.size() > maxNameLength) {
+        name.resize(maxNameLength);
+    }
+    return name;
+}
+
+SessionOptions SessionOptionsFor(const OnlineOptions& online, const std::string& name) {
+    SessionOptions options;
+    options.localPlayer = online.role == OnlineJoin ? 1 : 0;
+    options.inputDelay = online.inputDelay;
+    options.name = name.c_str();
+    options.frameLimit = online.headless ? online.frames : 0;
+    return options;
+}
+
+int OnlineExitStatus(const RollbackSession& session) {
+    switch (session.EndReasonCode()) {
+        case EndFinished:
+        case EndQuit:
+            return onlineExitDone;
+        case EndOutOfSync:
+            return onlineExitFailed;
+        default:
+            return onlineExitOtherSide;
+    }
+}
+
+void ReportLink(FILE* errors, const RollbackSession& session, const EnetLink& link,
+                double seconds) {
+    const NetStats& stats = session.Stats();
+    const auto wire = static_cast<double>(link.WireBytesSent());
+    const int32_t frames = session.ConfirmedFrames();
+    std::fprintf(errors,
+                 "kivoro: %d frames in %.2f s; round trip %u ms; %d rollbacks, longest %d "
+                 "frames; %.0f bytes on the wire, %.0f a second, %.1f a frame\n",
+                 frames, seconds, stats.roundTripMs, stats.rollbacks, stats.longestRollback, wire,
+                 seconds > 0 ? wire / seconds : 0.0, frames > 0 ? wire / frames : 0.0);
+}

@@ -1,0 +1,40 @@
+// What the headless and the windowed online match share: the link made from
+// the command line, the session's options, the player's name and the exit
+// status a match's end stands for.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "game/game_options.h"
+#include "net/enet_link.h"
+#include "net/rollback_session.h"
+
+// Exit statuses of an online match (2, bad options, is the command line's).
+inline constexpr int onlineExitDone = 0;       // played to its end, or a player left
+inline constexpr int onlineExitFailed = 1;     // this side could not play on (out of sync, no port)
+inline constexpr int onlineExitOtherSide = 3;  // the other side vanished, or refused the match
+
+EnetLinkOptions LinkOptionsFor(const OnlineOptions& online);
+
+// Hosts on the port or starts joining the host. False, with one line on
+// errors, when the port cannot be opened or the host's name not resolved.
+bool StartLink(EnetLink& link, const OnlineOptions& online, FILE* errors);
+
+// The name the other player sees: --name, else the login name (USER), cut to
+// the handshake's length; "" when neither is known.
+std::string PlayerName(const OnlineOptions& online);
+
+// name must outlive the session.
+SessionOptions SessionOptionsFor(const OnlineOptions& online, const std::string& name);
+
+// The exit status for an ended session: done for a finished match or a quit
+// by either player, other-side when the link was lost or the other side
+// refused (a different version, art or pixel layout, a broken protocol),
+// failed when the match went out of sync.
+int OnlineExitStatus(const RollbackSession& session);
+
+// One line on errors on how the link went, for whoever checks its cost:
+// frames, seconds of play, round trip, rollbacks, and the bytes ENet put on
+// the wire, in all, a second and a world frame.
+void ReportLink(FILE* errors, const RollbackSession& session, const EnetLink& link, double seconds);

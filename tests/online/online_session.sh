@@ -1,0 +1,71 @@
+# Shared by the online process tests: a work folder, the game's processes
+# started in it and ended with it, fighting scripts, and waits with deadlines.
+# Source it after setting `bin` and `test_name`.
+
+work=$(mktemp -d)
+pids=()
+export XDG_DATA_HOME="$work/data"
+export XDG_CONFIG_HOME="$work/config"
+
+cleanup() {
+    # A game still running here has failed the test.
+    local pid
+    for pid in "${pids[@]}"; do
+        kill -9 "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap "exit 1" TERM INT
+
+fail() {
+    echo "$test_name: $*" >&2
+    echo "files kept in $work.keep" >&2
+    cp -r "$work" "$work.keep" 2>/dev/null || true
+    exit 1
+}
+
+# A script of N control bytes for player P (0 or 1): charging, turning and
+# flying about in 20-frame runs, so that blasts fly, dig and hit.
+write_script() {
+    local file=$1 frames=$2 player=$3
+    awk -v n="$frames" -v p="$player" 'BEGIN {
+        split("16 17 18 20 24 33 1 2 4 8 48 0 16 16", moves, " ")
+        seed = 12345 + 777 * p
+        for (t = 0; t < n; t++) {
+            if (t % 20 == 0) {
+                seed = (seed * 1103515245 + 12345) % 2147483648
+                byte = moves[1 + int(seed / 65536) % 14]
+            }
+            print byte
+        }
+    }' >"$file"
+}
+
+# Waits up to 10 s until the host started with its errors in $1 tells its
+# port; sets `port`.
+wait_for_port() {
+    port=
+    for _ in $(seq 100); do
+        port=$(sed -n 's/.*waiting for a player on port \([0-9]*\).*/\1/p' "$1" | head -n 1)
+        [ -n "$port" ] && return 0
+        sleep 0.1
+    done
+    fail "the host told no port: $(cat "$1")"
+}
+
+# Waits up to $2 seconds for process $1 to end; sets `status` and `took` (in
+# seconds), or fails with $3.
+wait_for_exit() {
+    local pid=$1 limit=$2 message=$3 start now
+    start=$(date +%s%N)
+    while kill -0 "$pid" 2>/dev/null; do
+        now=$(date +%s%N)
+        [ $(((now - start) / 1000000)) -le $((limit * 1000)) ] || fail "$message"
+        sleep 0.02
+    done
+    now=$(date +%s%N)
+    took=$(awk -v ns=$((now - start)) 'BEGIN{printf "%.3f", ns / 1e9}')
+    status=0
+    wait "$pid" || status=$?
+}
