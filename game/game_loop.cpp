@@ -79,6 +79,20 @@ void ActOnChanges(uint32_t changes) {
     }
 }
 
+// Online play's comforts: the frame's mute, volume and window-mode keys; the
+// pause and the help are dropped, as is a lost focus (the match goes on).
+uint32_t ApplyOnlineComforts() {
+    const uint32_t commands =
+        pendingCommands & (CommandMute | CommandVolumeDown | CommandVolumeUp | CommandWindowMode);
+    pendingCommands = 0;
+    const uint32_t changes = playState.Apply(commands);
+    if ((changes & PlayChangeSound) != 0) {
+        soundDevice.SetMasterVolume(playState.volume, playState.muted);
+    }
+    ActOnChanges(changes);
+    return changes;
+}
+
 }  // namespace
 
 intptr_t GameWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -198,7 +212,7 @@ int StartGame(int argc, const char* const* argv, const OnlineEntry* online) {
     }
     PrepareOverlays(settings.keys);
     if (onlineMatch) {
-        LocalDevices devices{gamePads, playerInput};
+        LocalDevices devices{gamePads, playerInput, playState, ApplyOnlineComforts};
         return online->windowed(options, devices);
     }
     if (replaying) {

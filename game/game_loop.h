@@ -9,12 +9,19 @@
 
 class GamePadSet;
 class PlayerInput;
+class PlayState;
 struct GameOptions;
 
-// Where the local player's keys and pads are read, for an online match.
+// Where the local player's keys and pads are read, for an online match, and
+// the comforts that still work there: mute, volume and the window mode (a
+// match cannot pause or wait for the help, the other side plays on).
+// comforts applies the frame's comfort keys and answers the PlayChange bits;
+// play holds the volume note to draw.
 struct LocalDevices {
     GamePadSet& pads;
     PlayerInput& input;
+    PlayState& play;
+    uint32_t (*comforts)();
 };
 
 // Online play is built above the game library: the program hands its two

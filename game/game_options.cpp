@@ -30,8 +30,8 @@ std::string ControlsText() {
     std::fprintf(memory, "Controls (keys as the settings file names them):\n");
     PrintControlsHelp(help, memory);
     std::fprintf(memory,
-                 "\nOnline, either key set and any pad drive your own fighter; P does not\n"
-                 "pause (the other player's game runs on), F1 shows the help over the game.\n"
+                 "\nOnline, either key set and any pad drive your own fighter; P and F1 do\n"
+                 "nothing (the other player's game runs on); M, volume and the window work.\n"
                  "\nSettings: $XDG_CONFIG_HOME/kivoro/settings.ini "
                  "(by default ~/.config/kivoro/settings.ini).\n");
     std::fclose(memory);

@@ -16,6 +16,8 @@
 #include "game/game_objects.h"
 #include "game/game_view.h"
 #include "game/match_recorder.h"
+#include "game/overlay_view.h"
+#include "game/play_state.h"
 #include "game/player_input.h"
 #include "game/set_up_world.h"
 #include "online/confirmed_recorder.h"
@@ -100,6 +102,7 @@ int RunOnlineGame(const GameOptions& options, LocalDevices& devices) {
         // but the match goes on: the other side cannot wait.
         const uint8_t controls =
             !windowGone && appWindow.active ? ReadLocalControls(devices) : uint8_t{0};
+        const uint32_t changes = windowGone ? 0u : devices.comforts();
         const TickResult result = session.Tick(controls);
         TakeConfirmed(session, sink);
         if (windowGone) {
@@ -119,12 +122,16 @@ int RunOnlineGame(const GameOptions& options, LocalDevices& devices) {
             case TickAdvanced:
                 DrawFrame();
                 devices.input.RumbleOnHits(devices.pads, fighters);
+                DrawVolumeNote(devices.play);
                 DrawLinkCorner(session.Stats().roundTripMs, waitingFor);
                 break;
             case TickStalled:
             case TickHeld:
                 // The last frame is kept on the back surface; only the corner
-                // changes.
+                // changes, and a new volume note.
+                if ((changes & PlayChangeSound) != 0) {
+                    DrawVolumeNote(devices.play);
+                }
                 DrawLinkCorner(session.Stats().roundTripMs, waitingFor);
                 break;
             case TickEnded:

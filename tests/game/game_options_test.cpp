@@ -200,7 +200,7 @@ TEST(GameOptions, HelpShowsTheOnlineOptions) {
     const Parsed parsed = Parse({"--help"});
     for (const char* text : {"--host [PORT]", "--join HOST[:PORT]", "--input-delay D", "--name",
                              "--headless", "--frames N", "--script FILE", "--net-delay MS",
-                             "--net-loss PCT", "--record FILE", "--replay FILE", "47700", "P does not"}) {
+                             "--net-loss PCT", "--record FILE", "--replay FILE", "47700", "P and F1 do"}) {
         EXPECT_NE(parsed.out.find(text), std::string::npos) << text << "\n" << parsed.out;
     }
 }

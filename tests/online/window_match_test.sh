@@ -3,7 +3,7 @@
 # driven by xdotool: the host shows its waiting line, then both show the same
 # world with both fighters moving (each side's keys move its own fighter on
 # both screens); the joiner's Escape ends both with status 0, the host saying
-# who left, and both replays verify to the same final line.
+# who left, and both replays verify to the same final line. M mutes online.
 set -euo pipefail
 bin=$1
 test_name=online_windows
@@ -121,6 +121,17 @@ done
 same=$(views_differ host_b.png join_b.png)
 echo "moved: $left / $right; same world: $same pixels differ"
 [ "${same%.*}" -lt 10000 ] || fail "the two screens show different worlds ($same pixels differ)"
+
+# M mutes online too: the host's panel shows the note, and the settings file
+# keeps it; the match runs on.
+DISPLAY=$host_display xdotool keydown m keyup m
+sleep 0.3
+shot "$host_display" host_c.png
+note=$(compare -metric AE -fuzz 8% -extract 200x20+600+545 host_b.png host_c.png null: 2>&1 \
+    >/dev/null || true)
+[ "${note%.*}" -gt 50 ] || fail "M showed no note online ($note pixels changed)"
+grep -q "muted *= *yes" "$XDG_CONFIG_HOME/kivoro/settings.ini" ||
+    fail "M online was not saved: $(cat "$XDG_CONFIG_HOME/kivoro/settings.ini" 2>&1)"
 
 DISPLAY=$join_display xdotool keydown Escape keyup Escape
 wait_for_exit "$join_pid" 10 "the joiner did not end after its Escape"
