@@ -10,50 +10,11 @@
 #include "game/match_recorder.h"
 #include "game/replay_reader.h"
 #include "tests/replay/replay_test_files.h"
+#include "tests/sound/scoped_env.h"
 
 using namespace replaytest;
 
 namespace {
-
-// Sets an environment variable for one scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name(name) {
-        const char* old = std::getenv(name);
-        hadOld = old != nullptr;
-        if (hadOld) {
-            oldValue = old;
-        }
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (hadOld) {
-            setenv(name, oldValue.c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-
-private:
-    const char* name;
-    bool hadOld = false;
-    std::string oldValue;
-};
-
-// What was written to a temporary error stream.
-std::string Written(FILE* stream) {
-    std::fflush(stream);
-    std::rewind(stream);
-    std::string text;
-    for (int c = std::fgetc(stream); c != EOF; c = std::fgetc(stream)) {
-        text += static_cast<char>(c);
-    }
-    return text;
-}
 
 void RecordSome(MatchRecorder& recorder, int frames) {
     for (int k = 0; k < frames; ++k) {

@@ -42,16 +42,6 @@ uint8_t ScriptedControls(int32_t player, int32_t frame) {
     return controls;
 }
 
-std::string Written(FILE* stream) {
-    std::fflush(stream);
-    std::rewind(stream);
-    std::string text;
-    for (int c = std::fgetc(stream); c != EOF; c = std::fgetc(stream)) {
-        text += static_cast<char>(c);
-    }
-    return text;
-}
-
 class ReplayPlaybackTest : public ::testing::Test {
 protected:
     void SetUp() override {

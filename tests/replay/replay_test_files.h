@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -55,6 +56,17 @@ inline std::vector<uint8_t> ReadBytes(const std::string& file) {
 inline std::string ReadText(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// What was written to a temporary stream (std::tmpfile) so far.
+inline std::string Written(FILE* stream) {
+    std::fflush(stream);
+    std::rewind(stream);
+    std::string text;
+    for (int c = std::fgetc(stream); c != EOF; c = std::fgetc(stream)) {
+        text += static_cast<char>(c);
+    }
+    return text;
 }
 
 inline void WriteBytes(const std::string& file, const std::vector<uint8_t>& bytes) {

@@ -1,5 +1,6 @@
-// Sets an environment variable for the life of a test object and puts back
-// what was there before, so each test picks its SDL driver itself.
+// Sets (or, given no value, removes) an environment variable for the life of
+// a test object and puts back what was there before, so each test picks its
+// SDL driver or its folders itself.
 #pragma once
 
 #include <cstdlib>
@@ -13,7 +14,11 @@ public:
         if (hadValue_) {
             previous_ = previous;
         }
-        setenv(name, value, 1);
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
     }
     ~ScopedEnv() {
         if (hadValue_) {
