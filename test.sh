@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
-fuzz_seconds=${KIVORO_FUZZ_SECONDS:-30}
+fuzz_seconds=${KIVORO_FUZZ_SECONDS:-20}
 
 scripts/install_deps.sh
 
