@@ -150,6 +150,11 @@ int RunOnlineGame(const GameOptions& options, LocalDevices& devices) {
             std::chrono::duration<double>(std::chrono::steady_clock::now() - playStart).count());
     }
     if (!windowGone) {
+        // The end message stands over the world both replays end in, not a
+        // few frames this side had predicted beyond it.
+        if (playing && session.RewindToConfirmed()) {
+            DrawFrame();
+        }
         ShowEndMessage(session.EndMessage());
     }
     return OnlineExitStatus(session);
