@@ -35,8 +35,14 @@ bool StartLink(EnetLink& link, const OnlineOptions& online, FILE* errors) {
 std::string PlayerName(const OnlineOptions& online) {
     std::string name = online.name;
     if (name.empty()) {
+        // The handshake carries printable ASCII only (--name is held to it);
+        // a login name in another script keeps what it can.
         const char* login = std::getenv("USER");
-        name = login != nullptr ? login : "";
+        for (const char* c = login != nullptr ? login : ""; *c != '\0'; ++c) {
+            if (*c >= 0x20 && *c <= 0x7E) {
+                name += *c;
+            }
+        }
     }
     if (name.size() > maxNameLength) {
         name.resize(maxNameLength);

@@ -21,8 +21,8 @@ EnetLinkOptions LinkOptionsFor(const OnlineOptions& online);
 // errors, when the port cannot be opened or the host's name not resolved.
 bool StartLink(EnetLink& link, const OnlineOptions& online, FILE* errors);
 
-// The name the other player sees: --name, else the login name (USER), cut to
-// the handshake's length; "" when neither is known.
+// The name the other player sees: --name, else the printable ASCII of the
+// login name (USER), cut to the handshake's length; "" when neither is known.
 std::string PlayerName(const OnlineOptions& online);
 
 // name must outlive the session.
