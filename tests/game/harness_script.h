@@ -9,6 +9,23 @@
 #include "game/fighter.h"
 #include "game/headless_world.h"
 
+// Both players fly, turn and aim about, and charge and release again and
+// again, at different rhythms: blasts fly, dig, hit, and fighters die and
+// respawn with new craters over a long run.
+inline uint8_t FightingControls(int32_t player, int32_t frame) {
+    const int32_t phase = frame + player * 23;
+    uint8_t controls = 0;
+    if (phase % (50 + player * 17) < 35) {
+        controls |= ControlCharge;
+    }
+    controls |= (phase / 40) % 2 == 0 ? ControlUp : ControlDown;
+    controls |= (phase / 90) % 3 == 0 ? ControlLeft : (phase / 90) % 3 == 1 ? ControlRight : 0;
+    if (phase % 211 == 0) {
+        controls |= ControlTurn;
+    }
+    return controls;
+}
+
 struct HarnessSegment {
     int frames;
     uint8_t first;

@@ -23,6 +23,7 @@
 #include "game/play_state.h"
 #include "game/world_digest.h"
 #include "game/world_step.h"
+#include "tests/game/harness_script.h"
 
 namespace {
 
@@ -30,23 +31,10 @@ constexpr int32_t worldFrames = 1500;
 constexpr int32_t digestEvery = 100;
 constexpr uint8_t everyControl = 0x3F;
 
-// Both players fly, aim, turn, charge and release at their own rhythms, so
-// blasts fly and dig, fighters are hit and the idle animation runs.
+// The fighting script with long idle stretches, where the hover bob shows.
 uint8_t ScriptedControls(int32_t player, int32_t frame) {
     const int32_t phase = frame + player * 23;
-    uint8_t controls = 0;
-    if (phase % (50 + player * 17) < 35) {
-        controls |= ControlCharge;
-    }
-    controls |= (phase / 40) % 2 == 0 ? ControlUp : ControlDown;
-    controls |= (phase / 90) % 3 == 0 ? ControlLeft : (phase / 90) % 3 == 1 ? ControlRight : 0;
-    if (phase % 211 == 0) {
-        controls |= ControlTurn;
-    }
-    if ((phase / 300) % 2 == 1) {
-        controls = 0;  // long idle stretches, where the hover bob shows
-    }
-    return controls;
+    return (phase / 300) % 2 == 1 ? 0 : FightingControls(player, frame);
 }
 
 // A stretch of frames in which the world stands still: the commands of its

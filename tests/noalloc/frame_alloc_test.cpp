@@ -45,6 +45,7 @@
 #include "game/world_step.h"
 #include "net/memory_link.h"
 #include "net/rollback_session.h"
+#include "tests/game/harness_script.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KIVORO_ALLOCATOR_TAKEN 1
@@ -193,23 +194,6 @@ void operator delete(void* memory, size_t, std::align_val_t) noexcept {
 
 namespace {
 
-// Both players fly, turn and aim about, and charge and release again and
-// again, at different rhythms: blasts fly, dig, hit, and fighters die and
-// respawn with new craters over the run.
-uint8_t ScriptedControls(int32_t player, int32_t frame) {
-    const int32_t phase = frame + player * 23;
-    uint8_t controls = 0;
-    if (phase % (50 + player * 17) < 35) {
-        controls |= ControlCharge;
-    }
-    controls |= (phase / 40) % 2 == 0 ? ControlUp : ControlDown;
-    controls |= (phase / 90) % 3 == 0 ? ControlLeft : (phase / 90) % 3 == 1 ? ControlRight : 0;
-    if (phase % 211 == 0) {
-        controls |= ControlTurn;
-    }
-    return controls;
-}
-
 // The comforts used along the run: a pause with the volume changed inside it,
 // the help over it, a lost focus, and mute, each let go again.
 uint32_t ScriptedCommands(int32_t frame) {
@@ -272,8 +256,8 @@ TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
         pads.Update();
         const PlayerInput::Frame read = input.Read(keys, pads);
         const uint32_t changes =
-            PlayFrame(state, ScriptedCommands(frame), ScriptedControls(0, frame) | read.controls[0],
-                      ScriptedControls(1, frame) | read.controls[1], &recorder);
+            PlayFrame(state, ScriptedCommands(frame), FightingControls(0, frame) | read.controls[0],
+                      FightingControls(1, frame) | read.controls[1], &recorder);
         input.RumbleOnHits(pads, fighters);
         if ((changes & PlayChangeSound) != 0) {
             settings.volume = state.volume;
@@ -346,8 +330,8 @@ TEST(FrameAllocations, RecordingAThousandFramesAllocatesNothing) {
     countingThread = true;
     counting = true;
     for (int32_t frame = 0; frame < 1000; ++frame) {
-        const uint8_t first = ScriptedControls(0, frame);
-        const uint8_t second = ScriptedControls(1, frame);
+        const uint8_t first = FightingControls(0, frame);
+        const uint8_t second = FightingControls(1, frame);
         StepWorld(first, second);
         writer.RecordFrame(first, second, DigestRules);
     }
@@ -391,10 +375,10 @@ TEST(FrameAllocations, OnlineFramesWithRollbacksAllocateNothing) {
     for (int32_t round = 0; round < 1500; ++round) {
         clock.nowMs += round % 3 == 0 ? 16 : 17;
         hostWorld.Restore();
-        host.Tick(ScriptedControls(0, host.CurrentFrame()));
+        host.Tick(FightingControls(0, host.CurrentFrame()));
         hostWorld.Take();
         joinWorld.Restore();
-        join.Tick(ScriptedControls(1, join.CurrentFrame()));
+        join.Tick(FightingControls(1, join.CurrentFrame()));
         joinWorld.Take();
         while (host.PopConfirmed(&confirmed) || join.PopConfirmed(&confirmed)) {
         }
