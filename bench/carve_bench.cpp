@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/rle_bench_art.h"
-#include "game/terrain_field.h"
+#include "rules/terrain_field.h"
 
 namespace {
 

@@ -13,12 +13,12 @@
 
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
-#include "game/asset_path.h"
-#include "game/game_objects.h"
-#include "game/game_view.h"
-#include "game/next_random.h"
-#include "game/set_up_world.h"
-#include "game/world_step.h"
+#include "art/asset_path.h"
+#include "platform/platform_objects.h"
+#include "app/game_view.h"
+#include "rules/next_random.h"
+#include "platform/set_up_world.h"
+#include "rules/world_step.h"
 
 namespace {
 

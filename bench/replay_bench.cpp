@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <string>
 
-#include "game/headless_world.h"
-#include "game/replay_writer.h"
-#include "game/world_digest.h"
+#include "rules/headless_world.h"
+#include "replay/replay_writer.h"
+#include "rules/world_digest.h"
 
 namespace {
 

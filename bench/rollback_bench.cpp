@@ -6,11 +6,11 @@
 
 #include <cstdint>
 
-#include "game/fighter.h"
-#include "game/game_objects.h"
-#include "game/headless_world.h"
-#include "game/world_snapshot.h"
-#include "game/world_step.h"
+#include "rules/fighter.h"
+#include "rules/world_state.h"
+#include "rules/headless_world.h"
+#include "rules/world_snapshot.h"
+#include "rules/world_step.h"
 
 namespace {
 

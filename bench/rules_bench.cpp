@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "game/game_objects.h"
-#include "game/headless_world.h"
-#include "game/world_step.h"
+#include "rules/world_state.h"
+#include "rules/headless_world.h"
+#include "rules/world_step.h"
 
 namespace {
 

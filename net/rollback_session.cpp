@@ -5,10 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/art_digest.h"
-#include "game/fighter_sounds.h"
-#include "game/world_digest.h"
-#include "game/world_step.h"
+#include "art/art_digest.h"
+#include "rules/world_digest.h"
+#include "rules/world_step.h"
 
 namespace {
 
@@ -349,8 +348,10 @@ void RollbackSession::Step(int32_t frame) {
     slot.remoteUsed = remote;
     const uint8_t first = localPlayer == 0 ? slot.local : remote;
     const uint8_t second = localPlayer == 0 ? remote : slot.local;
-    fighterSounds.SetFrame(frame);
     StepWorld(first, second);
+    if (options.listener != nullptr) {
+        options.listener->Heard(frame, frameEvents);
+    }
     if ((frame + 1) % digestInterval == 0) {
         slot.digest = DigestRules();
     }
@@ -381,11 +382,15 @@ void RollbackSession::Rollback() {
         End(EndProtocolError, from, false);
         return;
     }
-    fighterSounds.BeginRerun(from);
+    if (options.listener != nullptr) {
+        options.listener->RerunBegins(from);
+    }
     for (int32_t frame = from; frame < currentFrame; ++frame) {
         Step(frame);
     }
-    fighterSounds.EndRerun();
+    if (options.listener != nullptr) {
+        options.listener->RerunEnds();
+    }
     const int32_t length = currentFrame - from;
     ++stats.rollbacks;
     stats.rollbackFrames += length;

@@ -8,7 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "game/world_snapshot.h"
+#include "rules/frame_events.h"
+#include "rules/world_snapshot.h"
 #include "net/link.h"
 #include "net/net_stats.h"
 #include "net/packet_codec.h"
@@ -22,6 +23,9 @@ struct SessionOptions {
     // Stop after this many world frames, once both sides hold every input for
     // them (headless runs); 0 plays on until a player quits.
     int32_t frameLimit = 0;
+    // Hears what each stepped frame made heard, re-runs included (the sounds
+    // of a windowed match); null steps silently.
+    FrameEventListener* listener = nullptr;
 };
 
 // One world frame both players' inputs are known for, as stepped: what a

@@ -1,7 +1,7 @@
 // The confirmed recorder: confirmed frames become replay frames.
 #include "online/confirmed_recorder.h"
 
-#include "game/world_digest.h"
+#include "rules/world_digest.h"
 
 void ConfirmedRecorder::Confirmed(const ConfirmedFrame& frame) {
     // The writer asks for a digest after every sixtieth frame, as the session

@@ -2,7 +2,7 @@
 // into a MatchRecorder, with the digests the session saved for them.
 #pragma once
 
-#include "game/match_recorder.h"
+#include "replay/match_recorder.h"
 #include "net/rollback_session.h"
 
 class ConfirmedRecorder : public ConfirmedFrameSink {

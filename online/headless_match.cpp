@@ -7,9 +7,9 @@
 #include <thread>
 #include <vector>
 
-#include "game/final_line.h"
-#include "game/match_recorder.h"
-#include "game/rules_world.h"
+#include "replay/final_line.h"
+#include "replay/match_recorder.h"
+#include "art/rules_world.h"
 #include "net/scripted_peer.h"
 #include "online/byte_script.h"
 #include "online/confirmed_recorder.h"

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "game/game_options.h"
+#include "settings/game_options.h"
 
 // Plays options.online (a host or a joiner with headless set) and answers the
 // exit status: onlineExitDone after printing the final line to out, the

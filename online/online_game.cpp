@@ -12,15 +12,16 @@
 #include "engine/display/screen.h"
 #include "engine/input/gamepad_set.h"
 #include "engine/input/input_device.h"
-#include "game/art_digest.h"
-#include "game/game_objects.h"
-#include "game/game_view.h"
-#include "game/match_recorder.h"
-#include "game/overlay_view.h"
-#include "game/play_state.h"
-#include "game/player_input.h"
-#include "game/set_up_world.h"
+#include "art/art_digest.h"
+#include "platform/platform_objects.h"
+#include "app/game_view.h"
+#include "replay/match_recorder.h"
+#include "app/overlay_view.h"
+#include "app/play_state.h"
+#include "app/player_input.h"
+#include "platform/set_up_world.h"
 #include "online/confirmed_recorder.h"
+#include "platform/fighter_sounds.h"
 #include "online/online_link.h"
 #include "online/online_view.h"
 
@@ -82,7 +83,9 @@ int RunOnlineGame(const GameOptions& options, LocalDevices& devices) {
     recorder.Start(options.record, ArtDigest(), stderr);
     ConfirmedRecorder sink(recorder);
     const std::string name = PlayerName(online);
-    RollbackSession session(link, SessionOptionsFor(online, name));
+    SessionOptions sessionOptions = SessionOptionsFor(online, name);
+    sessionOptions.listener = &fighterSounds;
+    RollbackSession session(link, sessionOptions);
 
     bool windowGone = false;
     int32_t stallShown = 0;

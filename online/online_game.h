@@ -3,8 +3,8 @@
 // panel, then the message the match ended with.
 #pragma once
 
-#include "game/game_loop.h"
-#include "game/game_options.h"
+#include "app/game_loop.h"
+#include "settings/game_options.h"
 
 // Plays options.online once the window, display, sound, keys and pads are
 // set up (StartGame). This player's fighter takes every local key set and pad

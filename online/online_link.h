@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "game/game_options.h"
+#include "settings/game_options.h"
 #include "net/enet_link.h"
 #include "net/rollback_session.h"
 

@@ -11,7 +11,7 @@
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
 #include "engine/display/text_font.h"
-#include "game/game_objects.h"
+#include "platform/platform_objects.h"
 
 namespace {
 

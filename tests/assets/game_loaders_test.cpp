@@ -9,7 +9,7 @@
 
 #include "engine/sound/sound_buffer.h"
 #include "engine/sound/sound_device.h"
-#include "game/art_layout.h"
+#include "rules/art_layout.h"
 #include "sprites/bitmap_image.h"
 #include "sprites/rle_carve.h"
 #include "sprites/rle_sprite.h"

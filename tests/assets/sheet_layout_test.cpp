@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "game/art_layout.h"
+#include "rules/art_layout.h"
 #include "tests/assets/asset_files.h"
 
 using namespace assettest;

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "game/replay_reader.h"
+#include "replay/replay_reader.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "game/settings_file.h"
+#include "settings/settings_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Settings settings;

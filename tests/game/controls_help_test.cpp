@@ -1,6 +1,6 @@
 // The controls as the players read them: the table follows the bindings, and
 // the README shows the same rows and notes as the help overlay and --help.
-#include "game/controls_help.h"
+#include "settings/controls_help.h"
 
 #include <gtest/gtest.h>
 

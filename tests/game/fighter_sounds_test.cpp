@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "game/fighter_sounds.h"
-#include "game/world_snapshot.h"
-#include "game/world_step.h"
+#include "platform/fighter_sounds.h"
+#include "rules/world_snapshot.h"
+#include "rules/world_step.h"
 #include "tests/game/world_fixture.h"
 
 namespace {
@@ -51,17 +51,17 @@ protected:
             if (f == snapshotFrame) {
                 snapshot.Take();
             }
-            fighterSounds.SetFrame(f);
             StepWorld(charge(f) ? ControlCharge : 0, 0);
+            fighterSounds.Heard(f, frameEvents);
         }
     }
     // Back to snapshotFrame and on to frame end with the corrected inputs.
     template <typename ChargeAt>
     void Rerun(int32_t end, ChargeAt charge) {
         ASSERT_TRUE(snapshot.Restore());
-        fighterSounds.BeginRerun(snapshotFrame);
+        fighterSounds.RerunBegins(snapshotFrame);
         Run(snapshotFrame, end - snapshotFrame, charge);
-        fighterSounds.EndRerun();
+        fighterSounds.RerunEnds();
     }
 
     SoundRecord record;

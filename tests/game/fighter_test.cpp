@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "game/blast_pool.h"
+#include "rules/blast_pool.h"
 #include "world_fixture.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The command line: --help and --version answer and exit 0, the window and
 // sound choices land in the options, and a mistake is one line naming it, the
 // pointer to --help, and status 2.
-#include "game/game_options.h"
+#include "settings/game_options.h"
 
 #include <gtest/gtest.h>
 

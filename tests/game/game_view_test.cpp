@@ -8,7 +8,8 @@
 
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
-#include "game/game_view.h"
+#include "app/game_view.h"
+#include "platform/platform_objects.h"
 #include "world_fixture.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/fighter.h"
-#include "game/headless_world.h"
+#include "rules/fighter.h"
+#include "rules/headless_world.h"
 
 // Both players fly, turn and aim about, and charge and release again and
 // again, at different rhythms: blasts fly, dig, hit, and fighters die and

@@ -16,9 +16,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/game_objects.h"
-#include "game/headless_world.h"
-#include "game/world_step.h"
+#include "rules/world_state.h"
+#include "rules/headless_world.h"
+#include "rules/world_step.h"
 #include "tests/game/harness_script.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "game/fighter.h"
-#include "game/key_bindings.h"
+#include "rules/fighter.h"
+#include "settings/key_bindings.h"
 
 namespace {
 

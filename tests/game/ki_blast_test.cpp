@@ -1,7 +1,7 @@
 // Blast launch velocities, flight bounds, hit search, removal and the flight loop.
 #include <gtest/gtest.h>
 
-#include "game/blast_pool.h"
+#include "rules/blast_pool.h"
 #include "world_fixture.h"
 
 namespace {

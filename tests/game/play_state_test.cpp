@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "engine/display/window_messages.h"
-#include "game/play_state.h"
+#include "app/play_state.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The settings file: its place under the XDG folder, a good file, a missing
 // one, bad lines named once each with the rest used, bindings that clash
 // refused, and writing that replaces the file whole or not at all.
-#include "game/settings_file.h"
+#include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

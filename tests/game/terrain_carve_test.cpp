@@ -2,7 +2,7 @@
 // a crater shape's opaque pixels and leaves every other cell showing its tile.
 #include <gtest/gtest.h>
 
-#include "game/terrain_field.h"
+#include "rules/terrain_field.h"
 #include "tests/sprites/rle_test_art.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Terrain field generation and the game's random sequence.
 #include <gtest/gtest.h>
 
-#include "game/next_random.h"
-#include "game/terrain_field.h"
+#include "rules/next_random.h"
+#include "rules/terrain_field.h"
 
 namespace {
 

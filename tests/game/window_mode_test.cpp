@@ -1,6 +1,6 @@
 // The window of its own: the largest whole multiple of the picture that fits
 // the desktop's usable area, never below 1x, centred in it.
-#include "game/window_mode.h"
+#include "app/window_mode.h"
 
 #include <gtest/gtest.h>
 

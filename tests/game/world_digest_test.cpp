@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "game/game_objects.h"
-#include "game/headless_world.h"
-#include "game/next_random.h"
+#include "rules/world_state.h"
+#include "rules/headless_world.h"
+#include "rules/next_random.h"
 
 namespace {
 

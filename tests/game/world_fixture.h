@@ -6,10 +6,10 @@
 
 #include <cstring>
 
-#include "game/blast_sprite_table.h"
-#include "game/game_objects.h"
-#include "game/headless_world.h"
-#include "game/next_random.h"
+#include "rules/blast_sprite_table.h"
+#include "rules/world_state.h"
+#include "rules/headless_world.h"
+#include "rules/next_random.h"
 
 class WorldTest : public ::testing::Test {
 protected:

@@ -5,11 +5,11 @@
 
 #include <vector>
 
-#include "game/game_objects.h"
-#include "game/headless_world.h"
-#include "game/next_random.h"
-#include "game/world_snapshot.h"
-#include "game/world_step.h"
+#include "rules/world_state.h"
+#include "rules/headless_world.h"
+#include "rules/next_random.h"
+#include "rules/world_snapshot.h"
+#include "rules/world_step.h"
 #include "tests/game/harness_script.h"
 
 namespace {

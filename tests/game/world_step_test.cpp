@@ -1,8 +1,8 @@
 // The order of a frame's rules and the world's start.
 #include <gtest/gtest.h>
 
-#include "game/starting_field.h"
-#include "game/world_step.h"
+#include "rules/starting_field.h"
+#include "rules/world_step.h"
 #include "world_fixture.h"
 
 namespace {

@@ -9,8 +9,8 @@
 
 #include "engine/input/gamepad_set.h"
 #include "engine/input/scan_codes.h"
-#include "game/fighter.h"
-#include "game/player_input.h"
+#include "rules/fighter.h"
+#include "app/player_input.h"
 #include "tests/input/virtual_pad.h"
 
 namespace {

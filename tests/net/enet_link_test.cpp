@@ -8,11 +8,11 @@
 #include <thread>
 #include <vector>
 
-#include "game/art_digest.h"
-#include "game/game_objects.h"
-#include "game/headless_world.h"
-#include "game/world_digest.h"
-#include "game/world_step.h"
+#include "art/art_digest.h"
+#include "rules/world_state.h"
+#include "rules/headless_world.h"
+#include "rules/world_digest.h"
+#include "rules/world_step.h"
 #include "net/enet_link.h"
 #include "net/scripted_peer.h"
 #include "tests/net/peer_world.h"

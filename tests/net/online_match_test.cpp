@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "game/game_objects.h"
-#include "game/headless_world.h"
-#include "game/world_digest.h"
-#include "game/world_step.h"
+#include "rules/world_state.h"
+#include "rules/headless_world.h"
+#include "rules/world_digest.h"
+#include "rules/world_step.h"
 #include "net/memory_link.h"
 #include "net/scripted_peer.h"
 #include "tests/game/harness_script.h"

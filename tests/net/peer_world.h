@@ -1,10 +1,8 @@
 // Two online peers in one process: the world is a set of globals, so each
-// peer keeps its own world in a snapshot and is switched in around its turn,
-// together with its sound switch's record of what it has heard.
+// peer keeps its own world in a snapshot and is switched in around its turn.
 #pragma once
 
-#include "game/fighter_sounds.h"
-#include "game/world_snapshot.h"
+#include "rules/world_snapshot.h"
 
 class PeerWorld {
 public:
@@ -13,16 +11,9 @@ public:
         world.AllocateForWorld();
         Leave();
     }
-    void Enter() {
-        world.Restore();
-        fighterSounds = sounds;
-    }
-    void Leave() {
-        world.Take();
-        sounds = fighterSounds;
-    }
+    void Enter() { world.Restore(); }
+    void Leave() { world.Take(); }
 
 private:
     WorldSnapshot world;
-    FighterSounds sounds;
 };

@@ -8,10 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "game/art_digest.h"
-#include "game/game_objects.h"
-#include "game/headless_world.h"
-#include "game/world_digest.h"
+#include "art/art_digest.h"
+#include "rules/world_state.h"
+#include "rules/headless_world.h"
+#include "rules/world_digest.h"
 #include "net/memory_link.h"
 #include "net/scripted_peer.h"
 #include "tests/net/peer_world.h"

@@ -6,13 +6,13 @@
 #include <cstring>
 #include <vector>
 
-#include "game/art_digest.h"
-#include "game/art_layout.h"
-#include "game/game_objects.h"
-#include "game/headless_world.h"
-#include "game/rules_world.h"
-#include "game/set_up_world.h"
-#include "game/world_digest.h"
+#include "art/art_digest.h"
+#include "rules/art_layout.h"
+#include "rules/world_state.h"
+#include "rules/headless_world.h"
+#include "art/rules_world.h"
+#include "platform/set_up_world.h"
+#include "rules/world_digest.h"
 #include "sprites/rle_sprite.h"
 #include "tests/assets/asset_files.h"
 

@@ -1,8 +1,8 @@
 // The final line's fields and their order, from a world set by hand.
 #include <gtest/gtest.h>
 
-#include "game/final_line.h"
-#include "game/game_objects.h"
+#include "replay/final_line.h"
+#include "rules/world_state.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "game/match_recorder.h"
-#include "game/replay_reader.h"
+#include "replay/match_recorder.h"
+#include "replay/replay_reader.h"
 #include "tests/replay/replay_test_files.h"
 #include "tests/sound/scoped_env.h"
 

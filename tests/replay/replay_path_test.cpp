@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "game/replay_path.h"
+#include "replay/replay_path.h"
 #include "tests/replay/replay_test_files.h"
 
 namespace {

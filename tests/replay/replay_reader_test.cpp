@@ -9,9 +9,9 @@
 #include <memory>
 #include <random>
 
-#include "game/art_digest.h"
-#include "game/replay_reader.h"
-#include "game/replay_verifier.h"
+#include "art/art_digest.h"
+#include "replay/replay_reader.h"
+#include "replay/replay_verifier.h"
 #include "tests/replay/replay_test_files.h"
 
 using namespace replaytest;

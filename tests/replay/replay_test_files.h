@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "game/art_digest.h"
-#include "game/fighter.h"
-#include "game/frame_controls.h"
-#include "game/headless_world.h"
-#include "game/replay_writer.h"
-#include "game/world_digest.h"
-#include "game/world_step.h"
+#include "art/art_digest.h"
+#include "rules/fighter.h"
+#include "rules/frame_controls.h"
+#include "rules/headless_world.h"
+#include "replay/replay_writer.h"
+#include "rules/world_digest.h"
+#include "rules/world_step.h"
 
 namespace replaytest {
 

@@ -9,12 +9,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "game/final_line.h"
-#include "game/game_objects.h"
-#include "game/replay_format.h"
-#include "game/replay_reader.h"
-#include "game/rules_world.h"
-#include "game/world_step.h"
+#include "replay/final_line.h"
+#include "rules/world_state.h"
+#include "replay/replay_format.h"
+#include "replay/replay_reader.h"
+#include "art/rules_world.h"
+#include "rules/world_step.h"
 #include "tests/replay/replay_test_files.h"
 
 using namespace replaytest;

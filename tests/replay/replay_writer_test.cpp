@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "game/replay_reader.h"
-#include "game/replay_verifier.h"
-#include "game/replay_writer.h"
+#include "replay/replay_reader.h"
+#include "replay/replay_verifier.h"
+#include "replay/replay_writer.h"
 #include "tests/replay/replay_test_files.h"
 
 using namespace replaytest;

@@ -3,7 +3,7 @@
 // seamlessly both ways.
 #pragma once
 
-#include "game/art_layout.h"
+#include "rules/art_layout.h"
 #include "raster_image.h"
 
 RasterImage BuildDirtSheet();

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "game/art_layout.h"
+#include "rules/art_layout.h"
 #include "raster_image.h"
 #include "skeleton.h"
 

@@ -2,7 +2,7 @@
 // (reticleCentre, reticleCentre).
 #pragma once
 
-#include "game/art_layout.h"
+#include "rules/art_layout.h"
 #include "raster_image.h"
 
 RasterImage BuildReticleSheet();

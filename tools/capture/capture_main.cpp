@@ -18,12 +18,12 @@
 #include "engine/display/surface.h"
 #include "engine/display/window_messages.h"
 #include "engine/input/scan_codes.h"
-#include "game/game_loop.h"
-#include "game/game_objects.h"
-#include "game/game_view.h"
-#include "game/key_bindings.h"
-#include "game/set_up_world.h"
-#include "game/world_step.h"
+#include "app/game_loop.h"
+#include "platform/platform_objects.h"
+#include "app/game_view.h"
+#include "settings/key_bindings.h"
+#include "platform/set_up_world.h"
+#include "rules/world_step.h"
 
 namespace {
 

@@ -19,12 +19,13 @@
 #include "engine/display/frame_limiter.h"
 #include "engine/display/screen.h"
 #include "engine/display/window_messages.h"
-#include "game/fighter.h"
-#include "game/game_loop.h"
-#include "game/game_objects.h"
-#include "game/game_view.h"
-#include "game/set_up_world.h"
-#include "game/world_step.h"
+#include "rules/fighter.h"
+#include "app/game_loop.h"
+#include "platform/fighter_sounds.h"
+#include "platform/platform_objects.h"
+#include "app/game_view.h"
+#include "platform/set_up_world.h"
+#include "rules/world_step.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
         }
         const auto index = static_cast<int32_t>(frame);
         StepWorld(play ? PlayControls(0, index) : 0, play ? PlayControls(1, index) : 0);
+        fighterSounds.Heard(index, frameEvents);
         DrawFrame();
         screen.Present(0);
         const uint64_t now = FrameLimiter::MonotonicNanoseconds();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/frame_controls.h"
+#include "rules/frame_controls.h"
 
 // Lines, each one of:
 //   C1 C2            one frame: the first player's control byte, the second's

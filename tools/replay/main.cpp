@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "game/asset_path.h"
-#include "game/final_line.h"
-#include "game/replay_reader.h"
-#include "game/replay_verifier.h"
-#include "game/replay_writer.h"
-#include "game/rules_world.h"
-#include "game/world_digest.h"
-#include "game/world_step.h"
+#include "art/asset_path.h"
+#include "replay/final_line.h"
+#include "replay/replay_reader.h"
+#include "replay/replay_verifier.h"
+#include "replay/replay_writer.h"
+#include "art/rules_world.h"
+#include "rules/world_digest.h"
+#include "rules/world_step.h"
 #include "tools/replay/control_script.h"
 
 namespace {

@@ -1,0 +1,64 @@
+// World set-up: colour key, clip, sounds, sprite sheets, then the world itself.
+#include "platform/set_up_world.h"
+
+#include <cstdio>
+#include <string>
+
+#include "engine/display/screen.h"
+#include "engine/sound/sound_buffer.h"
+#include "engine/sound/sound_device.h"
+#include "art/art_loading.h"
+#include "art/asset_path.h"
+#include "platform/platform_objects.h"
+#include "rules/starting_field.h"
+
+namespace {
+
+void ReportUnreadable(const char* name) {
+    std::fprintf(stderr, "kivoro: cannot read %s (looked in %s); playing on without it\n", name,
+                 AssetSearchFolders().c_str());
+}
+
+void LoadSound(SoundBuffer& sound, const char* name) {
+    const std::string path = AssetPath(name);
+    if (sound.LoadFromFile(&soundDevice, path.c_str(), 1) != 0 && !soundDevice.muted &&
+        soundDevice.directSound != nullptr) {
+        ReportUnreadable(name);
+    }
+}
+
+// Cuts a sheet's sprites, bound to the screen, and names a file that cannot be
+// read or holds fewer pictures than the game cuts from it.
+void LoadSheet(RleSprite* sprites, int32_t count, int32_t w, int32_t h, int32_t perRow,
+               const char* name, uint16_t key) {
+    const int32_t cut = CutSheet(sprites, count, w, h, perRow, name, key, &screen);
+    if (cut < 0) {
+        ReportUnreadable(name);
+    } else if (cut != count) {
+        std::fprintf(stderr, "kivoro: %s holds only %d of its %d pictures\n", name, cut, count);
+    }
+}
+
+}  // namespace
+
+void SetUpWorld() {
+    const uint16_t key = LoadColourKey();
+    screen.clip = Rect{0, 0, 799, 599};
+
+    LoadSound(blastSoundFirst, "ZEMBA2.WAV");
+    LoadSound(blastSoundSecond, "SOUND_2.WAV");
+    LoadSound(chargeSoundA, "EDIT.WAV");
+    LoadSound(chargeSoundB, "EDIT.WAV");
+
+    LoadSheet(blastSprites, blastSpriteCount, blastSpriteSide, blastSpriteSide, blastSpriteCount,
+              "BLAST.BMP", key);
+    LoadSheet(dirtTiles, dirtTileCount, dirtTileSide, dirtTileSide, dirtSheetColumns, "DIRT.BMP",
+              key);
+    LoadSheet(secondFighterFrames, secondFighterFrameCount, fighterSize, fighterSize,
+              fighterSheetColumns, "MELSAR.BMP", key);
+    LoadSheet(firstFighterFrames, firstFighterFrameCount, fighterSize, fighterSize,
+              fighterSheetColumns, "TORVIK.BMP", key);
+    LoadSheet(&reticleSprite, 1, reticleSide, reticleSide, 1, "TARGET.BMP", key);
+
+    BuildStartingField();
+}

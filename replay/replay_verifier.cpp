@@ -1,0 +1,37 @@
+// The replay verifier: StepWorld frame by frame, DigestRules where the file
+// keeps a digest.
+#include "replay/replay_verifier.h"
+
+#include "rules/world_digest.h"
+#include "rules/world_step.h"
+
+namespace {
+
+void Compare(ReplayCheck& check, uint64_t expected) {
+    ++check.digestsChecked;
+    const uint64_t actual = DigestRules();
+    if (actual != expected && !check.diverged) {
+        check.diverged = true;
+        check.divergedAfter = check.framesRun;
+        check.expectedDigest = expected;
+        check.actualDigest = actual;
+    }
+}
+
+}  // namespace
+
+ReplayCheck VerifyReplay(const Replay& replay) {
+    ReplayCheck check;
+    size_t nextDigest = 0;
+    for (const FrameControls& frame : replay.frames) {
+        StepWorld(frame.first, frame.second);
+        ++check.framesRun;
+        if (ReplayDigestFollows(check.framesRun) && nextDigest < replay.digests.size()) {
+            Compare(check, replay.digests[nextDigest++]);
+        }
+    }
+    if (replay.finished) {
+        Compare(check, replay.finalDigest);
+    }
+    return check;
+}

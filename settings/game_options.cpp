@@ -1,0 +1,214 @@
+// Command-line parsing with CLI11: the options, the usage text built from
+// their descriptions with the controls table under it, and the one-line
+// mistakes.
+#include "settings/game_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+#include "settings/controls_help.h"
+#include "settings/key_bindings.h"
+
+#ifndef KIVORO_VERSION
+#define KIVORO_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr const char* versionText = "kivoro " KIVORO_VERSION;
+
+std::string ControlsText() {
+    ControlsHelp help;
+    BuildControlsHelp(DefaultKeyBindings(), help);
+    char* text = nullptr;
+    size_t size = 0;
+    FILE* memory = open_memstream(&text, &size);
+    if (memory == nullptr) {
+        return {};
+    }
+    std::fprintf(memory, "Controls (keys as the settings file names them):\n");
+    PrintControlsHelp(help, memory);
+    std::fprintf(memory,
+                 "\nOnline, either key set and any pad drive your own fighter; P and F1 do\n"
+                 "nothing (the other player's game runs on); M, volume and the window work.\n"
+                 "\nSettings: $XDG_CONFIG_HOME/kivoro/settings.ini "
+                 "(by default ~/.config/kivoro/settings.ini).\n");
+    std::fclose(memory);
+    std::string controls(text, size);
+    std::free(text);
+    return controls;
+}
+
+// HOST or HOST:PORT (PORT 1..65535) into the online options; false when the
+// text is neither.
+bool ReadJoinAddress(const std::string& text, OnlineOptions& online) {
+    const size_t colon = text.rfind(':');
+    online.hostName = text.substr(0, colon);
+    if (online.hostName.empty()) {
+        return false;
+    }
+    if (colon == std::string::npos) {
+        return true;
+    }
+    const std::string port = text.substr(colon + 1);
+    if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoul(port) == 0 || std::stoul(port) > 65535) {
+        return false;
+    }
+    online.port = static_cast<uint16_t>(std::stoul(port));
+    return true;
+}
+
+// What the online options leave wrong once parsed, or empty.
+std::string OnlineMistake(const CLI::App& app, const std::string& join, const std::string& host,
+                          OnlineOptions& online) {
+    if (app.count("--host") > 0) {
+        online.role = OnlineHost;
+        if (!host.empty()) {
+            if (host.size() > 5 || host.find_first_not_of("0123456789") != std::string::npos ||
+                std::stoul(host) > 65535) {
+                return "--host: \"" + host + "\" is not a port (0 to 65535)";
+            }
+            online.port = static_cast<uint16_t>(std::stoul(host));
+        }
+    } else if (app.count("--join") > 0) {
+        online.role = OnlineJoin;
+        if (!ReadJoinAddress(join, online)) {
+            return "--join: \"" + join + "\" is not HOST or HOST:PORT (port 1 to 65535)";
+        }
+    }
+    if (online.role == OnlineNone) {
+        for (const char* option : {"--input-delay", "--name", "--net-delay", "--net-loss",
+                                   "--headless"}) {
+            if (app.count(option) > 0) {
+                return std::string(option) + " needs --host or --join";
+            }
+        }
+    }
+    for (const char c : online.name) {
+        if (c < 0x20 || c > 0x7E) {
+            return "--name: only printable ASCII characters";
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+const char* GameVersionText() {
+    return versionText;
+}
+
+int ParseGameOptions(int argc, const char* const* argv, GameOptions& options, FILE* out,
+                     FILE* errors) {
+    CLI::App app("Kivoro: a two-player split-screen duel of ki blasts in destructible dirt.",
+                 "kivoro");
+    app.set_help_flag("-h,--help", "Show this text and exit");
+    app.set_version_flag("--version", versionText, "Show the version and exit");
+    bool windowed = false;
+    bool fullScreen = false;
+    CLI::Option* windowedOption =
+        app.add_flag("--windowed", windowed,
+                     "Play in a window (the largest whole multiple of 800 x 600 that fits)");
+    CLI::Option* fullScreenOption =
+        app.add_flag("--fullscreen", fullScreen, "Play covering the screen (the default)");
+    windowedOption->excludes(fullScreenOption);
+    // The help shows what an option takes; a flag takes nothing (CLI11 would
+    // list the exclusion there).
+    windowedOption->option_text(" ");
+    fullScreenOption->option_text(" ");
+    app.add_flag("--mute", options.mute, "Start with the sound muted");
+    CLI::Option* recordOption =
+        app.add_option("--record", options.record,
+                       "Record the match to FILE (default: last.kvr in the replay folder)")
+            ->option_text("FILE");
+    CLI::Option* replayOption =
+        app.add_option("--replay", options.replay,
+                       "Play back the match recorded in FILE (Space pauses, [ and ] set the speed)")
+            ->option_text("FILE");
+    replayOption->excludes(recordOption);
+
+    // Online play: a host and one player who joins it, each at a machine.
+    OnlineOptions& online = options.online;
+    const char* onlineGroup = "Online play (UDP, default port 47700)";
+    std::string hostPort;
+    std::string join;
+    CLI::Option* hostOption =
+        app.add_option("--host", hostPort,
+                       "Wait for a player on PORT (0: any free one); play the left fighter")
+            ->expected(0, 1)
+            ->option_text("[PORT]")
+            ->group(onlineGroup);
+    CLI::Option* joinOption =
+        app.add_option("--join", join, "Play the right fighter in the game hosted at HOST")
+            ->option_text("HOST[:PORT]")
+            ->group(onlineGroup);
+    hostOption->excludes(joinOption);
+    replayOption->excludes(hostOption)->excludes(joinOption);
+    app.add_option("--input-delay", online.inputDelay,
+                   "Frames between a key and its effect, on both sides (default 2)")
+        ->check(CLI::Range(0, 8))
+        ->option_text("D")
+        ->group(onlineGroup);
+    app.add_option("--name", online.name, "Your name as the other player sees it (default: login)")
+        ->check(CLI::Validator([](std::string& name) {
+            return name.empty() || name.size() > 16 ? std::string("1 to 16 characters")
+                                                    : std::string();
+        }, "", "name"))
+        ->option_text("NAME")
+        ->group(onlineGroup);
+    CLI::Option* headless =
+        app.add_flag("--headless", online.headless,
+                     "No window or sound: play FRAMES frames from the SCRIPT, print the final line")
+            ->option_text(" ")
+            ->group(onlineGroup);
+    headless->excludes(windowedOption)->excludes(fullScreenOption);
+    CLI::Option* frames = app.add_option("--frames", online.frames, "With --headless: frames to play")
+                              ->check(CLI::Range(1, 100000000))
+                              ->option_text("N")
+                              ->group(onlineGroup);
+    CLI::Option* script =
+        app.add_option("--script", online.script,
+                       "With --headless: this side's control byte per frame, one a line")
+            ->option_text("FILE")
+            ->group(onlineGroup);
+    frames->needs(headless);
+    script->needs(headless);
+    headless->needs(frames)->needs(script);
+    app.add_option("--net-delay", online.netDelayMs, "Hold each packet sent for MS milliseconds")
+        ->check(CLI::Range(0, 5000))
+        ->option_text("MS")
+        ->group(onlineGroup);
+    app.add_option("--net-loss", online.netLossPercent, "Drop PCT percent of the inputs sent")
+        ->check(CLI::Range(0, 100))
+        ->option_text("PCT")
+        ->group(onlineGroup);
+    app.footer(ControlsText());
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::fprintf(out, "%s", app.help().c_str());
+        return optionsExitDone;
+    } catch (const CLI::CallForVersion&) {
+        std::fprintf(out, "%s\n", versionText);
+        return optionsExitDone;
+    } catch (const CLI::ParseError& error) {
+        std::fprintf(errors, "kivoro: %s\nTry 'kivoro --help' for more information.\n",
+                     error.what());
+        return optionsExitBadOptions;
+    }
+    const std::string mistake = OnlineMistake(app, join, hostPort, online);
+    if (!mistake.empty()) {
+        std::fprintf(errors, "kivoro: %s\nTry 'kivoro --help' for more information.\n",
+                     mistake.c_str());
+        return optionsExitBadOptions;
+    }
+    if (windowed) {
+        options.window = WindowChoiceWindowed;
+    } else if (fullScreen) {
+        options.window = WindowChoiceFullScreen;
+    }
+    return optionsPlay;
+}
