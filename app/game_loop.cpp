@@ -14,6 +14,7 @@
 #include "engine/sound/sound_device.h"
 #include "art/art_digest.h"
 #include "platform/platform_objects.h"
+#include "platform/screen_layout.h"
 #include "settings/game_options.h"
 #include "replay/match_recorder.h"
 #include "app/overlay_view.h"
@@ -29,9 +30,6 @@
 
 namespace {
 
-constexpr int32_t displayWidth = 800;
-constexpr int32_t displayHeight = 600;
-constexpr int32_t displayBits = 16;
 // Passes of the loop (a display refresh each) the focus may be away before
 // the game pauses: a quarter of a second at 60 Hz.
 constexpr int32_t focusGracePasses = 15;
@@ -180,7 +178,7 @@ int StartGame(int argc, const char* const* argv, const OnlineEntry* online) {
     const DisplaySize desktop = PrimaryDisplaySize();
     DisplayArea area{0, 0, desktop.width, desktop.height};
     if (windowed) {
-        area = OwnWindowArea(UsableDisplayArea(), displayWidth, displayHeight);
+        area = OwnWindowArea(UsableDisplayArea(), pictureWidth, pictureHeight);
     }
     if (!appWindow.CreateWithProc("Kivoro", nullptr, replaying ? ReplayWindowProc : GameWindowProc,
                                   windowed ? WS_OVERLAPPEDWINDOW : WS_POPUP, area.x, area.y,
@@ -193,10 +191,10 @@ int StartGame(int argc, const char* const* argv, const OnlineEntry* online) {
     ShowCursor(false);
     screen.Open();
     const int mode =
-        screen.SetFullScreenMode(0, appWindow.window, displayWidth, displayHeight, displayBits);
+        screen.SetFullScreenMode(0, appWindow.window, pictureWidth, pictureHeight, pictureBits);
     if (mode != 0) {
-        std::fprintf(stderr, "kivoro: cannot show the %d x %d display (code %d)\n", displayWidth,
-                     displayHeight, mode);
+        std::fprintf(stderr, "kivoro: cannot show the %d x %d display (code %d)\n", pictureWidth,
+                     pictureHeight, mode);
         appWindow.Destroy();
         return 1;
     }

@@ -9,13 +9,12 @@
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
 #include "platform/platform_objects.h"
+#include "platform/screen_layout.h"
 
 namespace {
 
-// Inclusive clip rectangles of the two views.
-constexpr Rect viewClips[fighterCount] = {{0, 0, 398, 398}, {401, 0, 799, 398}};
 constexpr uint32_t textWhite = 0xFFFFFF;
-constexpr int32_t viewTiles = 50;  // 400 pixels of 8 x 8 tiles
+constexpr int32_t viewTiles = viewSize / cellPixels;
 static_assert(dirtTileSide == cellPixels, "every terrain cell shows one whole dirt tile");
 
 void DrawTerrain(int32_t cameraX, int32_t cameraY, int32_t left) {

@@ -13,14 +13,11 @@
 #include "engine/display/surface.h"
 #include "engine/display/text_font.h"
 #include "platform/platform_objects.h"
+#include "platform/screen_layout.h"
 #include "app/game_view.h"
 
 namespace {
 
-constexpr int32_t pictureWidth = 800;
-constexpr int32_t pictureHeight = 600;
-constexpr int32_t viewRows = 399;  // rows 0..398 hold the views
-constexpr int32_t panelTop = 399;  // the divider row and the panel below it
 constexpr int32_t largeTextHeight = 24;
 constexpr uint32_t textWhite = 0xFFFFFF;
 constexpr uint32_t textGrey = 0xB0B0B0;
@@ -184,5 +181,5 @@ void DrawPanelCornerText(const char* text) {
         return;
     }
     const int32_t width = TextWidth(nullptr, text);
-    back->DrawTextOpaque(text, pictureWidth - 25 - width, 400, textWhite, 0);
+    back->DrawTextOpaque(text, pictureWidth - 25 - width, panelTextTop, textWhite, 0);
 }

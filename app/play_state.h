@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "rules/world_timing.h"
+
 // One frame's requests, as bits.
 enum Command : uint32_t {
     CommandPause = 1u << 0,       // P, or Start on a player's pad: pause, or continue
@@ -35,7 +37,7 @@ uint32_t CommandsFromMessage(uint32_t message, uintptr_t wParam, intptr_t lParam
 class PlayState {
 public:
     static constexpr int32_t volumeStep = 10;  // percent
-    static constexpr int32_t noteFrames = 60;  // how long the volume note shows: a second
+    static constexpr int32_t noteFrames = worldFramesPerSecond;  // the volume note shows a second
 
     PlayState() = default;
     virtual ~PlayState() = default;

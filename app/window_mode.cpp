@@ -5,11 +5,10 @@
 
 #include "engine/display/window_messages.h"
 #include "platform/platform_objects.h"
+#include "platform/screen_layout.h"
 
 namespace {
 
-constexpr int32_t pictureWidth = 800;
-constexpr int32_t pictureHeight = 600;
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 
 #include "rules/frame_events.h"
 #include "rules/world_snapshot.h"
+#include "rules/world_timing.h"
 #include "net/link.h"
 #include "net/net_stats.h"
 #include "net/packet_codec.h"
@@ -53,7 +54,7 @@ enum TickResult : uint8_t {
     TickEnded = 4,       // the match is over: EndReasonCode and EndMessage say why
 };
 
-inline constexpr int32_t digestInterval = 60;
+inline constexpr int32_t digestInterval = rulesDigestInterval;
 
 class RollbackSession {
 public:

@@ -12,13 +12,12 @@
 #include "engine/display/surface.h"
 #include "engine/display/text_font.h"
 #include "platform/platform_objects.h"
+#include "platform/screen_layout.h"
 
 namespace {
 
-constexpr int32_t pictureWidth = 800;
-constexpr int32_t pictureHeight = 600;
-constexpr int32_t cornerLeft = 600;
-constexpr int32_t cornerTop = 400;
+constexpr int32_t cornerLeft = panelCornerLeft;
+constexpr int32_t cornerTop = panelTextTop;
 constexpr int32_t cornerBottom = 475;
 constexpr int32_t textHeight = 16;
 constexpr uint32_t textWhite = 0xFFFFFF;

@@ -10,6 +10,7 @@
 #include "art/art_loading.h"
 #include "art/asset_path.h"
 #include "platform/platform_objects.h"
+#include "platform/screen_layout.h"
 #include "rules/starting_field.h"
 
 namespace {
@@ -43,7 +44,7 @@ void LoadSheet(RleSprite* sprites, int32_t count, int32_t w, int32_t h, int32_t 
 
 void SetUpWorld() {
     const uint16_t key = LoadColourKey();
-    screen.clip = Rect{0, 0, 799, 599};
+    screen.clip = pictureClip;
 
     LoadSound(blastSoundFirst, "ZEMBA2.WAV");
     LoadSound(blastSoundSecond, "SOUND_2.WAV");

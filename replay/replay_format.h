@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "rules/world_timing.h"
+
 // File layout, all fields little-endian, no padding:
 //   header, replayHeaderSize bytes:
 //     0  magic "KVREPLAY"                  8 bytes
@@ -24,7 +26,7 @@ inline constexpr size_t replayVersionOffset = 8;
 inline constexpr size_t replayLayoutOffset = 10;
 inline constexpr size_t replayArtOffset = 12;
 inline constexpr size_t replayFrameCountOffset = 20;
-inline constexpr int32_t replayDigestEvery = 60;
+inline constexpr int32_t replayDigestEvery = rulesDigestInterval;
 // The frame count of a file still being written, or left behind by a game
 // that stopped without finishing it: its frames are read up to where the file
 // ends.

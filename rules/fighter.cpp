@@ -17,7 +17,6 @@ namespace {
 constexpr uint8_t firstStateFrames[fighterStateCount] = {0, 5, 8, 4, 3, 6, 4, 9, 4, 12, 13, 10, 11};
 constexpr uint8_t secondStateFrames[fighterStateCount] = {0, 4, 5, 2, 1, 3, 2, 2, 5, 8, 9, 6, 7};
 
-constexpr int32_t viewSize = 400;
 constexpr int32_t blastSpeed = 15;
 constexpr int32_t flightSpeed = 8;
 constexpr uint8_t moveLockFrames = 15;

@@ -25,6 +25,9 @@ enum FighterState : int32_t {
 
 inline constexpr int32_t fighterStateCount = 13;
 
+// Each fighter's camera shows a square of the field this many pixels wide.
+inline constexpr int32_t viewSize = 400;
+
 enum Motion : uint8_t {
     MotionForward = 0,
     MotionBackward = 1,

@@ -20,6 +20,7 @@
 #include "engine/input/scan_codes.h"
 #include "app/game_loop.h"
 #include "platform/platform_objects.h"
+#include "platform/screen_layout.h"
 #include "app/game_view.h"
 #include "settings/key_bindings.h"
 #include "platform/set_up_world.h"
@@ -158,10 +159,10 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
 
     // The game's own start-up, on a window of the picture's size.
-    if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc, WS_POPUP, 0, 0, 800, 600) ||
-        screen.Open() != 0 || screen.SetFullScreenMode(0, appWindow.window, 800, 600, 16) != 0) {
+    if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc, WS_POPUP, 0, 0, pictureWidth, pictureHeight) ||
+        screen.Open() != 0 || screen.SetFullScreenMode(0, appWindow.window, pictureWidth, pictureHeight, pictureBits) != 0) {
         std::fprintf(stderr, "kivoro_capture: no display; drawing into memory instead\n");
-        screen.SetMemoryMode(800, 600);
+        screen.SetMemoryMode(pictureWidth, pictureHeight);
     }
     soundDevice.Create(appWindow.window);
     SetUpWorld();

@@ -23,6 +23,7 @@
 #include "app/game_loop.h"
 #include "platform/fighter_sounds.h"
 #include "platform/platform_objects.h"
+#include "platform/screen_layout.h"
 #include "app/game_view.h"
 #include "platform/set_up_world.h"
 #include "rules/world_step.h"
@@ -66,7 +67,7 @@ int main(int argc, char** argv) {
     const DisplaySize desktop = PrimaryDisplaySize();
     if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc, WS_POPUP, 0, 0,
                                   desktop.width, desktop.height) ||
-        screen.Open() != 0 || screen.SetFullScreenMode(0, appWindow.window, 800, 600, 16) != 0) {
+        screen.Open() != 0 || screen.SetFullScreenMode(0, appWindow.window, pictureWidth, pictureHeight, pictureBits) != 0) {
         std::fprintf(stderr, "kivoro_frame_pacing: cannot open the display\n");
         return 1;
     }
