@@ -1,20 +1,20 @@
 // PlayFrame: the rules and the picture of one frame, with the comforts.
 #include "app/play_frame.h"
 
-#include "platform/platform_objects.h"
 #include "app/game_view.h"
-#include "platform/fighter_sounds.h"
-#include "replay/match_recorder.h"
+#include "app/match.h"
 #include "app/overlay_view.h"
-#include "rules/world_digest.h"
-#include "rules/world_step.h"
+#include "platform/platform_objects.h"
 
-uint32_t PlayFrame(PlayState& state, uint32_t commands, uint8_t firstControls,
-                   uint8_t secondControls, MatchRecorder* recorder) {
+uint32_t ApplyComforts(PlayState& state, uint32_t commands) {
     const uint32_t changes = state.Apply(commands);
     if ((changes & PlayChangeSound) != 0) {
         soundDevice.SetMasterVolume(state.volume, state.muted);
     }
+    return changes;
+}
+
+void PlayFrame(const PlayState& state, uint32_t changes, Match& match) {
     if ((changes & PlayChangeStopped) != 0) {
         // The sounds hold where they are, as the world does.
         soundDevice.PauseOutput(true);
@@ -25,15 +25,10 @@ uint32_t PlayFrame(PlayState& state, uint32_t commands, uint8_t firstControls,
         screen.RestartFrameRate();
     }
     if (state.WorldRuns()) {
-        StepWorld(firstControls, secondControls);
-        fighterSounds.Heard(0, frameEvents);
-        if (recorder != nullptr) {
-            recorder->RecordFrame(firstControls, secondControls, DigestRules);
-        }
+        match.Step();
         DrawFrame();
         DrawVolumeNote(state);
     } else if ((changes & (PlayChangeStopped | PlayChangeCover)) != 0) {
         DrawStoppedFrame(state);
     }
-    return changes;
 }

@@ -17,6 +17,7 @@ enum Command : uint32_t {
     CommandVolumeUp = 1u << 4,    // equals
     CommandWindowMode = 1u << 5,  // Alt+Enter or F11: window, or full screen
     CommandFocusLost = 1u << 6,   // the window lost the keyboard focus: pause
+    CommandEscape = 1u << 7,      // Escape: the mode decides (a local match quits at once)
 };
 
 // What a frame's commands changed, as bits.
@@ -30,8 +31,8 @@ enum PlayChange : uint32_t {
 
 // The commands a window message stands for: key-downs (not auto-repeats) of
 // P, F1, M, minus and equals (and their keypad twins), F11 and Alt+Enter.
-// Escape is not among them: it ends the game at once. The focus is the frame
-// loop's to watch (the AppWindow's `active`).
+// Escape is the window procedure's to see (as the AppWindow records it), the
+// focus the frame loop's to watch (the AppWindow's `active`).
 uint32_t CommandsFromMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 class PlayState {
@@ -49,6 +50,12 @@ public:
     uint32_t Apply(uint32_t commands);
 
     bool WorldRuns() const { return !paused && !helpShown; }
+    // A new match starts neither paused nor with the help shown; the volume
+    // and mute stay as the player set them.
+    void StartMatch() {
+        paused = false;
+        helpShown = false;
+    }
     bool NoteShown() const { return noteFramesLeft > 0; }
 
     bool paused = false;

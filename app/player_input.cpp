@@ -123,3 +123,9 @@ void PlayerInput::RumbleOnHits(GamePadSet& pads, const Fighter* fighters) {
         lastStun[player] = stun;
     }
 }
+
+void PlayerInput::ForgetHits(const Fighter* fighters) {
+    for (int32_t player = 0; player < playerCount; ++player) {
+        lastStun[player] = fighters[player].stunTimer;
+    }
+}

@@ -47,6 +47,9 @@ public:
     // A short rumble on the pad of each player whose fighter was hit since the
     // last call (its stun timer rose), where that pad has motors.
     void RumbleOnHits(GamePadSet& pads, const Fighter* fighters);
+    // Takes the fighters' stun as it is now, so a new match's first frames
+    // rumble for nothing that happened before them.
+    void ForgetHits(const Fighter* fighters);
 
     // The slot of the pad each player holds, noPad for the keys alone.
     int32_t padSlot[playerCount] = {noPad, noPad};

@@ -12,6 +12,7 @@
 #include "platform/fighter_sounds.h"
 #include "rules/headless_world.h"
 #include "app/overlay_view.h"
+#include "art/art_digest.h"
 #include "art/rules_world.h"
 #include "platform/set_up_world.h"
 #include "rules/world_digest.h"
@@ -45,8 +46,8 @@ bool ReplayPlayback::Load(const std::string& path, FILE* errors) {
         std::fprintf(errors, "kivoro: cannot play %s: %s\n", path.c_str(), result.reason.c_str());
         return false;
     }
-    const RulesArt art = SetUpRulesWorld();
-    const std::string mismatch = ReplayMismatch(read.header, art.artDigest);
+    const uint64_t artDigest = ArtLoaded() ? ArtDigest() : SetUpRulesWorld().artDigest;
+    const std::string mismatch = ReplayMismatch(read.header, artDigest);
     if (!mismatch.empty()) {
         std::fprintf(errors, "kivoro: cannot play %s: it was %s\n", path.c_str(), mismatch.c_str());
         return false;
@@ -61,9 +62,9 @@ bool ReplayPlayback::Load(const std::string& path, FILE* errors) {
 
 void ReplayPlayback::Start() {
     // The world as a game just started has it, whatever ran in it before
-    // (Load read the blast shapes into it).
-    ClearWorld();
+    // (Load may have read the blast shapes into it).
     SetUpWorld();
+    fighterSounds.Reset();
     nextFrame = 0;
     nextDigest = 0;
     speed = 1;
@@ -94,9 +95,9 @@ void ReplayPlayback::Compare(uint64_t expected) {
 }
 
 void ReplayPlayback::StepOnce() {
-    const FrameControls& frame = replay.frames[nextFrame++];
-    StepWorld(frame.first, frame.second);
-    fighterSounds.Heard(static_cast<int32_t>(nextFrame - 1), frameEvents);
+    const auto frame = static_cast<int32_t>(nextFrame++);
+    StepWorld(players[0].Controls(frame), players[1].Controls(frame));
+    fighterSounds.Heard(frame, frameEvents);
     if (ReplayDigestFollows(nextFrame) && nextDigest < replay.digests.size()) {
         Compare(replay.digests[nextDigest++]);
     }
@@ -133,8 +134,7 @@ void ReplayPlayback::DrawCovered(const PlayState& state) const {
     DrawLabel();
 }
 
-uint32_t ReplayPlayback::Frame(PlayState& state, uint32_t commands) {
-    const uint32_t changes = state.Apply(commands);
+void ReplayPlayback::Frame(const PlayState& state, uint32_t commands, uint32_t changes) {
     const int32_t speedBefore = speed;
     if ((commands & ReplayCommandFaster) != 0 && speed < fastestSpeed) {
         speed *= 2;
@@ -144,9 +144,6 @@ uint32_t ReplayPlayback::Frame(PlayState& state, uint32_t commands) {
     }
     if (speed != speedBefore) {
         SetLabel();
-    }
-    if ((changes & PlayChangeSound) != 0) {
-        soundDevice.SetMasterVolume(state.volume, state.muted);
     }
     if (state.WorldRuns() && !ended) {
         if (holding) {
@@ -161,7 +158,7 @@ uint32_t ReplayPlayback::Frame(PlayState& state, uint32_t commands) {
         DrawVolumeNote(state);
         DrawLabel();
         if (!ended) {
-            return changes;
+            return;
         }
     } else if (!holding && nextFrame == 0) {
         // Stopped before its first frame (a replay of no frames, or a pause
@@ -177,5 +174,4 @@ uint32_t ReplayPlayback::Frame(PlayState& state, uint32_t commands) {
     } else if ((changes & (PlayChangeStopped | PlayChangeCover)) != 0 || speed != speedBefore) {
         DrawCovered(state);
     }
-    return changes;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/play_state.h"
+#include "replay/replay_controls.h"
 #include "replay/replay_reader.h"
 
 // The playback's own requests, as bits beside the game's Command bits.
@@ -31,9 +32,10 @@ public:
     ReplayPlayback& operator=(const ReplayPlayback&) = delete;
     virtual ~ReplayPlayback() = default;
 
-    // Reads the replay at path and checks that this build can play it: the
-    // blast shapes are read (SetUpRulesWorld) for the art digest, so no
-    // window is needed yet. False, with one line on errors, for a file that
+    // Reads the replay at path and checks that this build can play it
+    // against the art's digest (before the art is loaded for drawing, the
+    // blast shapes are read for it with SetUpRulesWorld, so no window is
+    // needed yet). False, with one line on errors, for a file that
     // is not a readable replay, or was made by the other pixel layout's build
     // or with other art. A file cut short (a game that crashed) is played up
     // to its cut, and a line on errors says so.
@@ -43,14 +45,12 @@ public:
     // device ready) and goes back to the replay's first frame at 1x.
     void Start();
 
-    // One display frame: applies the commands (the PlayState's and the
-    // speed's), steps the world Speed() frames unless the world stands still,
+    // One display frame: acts on what the comforts changed and on the speed
+    // commands, steps the world Speed() frames unless the world stands still,
     // compares the digests that fall due, and draws the frame with the
     // "Replay" label, or keeps and covers the frame the world stopped on (the
-    // pause line, the help, or the end line). Answers the PlayChange bits;
-    // the window mode and the settings file are the caller's. Allocates
-    // nothing.
-    uint32_t Frame(PlayState& state, uint32_t commands);
+    // pause line, the help, or the end line). Allocates nothing.
+    void Frame(const PlayState& state, uint32_t commands, uint32_t changes);
 
     int32_t Speed() const { return speed; }
     uint32_t FramesPlayed() const { return static_cast<uint32_t>(nextFrame); }
@@ -76,6 +76,7 @@ private:
     void DrawCovered(const PlayState& state) const;
 
     Replay replay;
+    ReplayControls players[2] = {{replay.frames, 0}, {replay.frames, 1}};
     size_t nextFrame = 0;
     size_t nextDigest = 0;
     int32_t speed = 1;

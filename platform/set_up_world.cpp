@@ -11,6 +11,7 @@
 #include "art/asset_path.h"
 #include "platform/platform_objects.h"
 #include "platform/screen_layout.h"
+#include "rules/headless_world.h"
 #include "rules/starting_field.h"
 
 namespace {
@@ -42,7 +43,24 @@ void LoadSheet(RleSprite* sprites, int32_t count, int32_t w, int32_t h, int32_t 
 
 }  // namespace
 
-void SetUpWorld() {
+namespace {
+
+bool artLoaded = false;
+
+}  // namespace
+
+bool ArtLoaded() {
+    // The blast shapes bound to the screen tell that the art loaded for
+    // drawing is in place; shapes cut again for the rules alone are bound to
+    // no screen.
+    return artLoaded && blastSprites[0].screen == &screen;
+}
+
+void LoadArt() {
+    if (ArtLoaded()) {
+        return;
+    }
+    artLoaded = true;
     const uint16_t key = LoadColourKey();
     screen.clip = pictureClip;
 
@@ -60,6 +78,10 @@ void SetUpWorld() {
     LoadSheet(firstFighterFrames, firstFighterFrameCount, fighterSize, fighterSize,
               fighterSheetColumns, "TORVIK.BMP", key);
     LoadSheet(&reticleSprite, 1, reticleSide, reticleSide, 1, "TARGET.BMP", key);
+}
 
+void SetUpWorld() {
+    LoadArt();
+    ClearWorld();
     BuildStartingField();
 }

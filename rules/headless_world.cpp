@@ -40,6 +40,7 @@ void ClearWorld() {
     for (Fighter& fighter : fighters) {
         fighter = Fighter();
     }
+    frameEvents.Clear();
 }
 
 void ResetHeadlessWorld() {

@@ -20,6 +20,7 @@
 #include "settings/key_bindings.h"
 #include "app/overlay_view.h"
 #include "app/play_frame.h"
+#include "tests/game/scripted_match.h"
 #include "app/play_state.h"
 #include "rules/world_digest.h"
 #include "rules/world_step.h"
@@ -106,6 +107,7 @@ protected:
     // every key of both players is held and the volume goes down and up.
     static Outcome Play(const std::vector<Stop>& stops) {
         Restart();
+        ScriptedMatch match;
         PlayState state;
         Outcome outcome;
         size_t nextStop = 0;
@@ -119,7 +121,7 @@ protected:
                     commands |= k == 10   ? uint32_t{CommandVolumeDown}
                                 : k == 11 ? uint32_t{CommandVolumeUp}
                                           : 0u;
-                    PlayFrame(state, commands, everyControl, everyControl);
+                    match.Play(state, commands, everyControl, everyControl);
                     EXPECT_FALSE(state.WorldRuns());
                     // Held keys change nothing on screen; only the note comes and goes.
                     if (k >= 12 && k < 12 + PlayState::noteFrames - 2) {
@@ -130,11 +132,11 @@ protected:
                         }
                     }
                 }
-                PlayFrame(state, stop.resumeWith, ScriptedControls(0, frame),
+                match.Play(state, stop.resumeWith, ScriptedControls(0, frame),
                           ScriptedControls(1, frame));
                 EXPECT_TRUE(state.WorldRuns());
             } else {
-                PlayFrame(state, 0, ScriptedControls(0, frame), ScriptedControls(1, frame));
+                match.Play(state, 0, ScriptedControls(0, frame), ScriptedControls(1, frame));
             }
             ++frame;
             outcome.blastsSeen = std::max(outcome.blastsSeen, blastCount);
@@ -188,12 +190,13 @@ TEST_F(PausePlay, PausesLeaveTheWorldAndThePictureAsWithout) {
 
 TEST_F(PausePlay, TheStoppedPictureIsDimmedAndCoveredThenTheGameReturns) {
     Restart();
+    ScriptedMatch match;
     PlayState state;
     for (int32_t frame = 0; frame < 100; ++frame) {
-        PlayFrame(state, 0, ScriptedControls(0, frame), ScriptedControls(1, frame));
+        match.Play(state, 0, ScriptedControls(0, frame), ScriptedControls(1, frame));
     }
     const std::vector<uint16_t> running = Picture();
-    PlayFrame(state, CommandPause, 0, 0);
+    match.Play(state, CommandPause, 0, 0);
     const std::vector<uint16_t> paused = Picture();
     // A view pixel away from the middle is dimmed: every channel halved.
     int32_t dimmed = 0;
@@ -222,7 +225,7 @@ TEST_F(PausePlay, TheStoppedPictureIsDimmedAndCoveredThenTheGameReturns) {
     }
     EXPECT_GT(framePixels, 2 * 400);
     // The help covers more of the screen than the pause line.
-    PlayFrame(state, CommandHelp, 0, 0);
+    match.Play(state, CommandHelp, 0, 0);
     const std::vector<uint16_t> help = Picture();
     int32_t helpChanged = 0;
     for (size_t i = 0; i < help.size(); ++i) {

@@ -32,6 +32,7 @@
 #include "replay/match_recorder.h"
 #include "app/overlay_view.h"
 #include "app/play_frame.h"
+#include "tests/game/scripted_match.h"
 #include "app/play_state.h"
 #include "app/player_input.h"
 #include "app/replay_playback.h"
@@ -244,8 +245,8 @@ TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
     const std::string replayFile = (std::filesystem::temp_directory_path() /
                                     ("kivoro_noalloc_play_" + std::to_string(getpid()) + ".kvr"))
                                        .string();
-    MatchRecorder recorder;
-    ASSERT_TRUE(recorder.Start(replayFile, ArtDigest(), stderr));
+    ScriptedMatch match(replayFile.c_str());
+    ASSERT_TRUE(match.match.Recorder().Recording());
 
     int32_t mostBlasts = 0;
     int32_t deaths = 0;
@@ -256,8 +257,8 @@ TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
         pads.Update();
         const PlayerInput::Frame read = input.Read(keys, pads);
         const uint32_t changes =
-            PlayFrame(state, ScriptedCommands(frame), FightingControls(0, frame) | read.controls[0],
-                      FightingControls(1, frame) | read.controls[1], &recorder);
+            match.Play(state, ScriptedCommands(frame), FightingControls(0, frame) | read.controls[0],
+                       FightingControls(1, frame) | read.controls[1]);
         input.RumbleOnHits(pads, fighters);
         if ((changes & PlayChangeSound) != 0) {
             settings.volume = state.volume;
@@ -280,7 +281,7 @@ TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
     ReadSettingsFile(settingsPath.c_str(), written, stderr);
     EXPECT_EQ(written.volume, 100);
     // Only the frames the world stepped were recorded.
-    ASSERT_TRUE(recorder.Finish(DigestRules()));
+    ASSERT_TRUE(match.match.Finish());
     Replay replay;
     ASSERT_EQ(LoadReplayFile(replayFile, replay).status, ReplayReadWhole);
     EXPECT_EQ(replay.frames.size(), static_cast<size_t>(1000 - stoppedFrames));
@@ -299,7 +300,7 @@ TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
         if (frame == 100 || frame == 200) {
             commands |= ReplayCommandFaster;
         }
-        playback.Frame(state, commands);
+        ShowReplay(playback, state, commands);
         screen.Present(0);
     }
     counting = false;

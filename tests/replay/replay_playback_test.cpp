@@ -19,6 +19,7 @@
 #include "replay/match_recorder.h"
 #include "app/overlay_view.h"
 #include "app/play_frame.h"
+#include "tests/game/scripted_match.h"
 #include "app/play_state.h"
 #include "app/replay_playback.h"
 #include "platform/set_up_world.h"
@@ -59,8 +60,8 @@ protected:
         // A game starts from the world as the program starts with it.
         ClearWorld();
         SetUpWorld();
-        MatchRecorder recorder;
-        EXPECT_TRUE(recorder.Start(file, ArtDigest(), errors));
+        ScriptedMatch match(file.c_str(), errors);
+        EXPECT_TRUE(match.match.Recorder().Recording());
         PlayState state;
         for (int32_t frame = 0; frame < displayFrames; ++frame) {
             uint32_t commands = 0;
@@ -69,11 +70,10 @@ protected:
             } else if (frame == 250 || frame == 250 + pausedFrames) {
                 commands = CommandHelp;
             }
-            PlayFrame(state, commands, ScriptedControls(0, frame), ScriptedControls(1, frame),
-                      &recorder);
+            match.Play(state, commands, ScriptedControls(0, frame), ScriptedControls(1, frame));
         }
         const uint64_t digest = DigestRules();
-        EXPECT_TRUE(recorder.Finish(digest));
+        EXPECT_TRUE(match.match.Finish());
         return digest;
     }
 
@@ -95,23 +95,23 @@ TEST_F(ReplayPlaybackTest, PlaysTheRecordedMatchToItsEndAtEachSpeed) {
         playback.Start();
         PlayState state;
         for (int32_t k = 0; k < presses; ++k) {
-            playback.Frame(state, ReplayCommandFaster);
+            ShowReplay(playback, state, ReplayCommandFaster);
         }
         // 1x, 2x, 4x; a press more at 4x stays there.
         EXPECT_EQ(playback.Speed(), 1 << presses);
         if (presses == 2) {
-            playback.Frame(state, ReplayCommandFaster);
+            ShowReplay(playback, state, ReplayCommandFaster);
             EXPECT_EQ(playback.Speed(), 4);
             EXPECT_STREQ(playback.Label(), "Replay 4\xD7");
         }
         const int32_t speed = playback.Speed();
         const uint32_t before = playback.FramesPlayed();
-        playback.Frame(state, 0);
+        ShowReplay(playback, state, 0);
         EXPECT_EQ(playback.FramesPlayed(), before + static_cast<uint32_t>(speed));
 
         int32_t shown = 0;
         while (!playback.Ended() && shown < 2 * displayFrames) {
-            playback.Frame(state, 0);
+            ShowReplay(playback, state, 0);
             ++shown;
         }
         EXPECT_TRUE(playback.Ended());
@@ -120,8 +120,8 @@ TEST_F(ReplayPlaybackTest, PlaysTheRecordedMatchToItsEndAtEachSpeed) {
         EXPECT_EQ(DigestRules(), endDigest);
         EXPECT_STREQ(playback.EndLine(), "Replay ended \x97 Esc to quit");
         // The end holds: nothing more is stepped.
-        playback.Frame(state, CommandPause);
-        playback.Frame(state, CommandPause);
+        ShowReplay(playback, state, CommandPause);
+        ShowReplay(playback, state, CommandPause);
         EXPECT_EQ(playback.FramesPlayed(), recordedFrames);
     }
 }
@@ -134,21 +134,21 @@ TEST_F(ReplayPlaybackTest, PauseHelpAndSlowerStepAsAsked) {
     playback.Start();
     EXPECT_STREQ(playback.Label(), "Replay");
     PlayState state;
-    playback.Frame(state, ReplayCommandFaster);
+    ShowReplay(playback, state, ReplayCommandFaster);
     EXPECT_STREQ(playback.Label(), "Replay 2\xD7");
     EXPECT_EQ(playback.FramesPlayed(), 2u);
-    playback.Frame(state, CommandPause);
+    ShowReplay(playback, state, CommandPause);
     for (int32_t k = 0; k < 10; ++k) {
-        playback.Frame(state, k == 5 ? uint32_t{ReplayCommandFaster} : 0u);
+        ShowReplay(playback, state, k == 5 ? uint32_t{ReplayCommandFaster} : 0u);
     }
     EXPECT_EQ(playback.FramesPlayed(), 2u);
     EXPECT_EQ(playback.Speed(), 4);  // the speed may be chosen while paused
-    playback.Frame(state, uint32_t{CommandPause} | ReplayCommandSlower);
+    ShowReplay(playback, state, uint32_t{CommandPause} | ReplayCommandSlower);
     EXPECT_EQ(playback.FramesPlayed(), 4u);
-    playback.Frame(state, CommandHelp);
-    playback.Frame(state, 0);
+    ShowReplay(playback, state, CommandHelp);
+    ShowReplay(playback, state, 0);
     EXPECT_EQ(playback.FramesPlayed(), 4u);
-    playback.Frame(state, uint32_t{CommandHelp} | ReplayCommandSlower);
+    ShowReplay(playback, state, uint32_t{CommandHelp} | ReplayCommandSlower);
     EXPECT_EQ(playback.Speed(), 1);
     EXPECT_EQ(playback.FramesPlayed(), 5u);
 }
@@ -164,9 +164,9 @@ TEST_F(ReplayPlaybackTest, StopsAtTheFirstDigestThatDiffers) {
     playback.Use(replay);
     playback.Start();
     PlayState state;
-    playback.Frame(state, ReplayCommandFaster | ReplayCommandFaster);
+    ShowReplay(playback, state, ReplayCommandFaster | ReplayCommandFaster);
     for (int32_t k = 0; k < displayFrames && !playback.Ended(); ++k) {
-        playback.Frame(state, 0);
+        ShowReplay(playback, state, 0);
     }
     EXPECT_TRUE(playback.OutOfSync());
     EXPECT_EQ(playback.OutOfSyncFrame(), 120u);
@@ -185,8 +185,8 @@ TEST_F(ReplayPlaybackTest, AReplayOfNoFramesEndsAtOnce) {
     playback.Use(empty);
     playback.Start();
     PlayState state;
-    playback.Frame(state, ReplayCommandFaster);
-    playback.Frame(state, CommandPause);
+    ShowReplay(playback, state, ReplayCommandFaster);
+    ShowReplay(playback, state, CommandPause);
     EXPECT_TRUE(playback.Ended());
     EXPECT_FALSE(playback.OutOfSync());
     EXPECT_EQ(playback.FramesPlayed(), 0u);

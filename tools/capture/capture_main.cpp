@@ -18,7 +18,7 @@
 #include "engine/display/surface.h"
 #include "engine/display/window_messages.h"
 #include "engine/input/scan_codes.h"
-#include "app/game_loop.h"
+#include "app/app_loop.h"
 #include "platform/platform_objects.h"
 #include "platform/screen_layout.h"
 #include "app/game_view.h"

@@ -20,7 +20,7 @@
 #include "engine/display/screen.h"
 #include "engine/display/window_messages.h"
 #include "rules/fighter.h"
-#include "app/game_loop.h"
+#include "app/app_loop.h"
 #include "platform/fighter_sounds.h"
 #include "platform/platform_objects.h"
 #include "platform/screen_layout.h"

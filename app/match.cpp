@@ -1,0 +1,43 @@
+// Match: set-up, frames and the replay of one match.
+#include "app/match.h"
+
+#include "art/art_digest.h"
+#include "platform/fighter_sounds.h"
+#include "platform/platform_objects.h"
+#include "platform/set_up_world.h"
+#include "rules/world_digest.h"
+#include "rules/world_state.h"
+#include "rules/world_step.h"
+
+void Match::Start(ControlSource& first, ControlSource& second, const MatchSetup& setup,
+                  FILE* errors) {
+    Finish();
+    if (setup.setUpWorld) {
+        SetUpWorld();
+    }
+    fighterSounds.Reset();
+    players[0] = &first;
+    players[1] = &second;
+    frame = 0;
+    running = true;
+    if (setup.record) {
+        recorder.Start(setup.recordPath, ArtDigest(), errors);
+    }
+}
+
+void Match::Step() {
+    const uint8_t first = players[0]->Controls(frame);
+    const uint8_t second = players[1]->Controls(frame);
+    StepWorld(first, second);
+    fighterSounds.Heard(frame, frameEvents);
+    recorder.RecordFrame(first, second, DigestRules);
+    ++frame;
+}
+
+bool Match::Finish() {
+    if (!running) {
+        return false;
+    }
+    running = false;
+    return recorder.Recording() && recorder.Finish(DigestRules());
+}

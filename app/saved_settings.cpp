@@ -1,0 +1,33 @@
+// SavedSettings: read once, written back on every change the player makes.
+#include "app/saved_settings.h"
+
+#include "app/play_state.h"
+
+void SavedSettings::Read(FILE* errors) {
+    if (SettingsFilePath(path, sizeof path)) {
+        ReadSettingsFile(path, settings, errors);
+    }
+}
+
+void SavedSettings::Note(uint32_t changes, bool windowed, const PlayState& play) {
+    if ((changes & PlayChangeWindowMode) != 0) {
+        settings.windowed = windowed;
+    }
+    if ((changes & PlayChangeSound) != 0) {
+        settings.volume = play.volume;
+        settings.muted = play.muted;
+    }
+    if ((changes & (PlayChangeWindowMode | PlayChangeSound)) != 0) {
+        Save();
+    }
+}
+
+void SavedSettings::Save() {
+    if (path[0] == '\0' || WriteSettingsFile(path, settings)) {
+        return;
+    }
+    if (!writeReported) {
+        writeReported = true;
+        std::fprintf(stderr, "kivoro: cannot save the settings to %s\n", path);
+    }
+}

@@ -1,0 +1,26 @@
+// The replay mode: the playback's frames inside the application loop.
+#include "modes/replay_mode.h"
+
+#include "app/app_loop.h"
+#include "platform/platform_objects.h"
+
+ReplayMode::ReplayMode(std::unique_ptr<ReplayPlayback> playback)
+    : playback(std::move(playback)) {}
+
+void ReplayMode::Enter(AppLoop& app) {
+    app.Play().StartMatch();
+    soundDevice.PauseOutput(false);
+    playback->Start();
+}
+
+void ReplayMode::Frame(AppLoop& app, const FrameInput& input) {
+    if ((input.commands & CommandEscape) != 0) {
+        app.Quit(0);
+        return;
+    }
+    playback->Frame(app.Play(), input.commands, input.changes);
+}
+
+uint32_t ReplayMode::CommandsFrom(uint32_t message, uintptr_t wParam, intptr_t lParam) const {
+    return ReplayCommandsFromMessage(message, wParam, lParam);
+}

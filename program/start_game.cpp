@@ -1,0 +1,77 @@
+// Start-up: the options, the settings, the window and devices, the first
+// mode, the application loop.
+#include "program/start_game.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "app/app_loop.h"
+#include "app/game_window.h"
+#include "app/local_input.h"
+#include "app/replay_playback.h"
+#include "app/saved_settings.h"
+#include "modes/local_match_mode.h"
+#include "modes/replay_mode.h"
+#include "online/headless_match.h"
+#include "online/online_match_mode.h"
+#include "settings/game_options.h"
+
+namespace {
+
+// The players at this machine; with the platform objects, they live for the
+// whole run.
+LocalInput localPlayers;
+SavedSettings savedSettings;
+
+// The mode the options ask for, from the first frame on.
+std::unique_ptr<Mode> FirstMode(const GameOptions& options,
+                                std::unique_ptr<ReplayPlayback> playback) {
+    if (options.online.role != OnlineNone) {
+        return std::make_unique<OnlineMatchMode>(options, localPlayers);
+    }
+    if (playback != nullptr) {
+        return std::make_unique<ReplayMode>(std::move(playback));
+    }
+    MatchSetup setup;
+    setup.recordPath = options.record;
+    return std::make_unique<LocalMatchMode>(localPlayers, setup);
+}
+
+// The game in its window: answers the exit status.
+int RunInWindow(const GameOptions& options) {
+    // A replay that cannot be played is said before any window opens.
+    std::unique_ptr<ReplayPlayback> playback;
+    if (!options.replay.empty()) {
+        playback = std::make_unique<ReplayPlayback>();
+        if (!playback->Load(options.replay, stderr)) {
+            return 1;
+        }
+    }
+    savedSettings.Read(stderr);
+    const Settings& settings = savedSettings.Values();
+    const bool windowed = options.window == WindowChoiceWindowed ||
+                          (options.window == WindowChoiceSettings && settings.windowed);
+    PlayState play;
+    play.volume = settings.volume;
+    play.muted = settings.muted || options.mute;
+    if (!OpenGameWindow(windowed, stderr)) {
+        return 1;
+    }
+    OpenGameDevices(windowed, settings, play, localPlayers, stderr);
+    AppLoop app(localPlayers, savedSettings, play, windowed);
+    return app.Run(FirstMode(options, std::move(playback)));
+}
+
+}  // namespace
+
+int StartGame(int argc, const char* const* argv) {
+    GameOptions options;
+    const int parsed = ParseGameOptions(argc, argv, options, stdout, stderr);
+    if (parsed != optionsPlay) {
+        return parsed;
+    }
+    if (options.online.role != OnlineNone && options.online.headless) {
+        return RunHeadlessMatch(options, stdout, stderr);
+    }
+    return RunInWindow(options);
+}
