@@ -13,7 +13,7 @@
 #include "rules/world_step.h"
 #include "net/memory_link.h"
 #include "net/scripted_peer.h"
-#include "tests/game/harness_script.h"
+#include "tests/rules/harness_script.h"
 #include "tests/net/peer_world.h"
 
 namespace {

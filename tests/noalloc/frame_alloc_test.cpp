@@ -32,7 +32,7 @@
 #include "replay/match_recorder.h"
 #include "app/overlay_view.h"
 #include "app/play_frame.h"
-#include "tests/game/scripted_match.h"
+#include "tests/app/scripted_match.h"
 #include "app/play_state.h"
 #include "app/player_input.h"
 #include "app/replay_playback.h"
@@ -46,7 +46,7 @@
 #include "rules/world_step.h"
 #include "net/memory_link.h"
 #include "net/rollback_session.h"
-#include "tests/game/harness_script.h"
+#include "tests/rules/harness_script.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KIVORO_ALLOCATOR_TAKEN 1

@@ -19,7 +19,7 @@
 #include "replay/match_recorder.h"
 #include "app/overlay_view.h"
 #include "app/play_frame.h"
-#include "tests/game/scripted_match.h"
+#include "tests/app/scripted_match.h"
 #include "app/play_state.h"
 #include "app/replay_playback.h"
 #include "platform/set_up_world.h"

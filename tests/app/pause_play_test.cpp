@@ -20,11 +20,11 @@
 #include "settings/key_bindings.h"
 #include "app/overlay_view.h"
 #include "app/play_frame.h"
-#include "tests/game/scripted_match.h"
+#include "tests/app/scripted_match.h"
 #include "app/play_state.h"
 #include "rules/world_digest.h"
 #include "rules/world_step.h"
-#include "tests/game/harness_script.h"
+#include "tests/rules/harness_script.h"
 
 namespace {
 

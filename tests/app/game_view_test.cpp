@@ -10,7 +10,7 @@
 #include "engine/display/surface.h"
 #include "app/game_view.h"
 #include "platform/platform_objects.h"
-#include "world_fixture.h"
+#include "tests/rules/world_fixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "rules/blast_pool.h"
-#include "world_fixture.h"
+#include "tests/rules/world_fixture.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "rules/starting_field.h"
 #include "rules/world_step.h"
-#include "world_fixture.h"
+#include "tests/rules/world_fixture.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "rules/blast_pool.h"
-#include "world_fixture.h"
+#include "tests/rules/world_fixture.h"
 
 namespace {
 

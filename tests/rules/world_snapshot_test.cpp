@@ -10,7 +10,7 @@
 #include "rules/next_random.h"
 #include "rules/world_snapshot.h"
 #include "rules/world_step.h"
-#include "tests/game/harness_script.h"
+#include "tests/rules/harness_script.h"
 
 namespace {
 

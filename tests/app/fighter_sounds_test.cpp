@@ -8,7 +8,7 @@
 #include "platform/fighter_sounds.h"
 #include "rules/world_snapshot.h"
 #include "rules/world_step.h"
-#include "tests/game/world_fixture.h"
+#include "tests/rules/world_fixture.h"
 
 namespace {
 

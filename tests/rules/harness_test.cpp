@@ -19,7 +19,7 @@
 #include "rules/world_state.h"
 #include "rules/headless_world.h"
 #include "rules/world_step.h"
-#include "tests/game/harness_script.h"
+#include "tests/rules/harness_script.h"
 
 namespace {
 
