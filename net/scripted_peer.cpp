@@ -1,15 +1,16 @@
-// The scripted peer: one side of an online match played from a script.
+// The scripted peer: one side of an online match played from a control source.
 #include "net/scripted_peer.h"
 
-ScriptedPeer::ScriptedPeer(Link& link, const SessionOptions& options, const uint8_t* script,
+ScriptedPeer::ScriptedPeer(Link& link, const SessionOptions& options, ControlSource& local,
+                           ConfirmedFrameSink* sink)
+    : session(link, options), script(nullptr, 0), local(local), sink(sink) {}
+
+ScriptedPeer::ScriptedPeer(Link& link, const SessionOptions& options, const uint8_t* bytes,
                            int32_t scriptLength, ConfirmedFrameSink* sink)
-    : session(link, options), script(script), scriptLength(scriptLength), sink(sink) {}
+    : session(link, options), script(bytes, scriptLength), local(script), sink(sink) {}
 
 TickResult ScriptedPeer::Step() {
-    const int32_t localFrame = session.CurrentFrame();
-    const uint8_t controls =
-        script != nullptr && localFrame < scriptLength ? script[localFrame] : 0;
-    const TickResult result = session.Tick(controls);
+    const TickResult result = session.Tick(local.Controls(session.CurrentFrame()));
     ConfirmedFrame frame;
     while (session.PopConfirmed(&frame)) {
         lastConfirmed = frame;

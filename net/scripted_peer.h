@@ -1,19 +1,23 @@
 // ScriptedPeer: one side of an online game played without window or sound,
-// its control bytes taken from a script: byte t is this player's control byte
-// read at local frame t (0 past the script's end). Headless runs and the
-// tests drive the session through it.
+// its control bytes taken from a ControlSource asked for local frame t at the
+// t-th step (a script's byte t, 0 past its end). Headless runs and the tests
+// drive the session through it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "net/rollback_session.h"
+#include "rules/control_source.h"
 
 class ScriptedPeer {
 public:
-    // The script is not copied; it must outlive the peer, as must the sink
-    // (may be null) that gets every confirmed frame. options.frameLimit is the
-    // number of world frames to play.
+    // The local player must outlive the peer, as must the sink (may be null)
+    // that gets every confirmed frame. options.frameLimit is the number of
+    // world frames to play.
+    ScriptedPeer(Link& link, const SessionOptions& options, ControlSource& local,
+                 ConfirmedFrameSink* sink = nullptr);
+    // The same with the bytes of a script, which is not copied.
     ScriptedPeer(Link& link, const SessionOptions& options, const uint8_t* script,
                  int32_t scriptLength, ConfirmedFrameSink* sink = nullptr);
     ScriptedPeer(const ScriptedPeer&) = delete;
@@ -32,9 +36,22 @@ public:
     const ConfirmedFrame& LastConfirmed() const { return lastConfirmed; }
 
 private:
+    // A script's bytes, not copied.
+    class ScriptBytes : public ControlSource {
+    public:
+        ScriptBytes(const uint8_t* bytes, int32_t length) : bytes(bytes), length(length) {}
+        uint8_t Controls(int32_t frame) override {
+            return bytes != nullptr && frame >= 0 && frame < length ? bytes[frame] : uint8_t{0};
+        }
+
+    private:
+        const uint8_t* bytes;
+        int32_t length;
+    };
+
     RollbackSession session;
-    const uint8_t* script;
-    int32_t scriptLength;
+    ScriptBytes script;
+    ControlSource& local;
     ConfirmedFrameSink* sink;
     ConfirmedFrame lastConfirmed;
 };

@@ -11,6 +11,7 @@
 #include "replay/match_recorder.h"
 #include "art/rules_world.h"
 #include "net/scripted_peer.h"
+#include "rules/script_controls.h"
 #include "online/byte_script.h"
 #include "online/confirmed_recorder.h"
 #include "online/online_link.h"
@@ -48,8 +49,8 @@ int RunHeadlessMatch(const GameOptions& options, FILE* out, FILE* errors) {
     recorder.Start(options.record, art.artDigest, errors);
     ConfirmedRecorder sink(recorder);
     const std::string name = PlayerName(online);
-    ScriptedPeer peer(link, SessionOptionsFor(online, name), script.data(),
-                      static_cast<int32_t>(script.size()), &sink);
+    ScriptControls local(std::move(script));
+    ScriptedPeer peer(link, SessionOptionsFor(online, name), local, &sink);
     auto playStart = std::chrono::steady_clock::now();
     bool playing = false;
     while (!peer.Done()) {

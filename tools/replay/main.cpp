@@ -16,6 +16,7 @@
 
 #include "art/asset_path.h"
 #include "replay/final_line.h"
+#include "replay/replay_controls.h"
 #include "replay/replay_reader.h"
 #include "replay/replay_verifier.h"
 #include "replay/replay_writer.h"
@@ -134,9 +135,13 @@ int Make(const std::string& scriptFile, const std::string& out) {
         Problem(out, writer.Problem());
         return exitUnusable;
     }
-    for (const FrameControls& frame : frames) {
-        StepWorld(frame.first, frame.second);
-        writer.RecordFrame(frame.first, frame.second, DigestRules);
+    ReplayControls first(frames, 0);
+    ReplayControls second(frames, 1);
+    for (int32_t frame = 0; frame < static_cast<int32_t>(frames.size()); ++frame) {
+        const uint8_t firstBytes = first.Controls(frame);
+        const uint8_t secondBytes = second.Controls(frame);
+        StepWorld(firstBytes, secondBytes);
+        writer.RecordFrame(firstBytes, secondBytes, DigestRules);
     }
     if (!writer.Finish(DigestRules())) {
         Problem(out, writer.Problem());
