@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Kivoro's test command: installs what is missing, then builds and tests the
-# 5-5-5 build, the 5-6-5 build and a sanitizer build, and runs the fuzz targets
-# for a bounded time. Exits non-zero on any failure. Builds are incremental
+# Kivoro's test command: installs what is missing, checks the formatting, then
+# builds and tests the 5-5-5 build, the 5-6-5 build and a sanitizer build, and
+# runs the fuzz targets for a bounded time. Exits non-zero on any failure. Builds are incremental
 # under build/, so a second run with nothing changed is quick.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -12,6 +12,10 @@ fuzz_seconds=${KIVORO_FUZZ_SECONDS:-20}
 scripts/install_deps.sh
 
 step() { printf '\n==== %s ====\n' "$*"; }
+
+# The tree is kept formatted with the committed .clang-format.
+step "format check"
+git ls-files -z '*.cpp' '*.h' '*.c' | xargs -0 clang-format --dry-run --Werror
 
 build_and_test() {
     local dir=$1; shift

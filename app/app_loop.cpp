@@ -29,8 +29,7 @@ intptr_t GameWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
     return AppLoop::WindowProc(window, message, wParam, lParam);
 }
 
-AppLoop::AppLoop(LocalInput& players, SavedSettings& settings, const PlayState& play,
-                 bool windowed)
+AppLoop::AppLoop(LocalInput& players, SavedSettings& settings, const PlayState& play, bool windowed)
     : players(players), settings(settings), play(play), windowed(windowed) {}
 
 AppLoop::~AppLoop() {
@@ -44,7 +43,8 @@ intptr_t AppLoop::WindowProc(WindowHandle window, uint32_t message, uintptr_t wP
     appWindow.RecordMessage(message, wParam, lParam);
     uint32_t commands = appWindow.lastKeyDown == VK_ESCAPE ? uint32_t{CommandEscape} : 0u;
     if (running != nullptr && running->current != nullptr) {
-        running->pendingCommands |= commands | running->current->CommandsFrom(message, wParam, lParam);
+        running->pendingCommands |=
+            commands | running->current->CommandsFrom(message, wParam, lParam);
     } else {
         commandsBeforeRun |= commands | CommandsFromMessage(message, wParam, lParam);
     }

@@ -34,8 +34,7 @@ public:
     // forgets the sounds the last one made, and
     // starts the recording; a recording that cannot be made is told on
     // errors and the match is played all the same.
-    void Start(ControlSource& first, ControlSource& second, const MatchSetup& setup,
-               FILE* errors);
+    void Start(ControlSource& first, ControlSource& second, const MatchSetup& setup, FILE* errors);
     // One world frame: both players' bytes, the rules, the sounds the frame
     // made, the recording. Allocates nothing.
     void Step();

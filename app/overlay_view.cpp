@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/game_view.h"
 #include "engine/display/glyph_cache.h"
 #include "engine/display/pixel_format.h"
 #include "engine/display/screen.h"
@@ -14,7 +15,6 @@
 #include "engine/display/text_font.h"
 #include "platform/platform_objects.h"
 #include "platform/screen_layout.h"
-#include "app/game_view.h"
 
 namespace {
 

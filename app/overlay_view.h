@@ -5,9 +5,9 @@
 // it stopped on is kept and covered.
 #pragma once
 
+#include "app/play_state.h"
 #include "settings/controls_help.h"
 #include "settings/key_bindings.h"
-#include "app/play_state.h"
 
 // The help texts for these bindings, the pause line's font and the memory for
 // the kept frame. Once, after the display mode is set and before the first

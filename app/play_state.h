@@ -37,7 +37,7 @@ uint32_t CommandsFromMessage(uint32_t message, uintptr_t wParam, intptr_t lParam
 
 class PlayState {
 public:
-    static constexpr int32_t volumeStep = 10;  // percent
+    static constexpr int32_t volumeStep = 10;                    // percent
     static constexpr int32_t noteFrames = worldFramesPerSecond;  // the volume note shows a second
 
     PlayState() = default;

@@ -5,16 +5,16 @@
 
 #include <cinttypes>
 
-#include "engine/display/window_messages.h"
-#include "engine/sound/sound_device.h"
-#include "platform/platform_objects.h"
 #include "app/game_view.h"
-#include "platform/fighter_sounds.h"
-#include "rules/headless_world.h"
 #include "app/overlay_view.h"
 #include "art/art_digest.h"
 #include "art/rules_world.h"
+#include "engine/display/window_messages.h"
+#include "engine/sound/sound_device.h"
+#include "platform/fighter_sounds.h"
+#include "platform/platform_objects.h"
 #include "platform/set_up_world.h"
+#include "rules/headless_world.h"
 #include "rules/world_digest.h"
 #include "rules/world_step.h"
 

@@ -7,10 +7,7 @@
 #include "platform/platform_objects.h"
 #include "platform/screen_layout.h"
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 DisplayArea OwnWindowArea(const DisplayArea& usable, int32_t width, int32_t height) {
     const int32_t multiple =

@@ -4,9 +4,9 @@
 
 #include "art/art_digest.h"
 #include "art/art_loading.h"
-#include "rules/world_state.h"
 #include "rules/headless_world.h"
 #include "rules/starting_field.h"
+#include "rules/world_state.h"
 
 RulesArt SetUpRulesWorld() {
     RulesArt art;

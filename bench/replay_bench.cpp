@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "rules/headless_world.h"
 #include "replay/replay_writer.h"
+#include "rules/headless_world.h"
 #include "rules/world_digest.h"
 
 namespace {

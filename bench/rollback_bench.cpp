@@ -7,9 +7,9 @@
 #include <cstdint>
 
 #include "rules/fighter.h"
-#include "rules/world_state.h"
 #include "rules/headless_world.h"
 #include "rules/world_snapshot.h"
+#include "rules/world_state.h"
 #include "rules/world_step.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "rules/world_state.h"
 #include "rules/headless_world.h"
+#include "rules/world_state.h"
 #include "rules/world_step.h"
 
 namespace {

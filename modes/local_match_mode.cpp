@@ -14,8 +14,7 @@ LocalMatchMode::LocalMatchMode(LocalInput& input, const MatchSetup& setup) : set
     players[1] = ownControls[1].get();
 }
 
-LocalMatchMode::LocalMatchMode(ControlSource& first, ControlSource& second,
-                               const MatchSetup& setup)
+LocalMatchMode::LocalMatchMode(ControlSource& first, ControlSource& second, const MatchSetup& setup)
     : setup(setup) {
     players[0] = &first;
     players[1] = &second;

@@ -4,8 +4,7 @@
 #include "app/app_loop.h"
 #include "platform/platform_objects.h"
 
-ReplayMode::ReplayMode(std::unique_ptr<ReplayPlayback> playback)
-    : playback(std::move(playback)) {}
+ReplayMode::ReplayMode(std::unique_ptr<ReplayPlayback> playback) : playback(std::move(playback)) {}
 
 void ReplayMode::Enter(AppLoop& app) {
     app.Play().StartMatch();

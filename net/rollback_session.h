@@ -8,12 +8,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "rules/frame_events.h"
-#include "rules/world_snapshot.h"
-#include "rules/world_timing.h"
 #include "net/link.h"
 #include "net/net_stats.h"
 #include "net/packet_codec.h"
+#include "rules/frame_events.h"
+#include "rules/world_snapshot.h"
+#include "rules/world_timing.h"
 
 struct SessionOptions {
     int32_t localPlayer = 0;  // 0: the first fighter (the host), 1: the second
@@ -163,8 +163,8 @@ private:
     bool remoteFinished = false;
     bool stalled = false;
     int32_t framesSinceHold = 0;
-    bool leaving = false;       // a quit is playing out; options.frameLimit is its end
-    bool leftByOther = false;   // the other player quit first
+    bool leaving = false;      // a quit is playing out; options.frameLimit is its end
+    bool leftByOther = false;  // the other player quit first
 
     uint32_t lastHeardMs = 0;
     uint32_t playStartMs = 0;

@@ -2,8 +2,8 @@
 // into a MatchRecorder, with the digests the session saved for them.
 #pragma once
 
-#include "replay/match_recorder.h"
 #include "net/rollback_session.h"
+#include "replay/match_recorder.h"
 
 class ConfirmedRecorder : public ConfirmedFrameSink {
 public:

@@ -7,14 +7,14 @@
 #include <thread>
 #include <vector>
 
-#include "replay/final_line.h"
-#include "replay/match_recorder.h"
 #include "art/rules_world.h"
 #include "net/scripted_peer.h"
-#include "rules/script_controls.h"
 #include "online/byte_script.h"
 #include "online/confirmed_recorder.h"
 #include "online/online_link.h"
+#include "replay/final_line.h"
+#include "replay/match_recorder.h"
+#include "rules/script_controls.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
-#include "settings/game_options.h"
 #include "net/enet_link.h"
 #include "net/rollback_session.h"
+#include "settings/game_options.h"
 
 // Exit statuses of an online match (2, bad options, is the command line's).
 inline constexpr int onlineExitDone = 0;       // played to its end, or a player left

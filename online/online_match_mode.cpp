@@ -162,9 +162,9 @@ void OnlineMatchMode::Conclude() {
     std::fprintf(stderr, "kivoro: %s\n",
                  session->Ended() ? session->EndMessage() : "left the match");
     if (playing) {
-        ReportLink(stderr, *session, *link,
-                   std::chrono::duration<double>(std::chrono::steady_clock::now() - playStart)
-                       .count());
+        ReportLink(
+            stderr, *session, *link,
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - playStart).count());
     }
 }
 

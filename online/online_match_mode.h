@@ -57,7 +57,7 @@ private:
     char waitingLine[160] = {};
     int32_t stallShown = 0;
     bool playing = false;
-    bool leaving = false;   // this player pressed Escape
+    bool leaving = false;    // this player pressed Escape
     bool concluded = false;  // the end was recorded and told
     std::chrono::steady_clock::time_point playStart;
     std::chrono::steady_clock::time_point messageUntil;

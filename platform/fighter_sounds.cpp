@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "rules/fighter.h"
 #include "platform/platform_objects.h"
+#include "rules/fighter.h"
 #include "rules/world_state.h"
 
 FighterSounds fighterSounds;

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <string>
 
+#include "art/art_loading.h"
+#include "art/asset_path.h"
 #include "engine/display/screen.h"
 #include "engine/sound/sound_buffer.h"
 #include "engine/sound/sound_device.h"
-#include "art/art_loading.h"
-#include "art/asset_path.h"
 #include "platform/platform_objects.h"
 #include "platform/screen_layout.h"
 #include "rules/headless_world.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "rules/frame_controls.h"
 #include "replay/replay_format.h"
+#include "rules/frame_controls.h"
 
 struct Replay {
     ReplayHeader header;

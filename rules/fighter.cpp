@@ -8,8 +8,8 @@
 #include "rules/blast_pool.h"
 #include "rules/blast_size_table.h"
 #include "rules/frame_events.h"
-#include "rules/world_state.h"
 #include "rules/next_random.h"
+#include "rules/world_state.h"
 
 namespace {
 

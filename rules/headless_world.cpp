@@ -1,9 +1,9 @@
 // The headless world: reset from code-drawn shapes and scripted frames.
 #include "rules/headless_world.h"
 
-#include "rules/world_state.h"
 #include "rules/next_random.h"
 #include "rules/starting_field.h"
+#include "rules/world_state.h"
 #include "rules/world_step.h"
 #include "sprites/rle_sprite.h"
 

@@ -2,8 +2,8 @@
 #include "rules/starting_field.h"
 
 #include "rules/blast_sprite_table.h"
-#include "rules/world_state.h"
 #include "rules/next_random.h"
+#include "rules/world_state.h"
 
 void BuildStartingField() {
     terrain.Generate(fieldCells, fieldCells);

@@ -4,8 +4,8 @@
 #include <cstddef>
 
 #include "rules/fnv1a_digest.h"
-#include "rules/world_state.h"
 #include "rules/next_random.h"
+#include "rules/world_state.h"
 
 namespace {
 

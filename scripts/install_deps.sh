@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-    g++ cmake make pkg-config
+    g++ cmake make pkg-config git clang-format
     libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
     libinih-dev libcli11-dev
     libcairo2-dev libenet-dev

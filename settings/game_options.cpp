@@ -52,8 +52,9 @@ bool ReadJoinAddress(const std::string& text, OnlineOptions& online) {
         return true;
     }
     const std::string port = text.substr(colon + 1);
-    if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos ||
-        std::stoul(port) == 0 || std::stoul(port) > 65535) {
+    if (port.empty() || port.size() > 5 ||
+        port.find_first_not_of("0123456789") != std::string::npos || std::stoul(port) == 0 ||
+        std::stoul(port) > 65535) {
         return false;
     }
     online.port = static_cast<uint16_t>(std::stoul(port));
@@ -79,8 +80,8 @@ std::string OnlineMistake(const CLI::App& app, const std::string& join, const st
         }
     }
     if (online.role == OnlineNone) {
-        for (const char* option : {"--input-delay", "--name", "--net-delay", "--net-loss",
-                                   "--headless"}) {
+        for (const char* option :
+             {"--input-delay", "--name", "--net-delay", "--net-loss", "--headless"}) {
             if (app.count(option) > 0) {
                 return std::string(option) + " needs --host or --join";
             }
@@ -100,6 +101,108 @@ const char* GameVersionText() {
     return versionText;
 }
 
+namespace {
+
+// The flags and options that are not online play's: the window, the sound,
+// recording and playing back. Answers the options online play excludes.
+struct LocalOptions {
+    CLI::Option* windowed = nullptr;
+    CLI::Option* fullScreen = nullptr;
+    CLI::Option* replay = nullptr;
+};
+
+LocalOptions AddLocalOptions(CLI::App& app, GameOptions& options, bool& windowed,
+                             bool& fullScreen) {
+    LocalOptions added;
+    added.windowed =
+        app.add_flag("--windowed", windowed,
+                     "Play in a window (the largest whole multiple of 800 x 600 that fits)");
+    added.fullScreen =
+        app.add_flag("--fullscreen", fullScreen, "Play covering the screen (the default)");
+    added.windowed->excludes(added.fullScreen);
+    // The help shows what an option takes; a flag takes nothing (CLI11 would
+    // list the exclusion there).
+    added.windowed->option_text(" ");
+    added.fullScreen->option_text(" ");
+    app.add_flag("--mute", options.mute, "Start with the sound muted");
+    CLI::Option* record =
+        app.add_option("--record", options.record,
+                       "Record the match to FILE (default: last.kvr in the replay folder)")
+            ->option_text("FILE");
+    added.replay =
+        app.add_option("--replay", options.replay,
+                       "Play back the match recorded in FILE (Space pauses, [ and ] set the speed)")
+            ->option_text("FILE");
+    added.replay->excludes(record);
+    return added;
+}
+
+// Online play: a host and one player who joins it, each at a machine.
+void AddOnlineOptions(CLI::App& app, const LocalOptions& local, OnlineOptions& online,
+                      std::string& hostPort, std::string& join) {
+    const char* group = "Online play (UDP, default port 47700)";
+    CLI::Option* host =
+        app.add_option("--host", hostPort,
+                       "Wait for a player on PORT (0: any free one); play the left fighter")
+            ->expected(0, 1)
+            ->option_text("[PORT]")
+            ->group(group);
+    CLI::Option* joinOption =
+        app.add_option("--join", join, "Play the right fighter in the game hosted at HOST")
+            ->option_text("HOST[:PORT]")
+            ->group(group);
+    host->excludes(joinOption);
+    local.replay->excludes(host)->excludes(joinOption);
+    app.add_option("--input-delay", online.inputDelay,
+                   "Frames between a key and its effect, on both sides (default 2)")
+        ->check(CLI::Range(0, 8))
+        ->option_text("D")
+        ->group(group);
+    app.add_option("--name", online.name, "Your name as the other player sees it (default: login)")
+        ->check(CLI::Validator(
+            [](std::string& name) {
+                return name.empty() || name.size() > 16 ? std::string("1 to 16 characters")
+                                                        : std::string();
+            },
+            "", "name"))
+        ->option_text("NAME")
+        ->group(group);
+    CLI::Option* headless =
+        app.add_flag("--headless", online.headless,
+                     "No window or sound: play FRAMES frames from the SCRIPT, print the final line")
+            ->option_text(" ")
+            ->group(group);
+    headless->excludes(local.windowed)->excludes(local.fullScreen);
+    CLI::Option* frames =
+        app.add_option("--frames", online.frames, "With --headless: frames to play")
+            ->check(CLI::Range(1, 100000000))
+            ->option_text("N")
+            ->group(group);
+    CLI::Option* script =
+        app.add_option("--script", online.script,
+                       "With --headless: this side's control byte per frame, one a line")
+            ->option_text("FILE")
+            ->group(group);
+    frames->needs(headless);
+    script->needs(headless);
+    headless->needs(frames)->needs(script);
+    app.add_option("--net-delay", online.netDelayMs, "Hold each packet sent for MS milliseconds")
+        ->check(CLI::Range(0, 5000))
+        ->option_text("MS")
+        ->group(group);
+    app.add_option("--net-loss", online.netLossPercent, "Drop PCT percent of the inputs sent")
+        ->check(CLI::Range(0, 100))
+        ->option_text("PCT")
+        ->group(group);
+}
+
+int Mistaken(FILE* errors, const std::string& what) {
+    std::fprintf(errors, "kivoro: %s\nTry 'kivoro --help' for more information.\n", what.c_str());
+    return optionsExitBadOptions;
+}
+
+}  // namespace
+
 int ParseGameOptions(int argc, const char* const* argv, GameOptions& options, FILE* out,
                      FILE* errors) {
     CLI::App app("Kivoro: a two-player split-screen duel of ki blasts in destructible dirt.",
@@ -108,82 +211,10 @@ int ParseGameOptions(int argc, const char* const* argv, GameOptions& options, FI
     app.set_version_flag("--version", versionText, "Show the version and exit");
     bool windowed = false;
     bool fullScreen = false;
-    CLI::Option* windowedOption =
-        app.add_flag("--windowed", windowed,
-                     "Play in a window (the largest whole multiple of 800 x 600 that fits)");
-    CLI::Option* fullScreenOption =
-        app.add_flag("--fullscreen", fullScreen, "Play covering the screen (the default)");
-    windowedOption->excludes(fullScreenOption);
-    // The help shows what an option takes; a flag takes nothing (CLI11 would
-    // list the exclusion there).
-    windowedOption->option_text(" ");
-    fullScreenOption->option_text(" ");
-    app.add_flag("--mute", options.mute, "Start with the sound muted");
-    CLI::Option* recordOption =
-        app.add_option("--record", options.record,
-                       "Record the match to FILE (default: last.kvr in the replay folder)")
-            ->option_text("FILE");
-    CLI::Option* replayOption =
-        app.add_option("--replay", options.replay,
-                       "Play back the match recorded in FILE (Space pauses, [ and ] set the speed)")
-            ->option_text("FILE");
-    replayOption->excludes(recordOption);
-
-    // Online play: a host and one player who joins it, each at a machine.
-    OnlineOptions& online = options.online;
-    const char* onlineGroup = "Online play (UDP, default port 47700)";
     std::string hostPort;
     std::string join;
-    CLI::Option* hostOption =
-        app.add_option("--host", hostPort,
-                       "Wait for a player on PORT (0: any free one); play the left fighter")
-            ->expected(0, 1)
-            ->option_text("[PORT]")
-            ->group(onlineGroup);
-    CLI::Option* joinOption =
-        app.add_option("--join", join, "Play the right fighter in the game hosted at HOST")
-            ->option_text("HOST[:PORT]")
-            ->group(onlineGroup);
-    hostOption->excludes(joinOption);
-    replayOption->excludes(hostOption)->excludes(joinOption);
-    app.add_option("--input-delay", online.inputDelay,
-                   "Frames between a key and its effect, on both sides (default 2)")
-        ->check(CLI::Range(0, 8))
-        ->option_text("D")
-        ->group(onlineGroup);
-    app.add_option("--name", online.name, "Your name as the other player sees it (default: login)")
-        ->check(CLI::Validator([](std::string& name) {
-            return name.empty() || name.size() > 16 ? std::string("1 to 16 characters")
-                                                    : std::string();
-        }, "", "name"))
-        ->option_text("NAME")
-        ->group(onlineGroup);
-    CLI::Option* headless =
-        app.add_flag("--headless", online.headless,
-                     "No window or sound: play FRAMES frames from the SCRIPT, print the final line")
-            ->option_text(" ")
-            ->group(onlineGroup);
-    headless->excludes(windowedOption)->excludes(fullScreenOption);
-    CLI::Option* frames = app.add_option("--frames", online.frames, "With --headless: frames to play")
-                              ->check(CLI::Range(1, 100000000))
-                              ->option_text("N")
-                              ->group(onlineGroup);
-    CLI::Option* script =
-        app.add_option("--script", online.script,
-                       "With --headless: this side's control byte per frame, one a line")
-            ->option_text("FILE")
-            ->group(onlineGroup);
-    frames->needs(headless);
-    script->needs(headless);
-    headless->needs(frames)->needs(script);
-    app.add_option("--net-delay", online.netDelayMs, "Hold each packet sent for MS milliseconds")
-        ->check(CLI::Range(0, 5000))
-        ->option_text("MS")
-        ->group(onlineGroup);
-    app.add_option("--net-loss", online.netLossPercent, "Drop PCT percent of the inputs sent")
-        ->check(CLI::Range(0, 100))
-        ->option_text("PCT")
-        ->group(onlineGroup);
+    const LocalOptions local = AddLocalOptions(app, options, windowed, fullScreen);
+    AddOnlineOptions(app, local, options.online, hostPort, join);
     app.footer(ControlsText());
 
     try {
@@ -195,15 +226,11 @@ int ParseGameOptions(int argc, const char* const* argv, GameOptions& options, FI
         std::fprintf(out, "%s\n", versionText);
         return optionsExitDone;
     } catch (const CLI::ParseError& error) {
-        std::fprintf(errors, "kivoro: %s\nTry 'kivoro --help' for more information.\n",
-                     error.what());
-        return optionsExitBadOptions;
+        return Mistaken(errors, error.what());
     }
-    const std::string mistake = OnlineMistake(app, join, hostPort, online);
+    const std::string mistake = OnlineMistake(app, join, hostPort, options.online);
     if (!mistake.empty()) {
-        std::fprintf(errors, "kivoro: %s\nTry 'kivoro --help' for more information.\n",
-                     mistake.c_str());
-        return optionsExitBadOptions;
+        return Mistaken(errors, mistake);
     }
     if (windowed) {
         options.window = WindowChoiceWindowed;

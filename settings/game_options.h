@@ -25,11 +25,11 @@ enum OnlineRole : uint8_t {
 // Online play: --host [PORT] or --join HOST[:PORT], and what goes with them.
 struct OnlineOptions {
     OnlineRole role = OnlineNone;
-    std::string hostName;      // --join's host, a name or an address
+    std::string hostName;         // --join's host, a name or an address
     uint16_t port = defaultPort;  // with --host, 0 is any free port
-    int32_t inputDelay = 2;    // 0..8 frames
-    std::string name;          // shown to the other player; empty: the login name
-    uint32_t netDelayMs = 0;   // a bad link on one machine: each packet held this long
+    int32_t inputDelay = 2;       // 0..8 frames
+    std::string name;             // shown to the other player; empty: the login name
+    uint32_t netDelayMs = 0;      // a bad link on one machine: each packet held this long
     uint32_t netLossPercent = 0;  // and this share of them dropped
     // --headless: no window and no sound; this side's control bytes come
     // from the script file, and exactly frames world frames are played.

@@ -6,9 +6,9 @@
 #include <functional>
 #include <vector>
 
+#include "app/game_view.h"
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
-#include "app/game_view.h"
 #include "platform/platform_objects.h"
 #include "tests/rules/world_fixture.h"
 

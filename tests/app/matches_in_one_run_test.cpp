@@ -89,8 +89,8 @@ TEST(MatchesInOneRun, EachStartsAsAFreshProgramWouldAndItsReplayVerifies) {
     ASSERT_TRUE(OpenGameWindow(false, stderr));
     // As fast as the frames go: the limiter measures but never sleeps.
     delete screen.frameLimiter;
-    screen.frameLimiter = new FrameLimiter(FrameLimiter::MonotonicNanoseconds, 1000000000,
-                                           [](uint64_t) {});
+    screen.frameLimiter =
+        new FrameLimiter(FrameLimiter::MonotonicNanoseconds, 1000000000, [](uint64_t) {});
     LocalInput players;
     SavedSettings settings;
     PlayState play;

@@ -10,20 +10,20 @@
 #include <cstring>
 #include <vector>
 
+#include "app/game_view.h"
+#include "app/overlay_view.h"
+#include "app/play_frame.h"
+#include "app/play_state.h"
 #include "engine/display/pixel_format.h"
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
-#include "rules/fighter.h"
 #include "platform/platform_objects.h"
-#include "app/game_view.h"
+#include "rules/fighter.h"
 #include "rules/headless_world.h"
-#include "settings/key_bindings.h"
-#include "app/overlay_view.h"
-#include "app/play_frame.h"
-#include "tests/app/scripted_match.h"
-#include "app/play_state.h"
 #include "rules/world_digest.h"
 #include "rules/world_step.h"
+#include "settings/key_bindings.h"
+#include "tests/app/scripted_match.h"
 #include "tests/rules/harness_script.h"
 
 namespace {
@@ -133,7 +133,7 @@ protected:
                     }
                 }
                 match.Play(state, stop.resumeWith, ScriptedControls(0, frame),
-                          ScriptedControls(1, frame));
+                           ScriptedControls(1, frame));
                 EXPECT_TRUE(state.WorldRuns());
             } else {
                 match.Play(state, 0, ScriptedControls(0, frame), ScriptedControls(1, frame));

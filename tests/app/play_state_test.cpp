@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "engine/display/window_messages.h"
 #include "app/play_state.h"
+#include "engine/display/window_messages.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 // keep working, and bindings from the settings drive the controls.
 #include <gtest/gtest.h>
 
+#include "app/player_input.h"
 #include "engine/input/gamepad_set.h"
 #include "engine/input/scan_codes.h"
 #include "rules/fighter.h"
-#include "app/player_input.h"
 
 namespace {
 

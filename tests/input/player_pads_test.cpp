@@ -7,10 +7,10 @@
 
 #include <memory>
 
+#include "app/player_input.h"
 #include "engine/input/gamepad_set.h"
 #include "engine/input/scan_codes.h"
 #include "rules/fighter.h"
-#include "app/player_input.h"
 #include "tests/input/virtual_pad.h"
 
 namespace {

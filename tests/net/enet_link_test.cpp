@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "art/art_digest.h"
-#include "rules/world_state.h"
-#include "rules/headless_world.h"
-#include "rules/world_digest.h"
-#include "rules/world_step.h"
 #include "net/enet_link.h"
 #include "net/scripted_peer.h"
+#include "rules/headless_world.h"
+#include "rules/world_digest.h"
+#include "rules/world_state.h"
+#include "rules/world_step.h"
 #include "tests/net/peer_world.h"
 
 namespace {

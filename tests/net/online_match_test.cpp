@@ -7,14 +7,14 @@
 #include <cstdio>
 #include <vector>
 
-#include "rules/world_state.h"
-#include "rules/headless_world.h"
-#include "rules/world_digest.h"
-#include "rules/world_step.h"
 #include "net/memory_link.h"
 #include "net/scripted_peer.h"
-#include "tests/rules/harness_script.h"
+#include "rules/headless_world.h"
+#include "rules/world_digest.h"
+#include "rules/world_state.h"
+#include "rules/world_step.h"
 #include "tests/net/peer_world.h"
+#include "tests/rules/harness_script.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "art/art_digest.h"
-#include "rules/world_state.h"
-#include "rules/headless_world.h"
-#include "rules/world_digest.h"
 #include "net/memory_link.h"
 #include "net/scripted_peer.h"
+#include "rules/headless_world.h"
+#include "rules/world_digest.h"
+#include "rules/world_state.h"
 #include "tests/net/peer_world.h"
 
 namespace {

@@ -20,32 +20,32 @@
 #include <new>
 #include <string>
 
-#include "engine/display/screen.h"
-#include "engine/input/gamepad_set.h"
-#include "engine/sound/sound_device.h"
-#include "art/art_digest.h"
-#include "rules/fighter.h"
-#include "platform/platform_objects.h"
 #include "app/game_view.h"
-#include "rules/headless_world.h"
-#include "settings/key_bindings.h"
-#include "replay/match_recorder.h"
 #include "app/overlay_view.h"
 #include "app/play_frame.h"
-#include "tests/app/scripted_match.h"
 #include "app/play_state.h"
 #include "app/player_input.h"
 #include "app/replay_playback.h"
+#include "art/art_digest.h"
+#include "art/rules_world.h"
+#include "engine/display/screen.h"
+#include "engine/input/gamepad_set.h"
+#include "engine/sound/sound_device.h"
+#include "net/memory_link.h"
+#include "net/rollback_session.h"
+#include "platform/platform_objects.h"
+#include "platform/set_up_world.h"
+#include "replay/match_recorder.h"
 #include "replay/replay_reader.h"
 #include "replay/replay_writer.h"
-#include "art/rules_world.h"
-#include "platform/set_up_world.h"
-#include "settings/settings_file.h"
+#include "rules/fighter.h"
+#include "rules/headless_world.h"
 #include "rules/world_digest.h"
 #include "rules/world_snapshot.h"
 #include "rules/world_step.h"
-#include "net/memory_link.h"
-#include "net/rollback_session.h"
+#include "settings/key_bindings.h"
+#include "settings/settings_file.h"
+#include "tests/app/scripted_match.h"
 #include "tests/rules/harness_script.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -256,9 +256,9 @@ TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
     for (int32_t frame = 0; frame < 1000; ++frame) {
         pads.Update();
         const PlayerInput::Frame read = input.Read(keys, pads);
-        const uint32_t changes =
-            match.Play(state, ScriptedCommands(frame), FightingControls(0, frame) | read.controls[0],
-                       FightingControls(1, frame) | read.controls[1]);
+        const uint32_t changes = match.Play(state, ScriptedCommands(frame),
+                                            FightingControls(0, frame) | read.controls[0],
+                                            FightingControls(1, frame) | read.controls[1]);
         input.RumbleOnHits(pads, fighters);
         if ((changes & PlayChangeSound) != 0) {
             settings.volume = state.volume;

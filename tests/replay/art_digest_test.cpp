@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "art/art_digest.h"
-#include "rules/art_layout.h"
-#include "rules/world_state.h"
-#include "rules/headless_world.h"
 #include "art/rules_world.h"
 #include "platform/set_up_world.h"
+#include "rules/art_layout.h"
+#include "rules/headless_world.h"
 #include "rules/world_digest.h"
+#include "rules/world_state.h"
 #include "sprites/rle_sprite.h"
 #include "tests/assets/asset_files.h"
 

@@ -9,21 +9,21 @@
 #include <string>
 #include <vector>
 
-#include "engine/display/screen.h"
-#include "engine/display/window_messages.h"
-#include "art/art_digest.h"
-#include "rules/fighter.h"
-#include "platform/platform_objects.h"
-#include "rules/headless_world.h"
-#include "settings/key_bindings.h"
-#include "replay/match_recorder.h"
 #include "app/overlay_view.h"
 #include "app/play_frame.h"
-#include "tests/app/scripted_match.h"
 #include "app/play_state.h"
 #include "app/replay_playback.h"
+#include "art/art_digest.h"
+#include "engine/display/screen.h"
+#include "engine/display/window_messages.h"
+#include "platform/platform_objects.h"
 #include "platform/set_up_world.h"
+#include "replay/match_recorder.h"
+#include "rules/fighter.h"
+#include "rules/headless_world.h"
 #include "rules/world_digest.h"
+#include "settings/key_bindings.h"
+#include "tests/app/scripted_match.h"
 #include "tests/replay/replay_test_files.h"
 
 using namespace replaytest;

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "art/art_digest.h"
+#include "replay/replay_writer.h"
 #include "rules/fighter.h"
 #include "rules/frame_controls.h"
 #include "rules/headless_world.h"
-#include "replay/replay_writer.h"
 #include "rules/world_digest.h"
 #include "rules/world_step.h"
 

@@ -9,11 +9,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "art/rules_world.h"
 #include "replay/final_line.h"
-#include "rules/world_state.h"
 #include "replay/replay_format.h"
 #include "replay/replay_reader.h"
-#include "art/rules_world.h"
+#include "rules/world_state.h"
 #include "rules/world_step.h"
 #include "tests/replay/replay_test_files.h"
 

@@ -16,8 +16,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "rules/world_state.h"
 #include "rules/headless_world.h"
+#include "rules/world_state.h"
 #include "rules/world_step.h"
 #include "tests/rules/harness_script.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "rules/world_state.h"
 #include "rules/headless_world.h"
 #include "rules/next_random.h"
+#include "rules/world_state.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "rules/blast_sprite_table.h"
-#include "rules/world_state.h"
 #include "rules/headless_world.h"
 #include "rules/next_random.h"
+#include "rules/world_state.h"
 
 class WorldTest : public ::testing::Test {
 protected:

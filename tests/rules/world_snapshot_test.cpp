@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "rules/world_state.h"
 #include "rules/headless_world.h"
 #include "rules/next_random.h"
 #include "rules/world_snapshot.h"
+#include "rules/world_state.h"
 #include "rules/world_step.h"
 #include "tests/rules/harness_script.h"
 

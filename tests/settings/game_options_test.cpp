@@ -191,16 +191,16 @@ TEST(GameOptions, OnlineMistakesAreOneLineNamingTheOption) {
         const size_t lineEnd = parsed.errors.find('\n');
         ASSERT_NE(lineEnd, std::string::npos) << named;
         EXPECT_EQ(parsed.errors.substr(lineEnd + 1), hint) << parsed.errors;
-        EXPECT_NE(parsed.errors.substr(0, lineEnd).find(named), std::string::npos)
-            << parsed.errors;
+        EXPECT_NE(parsed.errors.substr(0, lineEnd).find(named), std::string::npos) << parsed.errors;
     }
 }
 
 TEST(GameOptions, HelpShowsTheOnlineOptions) {
     const Parsed parsed = Parse({"--help"});
-    for (const char* text : {"--host [PORT]", "--join HOST[:PORT]", "--input-delay D", "--name",
-                             "--headless", "--frames N", "--script FILE", "--net-delay MS",
-                             "--net-loss PCT", "--record FILE", "--replay FILE", "47700", "P and F1 do"}) {
+    for (const char* text :
+         {"--host [PORT]", "--join HOST[:PORT]", "--input-delay D", "--name", "--headless",
+          "--frames N", "--script FILE", "--net-delay MS", "--net-loss PCT", "--record FILE",
+          "--replay FILE", "47700", "P and F1 do"}) {
         EXPECT_NE(parsed.out.find(text), std::string::npos) << text << "\n" << parsed.out;
     }
 }

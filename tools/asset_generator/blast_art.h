@@ -4,7 +4,7 @@
 // entries 3-6 are the glowing balls drawn in flight.
 #pragma once
 
-#include "rules/art_layout.h"
 #include "raster_image.h"
+#include "rules/art_layout.h"
 
 RasterImage BuildBlastSheet();

@@ -3,7 +3,7 @@
 // seamlessly both ways.
 #pragma once
 
-#include "rules/art_layout.h"
 #include "raster_image.h"
+#include "rules/art_layout.h"
 
 RasterImage BuildDirtSheet();

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "rules/art_layout.h"
 #include "raster_image.h"
+#include "rules/art_layout.h"
 #include "skeleton.h"
 
 // Builds a sheet into sheet (key everywhere but the art). Answers false, with the

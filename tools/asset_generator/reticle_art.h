@@ -2,7 +2,7 @@
 // (reticleCentre, reticleCentre).
 #pragma once
 
-#include "rules/art_layout.h"
 #include "raster_image.h"
+#include "rules/art_layout.h"
 
 RasterImage BuildReticleSheet();

@@ -12,19 +12,19 @@
 #include <string>
 #include <vector>
 
+#include "app/app_loop.h"
+#include "app/game_view.h"
 #include "engine/display/app_window.h"
 #include "engine/display/pixel_format.h"
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
 #include "engine/display/window_messages.h"
 #include "engine/input/scan_codes.h"
-#include "app/app_loop.h"
 #include "platform/platform_objects.h"
 #include "platform/screen_layout.h"
-#include "app/game_view.h"
-#include "settings/key_bindings.h"
 #include "platform/set_up_world.h"
 #include "rules/world_step.h"
+#include "settings/key_bindings.h"
 
 namespace {
 
@@ -159,8 +159,11 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
 
     // The game's own start-up, on a window of the picture's size.
-    if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc, WS_POPUP, 0, 0, pictureWidth, pictureHeight) ||
-        screen.Open() != 0 || screen.SetFullScreenMode(0, appWindow.window, pictureWidth, pictureHeight, pictureBits) != 0) {
+    if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc, WS_POPUP, 0, 0, pictureWidth,
+                                  pictureHeight) ||
+        screen.Open() != 0 ||
+        screen.SetFullScreenMode(0, appWindow.window, pictureWidth, pictureHeight, pictureBits) !=
+            0) {
         std::fprintf(stderr, "kivoro_capture: no display; drawing into memory instead\n");
         screen.SetMemoryMode(pictureWidth, pictureHeight);
     }

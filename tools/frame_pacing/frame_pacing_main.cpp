@@ -14,18 +14,18 @@
 #include <cstring>
 #include <vector>
 
+#include "app/app_loop.h"
+#include "app/game_view.h"
 #include "engine/display/app_window.h"
 #include "engine/display/desktop.h"
 #include "engine/display/frame_limiter.h"
 #include "engine/display/screen.h"
 #include "engine/display/window_messages.h"
-#include "rules/fighter.h"
-#include "app/app_loop.h"
 #include "platform/fighter_sounds.h"
 #include "platform/platform_objects.h"
 #include "platform/screen_layout.h"
-#include "app/game_view.h"
 #include "platform/set_up_world.h"
+#include "rules/fighter.h"
 #include "rules/world_step.h"
 
 namespace {
@@ -65,9 +65,11 @@ int main(int argc, char** argv) {
         }
     }
     const DisplaySize desktop = PrimaryDisplaySize();
-    if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc, WS_POPUP, 0, 0,
-                                  desktop.width, desktop.height) ||
-        screen.Open() != 0 || screen.SetFullScreenMode(0, appWindow.window, pictureWidth, pictureHeight, pictureBits) != 0) {
+    if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc, WS_POPUP, 0, 0, desktop.width,
+                                  desktop.height) ||
+        screen.Open() != 0 ||
+        screen.SetFullScreenMode(0, appWindow.window, pictureWidth, pictureHeight, pictureBits) !=
+            0) {
         std::fprintf(stderr, "kivoro_frame_pacing: cannot open the display\n");
         return 1;
     }

@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "art/asset_path.h"
+#include "art/rules_world.h"
 #include "replay/final_line.h"
 #include "replay/replay_controls.h"
 #include "replay/replay_reader.h"
 #include "replay/replay_verifier.h"
 #include "replay/replay_writer.h"
-#include "art/rules_world.h"
 #include "rules/world_digest.h"
 #include "rules/world_step.h"
 #include "tools/replay/control_script.h"
