@@ -32,9 +32,9 @@ fail() {
     exit 1
 }
 
-# Runs an X client, again when it fails: Xvfb now and then drops a connection
-# that arrives while another client is connecting, and the client then fails
-# to open the display.
+# Runs an X client, again when it fails. With -noreset (see start_xvfb) a
+# connection is not dropped; this is a second line of defence for a busy
+# machine.
 xtry() {
     local attempt
     for attempt in 1 2 3 4 5; do
@@ -44,10 +44,14 @@ xtry() {
     return 1
 }
 
-# Starts Xvfb on a display number it picks itself (written to fd 3).
+# Starts Xvfb on a display number it picks itself (written to fd 3). Without
+# -noreset the server resets whenever its last client leaves (xdpyinfo, each
+# xdotool and import call), and a client that connects during the reset, the
+# game among them, is refused: on a loaded machine half the starts failed so.
 start_xvfb() {
     rm -f "$work/display"
-    Xvfb -displayfd 3 -screen 0 "${xvfb_screen:-800x600x24}" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 "${xvfb_screen:-800x600x24}" -nolisten tcp \
+        3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 200); do
         [ -s "$work/display" ] && break
@@ -66,7 +70,7 @@ start_game() {
     game_pid=$!
 }
 
-# The game found no display: the connection the server dropped (see xtry),
+# The game found no display: a connection the server refused (see xtry),
 # unless the server is gone.
 no_display_at_start() {
     ! kill -0 "$game_pid" 2>/dev/null && grep -q 'no display is available' "$work/game.err"

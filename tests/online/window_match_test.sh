@@ -12,10 +12,12 @@ export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 cd "$work"
 
-# Starts an Xvfb on a display number it picks itself; sets `display`.
+# Starts an Xvfb on a display number it picks itself; sets `display`. It does
+# not reset when its last client leaves (-noreset): a reset refuses the
+# connections that arrive meanwhile (see tests/e2e/x_session.sh).
 start_xvfb() {
     local file=$1
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$file" >"$file.log" 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp 3>"$file" >"$file.log" 2>&1 &
     pids+=($!)
     for _ in $(seq 200); do
         [ -s "$file" ] && break
