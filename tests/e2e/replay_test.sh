@@ -47,15 +47,18 @@ xtry xdotool keyup Left keydown d keydown Up
 sleep 2
 xtry xdotool keyup d keyup Up
 xtry xdotool key Escape
-wait_for_end 2000 "the game did not end within two seconds of Escape"
+wait_for_end 10 "Escape"
 [ "$status" -eq 0 ] || fail "the recorded game ended with status $status"
 no_errors
 [ -s "$recorded" ] || fail "no replay was written to $recorded"
 ls "$work"/match.kvr.*.part >/dev/null 2>&1 && fail "the unfinished file was left beside the replay"
 "$bin/kivoro_replay" verify "$recorded" >"$work/verify.out" 2>&1 ||
     fail "kivoro_replay verify failed: $(cat "$work/verify.out")"
+# Some 4.5 s of play: about 270 frames at 60 a second, fewer on a busy
+# machine; far fewer means the recording lost frames.
 frames=$(awk '/^final:/ {print $2}' "$work/verify.out")
-[ "${frames:-0}" -ge 200 ] || fail "only ${frames:-no} frames were recorded: $(cat "$work/verify.out")"
+echo "e2e_replay: ${frames:-no} frames recorded"
+[ "${frames:-0}" -ge 60 ] || fail "only ${frames:-no} frames were recorded: $(cat "$work/verify.out")"
 
 # Without --record the match goes to last.kvr in the data folder; a game
 # ended by SIGTERM (a session ending) completes it too.
@@ -65,7 +68,7 @@ xtry xdotool keydown Right
 sleep 0.5
 xtry xdotool keyup Right
 kill -s TERM "$game_pid"
-wait_for_end 2000 "the second game did not end within two seconds of SIGTERM"
+wait_for_end 10 "SIGTERM"
 [ "$status" -eq 0 ] || fail "the second game ended with status $status"
 no_errors
 last="$XDG_DATA_HOME/kivoro/replays/last.kvr"
@@ -73,13 +76,19 @@ last="$XDG_DATA_HOME/kivoro/replays/last.kvr"
     fail "the default replay does not verify: $(cat "$work/verify_last.out")"
 
 # A game killed outright leaves its unfinished file, which holds the match
-# up to the last half second.
+# up to the last half second. It is killed once its file holds frames (it
+# writes them 30 at a time after the 24-byte header), usually after 1.5 s.
 start_game --windowed
 wait_for_game
 sleep 1.5
+start=$(date +%s%N)
+until [ -n "$(find "$XDG_DATA_HOME/kivoro/replays" -name "last.kvr.$game_pid.part" -size +83c)" ]; do
+    [ $(($(date +%s%N) - start)) -lt 10000000000 ] || fail "the game wrote no frames in 11.5 s"
+    sleep 0.1
+done
 killed=$game_pid
 kill -s KILL "$game_pid"
-wait_for_end 2000 "the game outlived SIGKILL"
+wait_for_end 10 "SIGKILL"
 part="$last.$killed.part"
 [ -s "$part" ] || fail "the killed game left no $part: $(ls "$XDG_DATA_HOME/kivoro/replays")"
 status=0
@@ -95,7 +104,9 @@ rm "$part"
 cp "$last" "$work/last_before.kvr"
 start_game --windowed --replay "$recorded"
 wait_for_game
-shot replay1
+# The first frame drawn, as early in the replay as can be: on a busy machine
+# the wait for it may take some of the replay's few seconds.
+cp "$work/first.png" "$work/replay1.png"
 sleep 1
 shot replay2
 [ "$(changed replay1 replay2 399x399+0+0)" -gt 2000 ] ||
@@ -104,7 +115,7 @@ shot replay2
 awk "BEGIN{exit !($(mean game $label_region) < 0.001)}" || fail "the game shows a label where the replay's goes"
 awk "BEGIN{exit !($(mean replay2 $label_region) > 0.01)}" || fail "the replay shows no label"
 xtry xdotool key Escape
-wait_for_end 2000 "the replay did not end within two seconds of Escape"
+wait_for_end 10 "Escape in the replay"
 [ "$status" -eq 0 ] || fail "the replay ended with status $status"
 no_errors
 [ "$(ls "$XDG_DATA_HOME/kivoro/replays")" = "last.kvr" ] && cmp -s "$last" "$work/last_before.kvr" ||

@@ -9,10 +9,16 @@ set -euo pipefail
 build=$(cd "${1:?build folder}" && pwd)
 prefix=/opt/kivoro-install-test
 stage=$(mktemp -d)
-trap 'rm -rf "$stage"' EXIT
+game=
+# A game still running here has failed the test.
+trap '[ -z "$game" ] || kill -9 "$game" 2>/dev/null; rm -rf "$stage"' EXIT
 fail() {
     echo "install: $*" >&2
     exit 1
+}
+# Seconds (three decimals) since $1, a time from `date +%s%N`.
+seconds_since() {
+    awk -v ns=$(($(date +%s%N) - $1)) 'BEGIN{printf "%.3f", ns / 1e9}'
 }
 
 DESTDIR="$stage/root" cmake --install "$build" --prefix "$prefix" >"$stage/install.log" ||
@@ -34,18 +40,41 @@ for size in 32 64 128 256; do
 done
 
 # The installed game from an empty folder, on the dummy video driver: a
-# missing file would be named on standard error. SIGTERM ends it. (In the
-# sanitizer build the leak check's list of suppressions it used is not news.)
-mkdir "$stage/elsewhere"
+# missing file would be named on standard error. Its settings and replay go to
+# folders of this test, not the user's. It has loaded everything once it
+# starts its replay file, and must still run 2 s later; SIGTERM then ends it.
+# The waits' limits only catch a hang (it starts in well under a second, and
+# ends in a fraction of one); the times are printed. (In the sanitizer build
+# the leak check's list of suppressions it used is not news.)
+mkdir "$stage/elsewhere" "$stage/home"
+export HOME="$stage/home" XDG_CONFIG_HOME="$stage/config" XDG_DATA_HOME="$stage/data" \
+    XDG_CACHE_HOME="$stage/cache" XDG_RUNTIME_DIR="$stage/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+started=$(date +%s%N)
 (cd "$stage/elsewhere" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
     LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0" exec "$installed/bin/kivoro") \
     >"$stage/game.out" 2>"$stage/game.err" &
 game=$!
+until ls "$XDG_DATA_HOME"/kivoro/replays/last.kvr.*.part >/dev/null 2>&1; do
+    kill -0 "$game" 2>/dev/null || fail "the installed game ended early: $(cat "$stage/game.err")"
+    [ $(($(date +%s%N) - started)) -lt 30000000000 ] ||
+        fail "the installed game did not start its replay in 30 s: $(cat "$stage/game.err")"
+    sleep 0.1
+done
+echo "install: the installed game was playing $(seconds_since "$started") s after its start"
 sleep 2
 kill -0 "$game" 2>/dev/null || fail "the installed game ended early: $(cat "$stage/game.err")"
 kill -TERM "$game"
+stopped=$(date +%s%N)
+while kill -0 "$game" 2>/dev/null; do
+    [ $(($(date +%s%N) - stopped)) -lt 30000000000 ] ||
+        fail "the installed game was still running 30 s after SIGTERM"
+    sleep 0.02
+done
+echo "install: the installed game ended $(seconds_since "$stopped") s after SIGTERM"
 status=0
 wait "$game" || status=$?
+game=
 [ "$status" -eq 0 ] || fail "the installed game ended with status $status"
 [ ! -s "$stage/game.err" ] || fail "the installed game said: $(cat "$stage/game.err")"
 echo "install: passed"

@@ -1,11 +1,20 @@
 # Shared by the online process tests: a work folder, the game's processes
-# started in it and ended with it, fighting scripts, and waits with deadlines.
-# Source it after setting `bin` and `test_name`.
+# started in it and ended with it, fighting scripts, and waits. Source it after
+# setting `bin` and `test_name`. The games' settings, replays and caches live
+# in the work folder, never in the user's own. The waits' limits only catch a
+# hang: each is many times what the wait usually takes, and the time it took
+# is printed instead of judged (the machine may be busy).
 
 work=$(mktemp -d)
 pids=()
 export XDG_DATA_HOME="$work/data"
 export XDG_CONFIG_HOME="$work/config"
+export XDG_CACHE_HOME="$work/cache"
+# Without a runtime folder SDL's probe of Wayland complains on standard error.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+export HOME="$work/home"
+mkdir "$HOME"
 
 cleanup() {
     # A game still running here has failed the test.
@@ -42,8 +51,8 @@ write_script() {
     }' >"$file"
 }
 
-# Waits up to 10 s until the host started with its errors in $1 tells its
-# port; sets `port`.
+# Waits until the host started with its errors in $1 tells its port (at
+# once; at most some 10 s); sets `port`.
 wait_for_port() {
     port=
     for _ in $(seq 100); do
@@ -54,18 +63,19 @@ wait_for_port() {
     fail "the host told no port: $(cat "$1")"
 }
 
-# Waits up to $2 seconds for process $1 to end; sets `status` and `took` (in
-# seconds), or fails with $3.
+# Waits for process $1 to end, at most $2 seconds (a guard against a hang);
+# sets `status` and `took` (in seconds) and prints "$3 after $took s", or fails
+# with "$3: still running after $2 s".
 wait_for_exit() {
-    local pid=$1 limit=$2 message=$3 start now
+    local pid=$1 guard=$2 what=$3 start
     start=$(date +%s%N)
     while kill -0 "$pid" 2>/dev/null; do
-        now=$(date +%s%N)
-        [ $(((now - start) / 1000000)) -le $((limit * 1000)) ] || fail "$message"
+        [ $(($(date +%s%N) - start)) -lt $((guard * 1000000000)) ] ||
+            fail "$what: still running after $guard s"
         sleep 0.02
     done
-    now=$(date +%s%N)
-    took=$(awk -v ns=$((now - start)) 'BEGIN{printf "%.3f", ns / 1e9}')
+    took=$(awk -v ns=$(($(date +%s%N) - start)) 'BEGIN{printf "%.3f", ns / 1e9}')
     status=0
     wait "$pid" || status=$?
+    echo "$test_name: $what after $took s"
 }

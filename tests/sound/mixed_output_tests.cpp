@@ -1,9 +1,12 @@
 // What the mixer really sends to the device: the disk audio driver writes the
-// mixed stream to a file in real time, and the tests read it back.
+// mixed stream to a file in real time, and the tests read it back. They wait
+// for the file to grow rather than for a time to pass, since the driver's
+// thread may be slow to run on a busy machine.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +42,25 @@ protected:
 
     int Load(const std::vector<uint8_t>& image, int32_t count) {
         return sound.LoadFromMemory(device.get(), image.data(), count, image.size());
+    }
+
+    // Frames the device has written to the file so far.
+    uint64_t FramesWritten() const {
+        std::error_code error;
+        const uintmax_t size = std::filesystem::file_size(path, error);
+        return error ? 0 : size / 4;
+    }
+
+    // Waits until the device has written `frames` more frames than `from`;
+    // false after 10 s (many times what that takes).
+    bool WaitForFrames(uint64_t from, uint64_t frames) {
+        for (int32_t waited = 0; waited < 10000; waited += 5) {
+            if (FramesWritten() >= from + frames) {
+                return true;
+            }
+            SDL_Delay(5);
+        }
+        return false;
     }
 
     bool WaitUntilSilent(int32_t timeoutMs = 5000) {
@@ -134,10 +156,12 @@ TEST_F(MixedOutputTest, StopAllSilencesAtOnce) {
     const uint32_t frames = static_cast<uint32_t>(rate * 2);
     ASSERT_EQ(Load(ConstantWave(frames, 1000, 1000, rate), 1), 0);
     ASSERT_EQ(sound.Play(), 0);
-    SDL_Delay(200);
+    // A fifth of a second of the two is out, then the rest is stopped, and
+    // three tenths of a second follow.
+    ASSERT_TRUE(WaitForFrames(FramesWritten(), static_cast<uint64_t>(rate / 5)));
     ASSERT_EQ(sound.StopAll(), 0);
     EXPECT_FALSE(sound.IsPlaying(0));
-    SDL_Delay(300);
+    ASSERT_TRUE(WaitForFrames(FramesWritten(), static_cast<uint64_t>(rate * 3 / 10)));
     const auto left = LeftChannel();
     const auto [first, last] = SoundingSpan(left);
     ASSERT_LT(first, last);
