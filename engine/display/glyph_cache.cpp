@@ -2,7 +2,7 @@
 // runs; the process-wide table of caches, one per font.
 #include "engine/display/glyph_cache.h"
 
-#include "engine/display/text_font.h"
+#include "engine/display/text_bytes.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>

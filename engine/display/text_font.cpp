@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/display/glyph_cache.h"
+#include "engine/display/text_bytes.h"
 
 namespace {
 
@@ -61,14 +62,6 @@ struct DefaultFontHolder {
 
 DefaultFontHolder defaultFont;
 
-// Windows-1252's characters at 0x80..0x9F; its five unassigned bytes stand
-// for themselves, as Latin-1's control codes.
-constexpr uint16_t windows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
 // Texts longer than this reach the renderer cut (the Surface's formatted
 // texts are at most 2047 bytes).
 constexpr size_t maxRendererText = 2048;
@@ -85,10 +78,6 @@ SDL_Color ColourOf(uint32_t colour) {
 // Weak, so a program with its own suppressions keeps them.
 extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\n";
-}
-
-uint16_t CharacterOfTextByte(uint8_t byte) {
-    return byte >= 0x80 && byte < 0xA0 ? windows1252High[byte - 0x80] : byte;
 }
 
 void TextToUtf8(const char* text, char* out, size_t size) {

@@ -28,11 +28,6 @@ TextFont DefaultTextFont();
 // False (and 0 x 0) without a font or for an empty text.
 bool MeasureTextRun(TextFont font, const char* text, int32_t* width, int32_t* height);
 
-// Text bytes are Windows-1252 characters, as the platform's ANSI text calls
-// take them: Latin-1, with the typographic characters (dashes, quotes,
-// bullet, euro sign) at 0x80..0x9F where Latin-1 has control codes. The
-// Unicode character a byte stands for:
-uint16_t CharacterOfTextByte(uint8_t byte);
 // The text (NUL-terminated) in UTF-8, as the font renderer takes it, cut at a
 // character boundary to fit `size` bytes with the terminator.
 void TextToUtf8(const char* text, char* out, size_t size);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/display/glyph_cache.h"
+#include "engine/display/text_bytes.h"
 #include "engine/display/text_font.h"
 
 namespace {
