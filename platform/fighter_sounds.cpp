@@ -50,10 +50,17 @@ void FighterSounds::Heard(int32_t frame, const FrameEvents& events) {
     for (int32_t i = 0; i < events.count; ++i) {
         const FighterEvent& event = events.events[i];
         Fighter& fighter = fighters[event.fighter == 0 ? 0 : 1];
-        if (event.kind == FighterChargeBegan) {
-            StartCharge(fighter);
-        } else {
-            Release(fighter, event.kind == FighterReleased);
+        switch (event.kind) {
+            case FighterChargeBegan:
+                StartCharge(fighter);
+                break;
+            case FighterReleased:
+            case FighterFizzled:
+                Release(fighter, event.kind == FighterReleased);
+                break;
+            default:
+                // Hits are silent.
+                break;
         }
     }
 }

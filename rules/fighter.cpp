@@ -344,6 +344,7 @@ void Fighter::TakeHit() {
     state = StateKnockedBack;
     stunTimer = static_cast<uint8_t>(blastSizeTable[blast.size].stunFrames);
     health -= blast.power / 2;
+    frameEvents.Add(firstPlayer == 1 ? 0 : 1, FighterHit, blast.power / 2);
     dx = blast.vx;
     dy = blast.vy;
     RemoveBlast(i);

@@ -1,6 +1,7 @@
 // What a stepped frame tells the layers above it: the charges that began and
-// the releases that were made, the only things a fighter is heard doing. The
-// rules note these and go on; they never reach a sound themselves, so a world
+// the releases that were made (the only things a fighter is heard doing), and
+// the hits a fighter took (for the statistics and a pad's rumble). The rules
+// note these and go on; they never reach a sound themselves, so a world
 // stepped ahead (a rollback's re-run, a look-ahead on a copy) is silent unless
 // its caller hands the events to someone who plays them.
 #pragma once
@@ -11,23 +12,25 @@ enum FighterEventKind : uint8_t {
     FighterChargeBegan = 0,  // the fighter began to charge
     FighterReleased = 1,     // the charge was released as a blast
     FighterFizzled = 2,      // the charge was released with every blast slot in flight
+    FighterHit = 3,          // the other fighter's blast hit it; amount is the health it cost
 };
 
 struct FighterEvent {
     uint8_t fighter = 0;  // 0: the first fighter, 1: the second
     uint8_t kind = FighterChargeBegan;
+    int32_t amount = 0;
 };
 
 // The events of one frame, in the order they happened. A fighter's Update
-// makes at most one (a charge begins or ends, never both), so two fighters
-// fill at most two of the slots.
+// makes at most two (a charge begins or ends, and a hit), so two fighters
+// fill at most four of the slots.
 struct FrameEvents {
     static constexpr int32_t capacity = 4;
 
     void Clear() { count = 0; }
-    void Add(uint8_t fighter, uint8_t kind) {
+    void Add(uint8_t fighter, uint8_t kind, int32_t amount = 0) {
         if (count < capacity) {
-            events[count++] = FighterEvent{fighter, kind};
+            events[count++] = FighterEvent{fighter, kind, amount};
         }
     }
 
