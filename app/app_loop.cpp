@@ -45,6 +45,7 @@ intptr_t AppLoop::WindowProc(WindowHandle window, uint32_t message, uintptr_t wP
     if (running != nullptr && running->current != nullptr) {
         running->pendingCommands |=
             commands | running->current->CommandsFrom(message, wParam, lParam);
+        running->current->Message(message, wParam, lParam);
     } else {
         commandsBeforeRun |= commands | CommandsFromMessage(message, wParam, lParam);
     }
@@ -132,6 +133,19 @@ void AppLoop::ActOnChanges(uint32_t changes) {
         ShowWindowed(windowed);
     }
     settings.Note(changes, windowed, play);
+}
+
+void AppLoop::SetWindowed(bool inWindow) {
+    if (inWindow != windowed) {
+        ActOnChanges(PlayChangeWindowMode);
+    }
+}
+
+void AppLoop::SetSound(int32_t volume, bool muted) {
+    play.volume = volume;
+    play.muted = muted;
+    soundDevice.SetMasterVolume(volume, muted);
+    settings.Note(PlayChangeSound, windowed, play);
 }
 
 void AppLoop::SwitchModes() {

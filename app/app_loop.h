@@ -43,6 +43,11 @@ public:
     PlayState& Play() { return play; }
     LocalInput& Players() { return players; }
     bool Windowed() const { return windowed; }
+    SavedSettings& Settings() { return settings; }
+
+    // What a settings screen changes, shown and saved at once.
+    void SetWindowed(bool inWindow);
+    void SetSound(int32_t volume, bool muted);
 
     // The window procedure of the program's window: records every message in
     // the AppWindow, makes the running loop's commands of it (Escape among

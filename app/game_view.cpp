@@ -113,7 +113,7 @@ void DrawStatusPanel() {
     screen.DrawFrameRate(surface, 400, 550);
 }
 
-void DrawFrame() {
+void DrawViews() {
     Surface* surface = screen.backSurface;
     if (surface == nullptr) {
         return;
@@ -126,5 +126,9 @@ void DrawFrame() {
         DrawView(1);
         surface->Unlock();
     }
+}
+
+void DrawFrame() {
+    DrawViews();
     DrawStatusPanel();
 }

@@ -15,3 +15,6 @@ void DrawStatusPanel();
 
 // The whole picture of one frame: black fill, both views, the status panel.
 void DrawFrame();
+
+// The picture without the status panel: black fill and both views.
+void DrawViews();

@@ -18,6 +18,10 @@ void Match::Start(ControlSource& first, ControlSource& second, const MatchSetup&
     fighterSounds.Reset();
     players[0] = &first;
     players[1] = &second;
+    rule = setup.rule;
+    silent = setup.silent;
+    stats.Reset();
+    outcome = MatchOutcome();
     frame = 0;
     running = true;
     if (setup.record) {
@@ -26,12 +30,19 @@ void Match::Start(ControlSource& first, ControlSource& second, const MatchSetup&
 }
 
 void Match::Step() {
+    if (outcome.decided) {
+        return;
+    }
     const uint8_t first = players[0]->Controls(frame);
     const uint8_t second = players[1]->Controls(frame);
     StepWorld(first, second);
-    fighterSounds.Heard(frame, frameEvents);
+    if (!silent) {
+        fighterSounds.Heard(frame, frameEvents);
+    }
+    stats.Note(frameEvents);
     recorder.RecordFrame(first, second, DigestRules);
     ++frame;
+    outcome = DecideMatch(rule, frame, fighters);
 }
 
 bool Match::Finish() {

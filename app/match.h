@@ -12,6 +12,8 @@
 
 #include "replay/match_recorder.h"
 #include "rules/control_source.h"
+#include "rules/match_rule.h"
+#include "rules/match_stats.h"
 
 struct MatchSetup {
     // Recorded into recordPath, or last.kvr in the replay folder when empty;
@@ -21,6 +23,10 @@ struct MatchSetup {
     // False plays on in the world as the caller set it up (tests and tools
     // with art of their own) instead of setting it up afresh.
     bool setUpWorld = true;
+    // When the match is over (never, as the game has always played).
+    MatchRule rule;
+    // Nobody hears it (a match played behind the title menu).
+    bool silent = false;
 };
 
 class Match {
@@ -36,7 +42,7 @@ public:
     // errors and the match is played all the same.
     void Start(ControlSource& first, ControlSource& second, const MatchSetup& setup, FILE* errors);
     // One world frame: both players' bytes, the rules, the sounds the frame
-    // made, the recording. Allocates nothing.
+    // made, the statistics, the recording, the rule. Allocates nothing.
     void Step();
     // Completes the replay with the world's rules digest. Once; later calls,
     // and a match never started, do nothing. True when a replay was completed.
@@ -44,12 +50,21 @@ public:
 
     // World frames stepped since Start.
     int32_t Frame() const { return frame; }
+    // Whether the rule says the match is over, and who won; once it is, Step
+    // steps nothing more.
+    const MatchOutcome& Outcome() const { return outcome; }
+    const MatchStats& Stats() const { return stats; }
+    const MatchRule& Rule() const { return rule; }
     bool Running() const { return running; }
     const MatchRecorder& Recorder() const { return recorder; }
 
 private:
     ControlSource* players[2] = {nullptr, nullptr};
     MatchRecorder recorder;
+    MatchRule rule;
+    MatchStats stats;
+    MatchOutcome outcome;
     int32_t frame = 0;
     bool running = false;
+    bool silent = false;
 };

@@ -45,6 +45,9 @@ public:
 
     // The commands a window message stands for in this mode.
     virtual uint32_t CommandsFrom(uint32_t message, uintptr_t wParam, intptr_t lParam) const;
+    // Every window message, for a mode that reads more of them than commands
+    // (a screen's menu, a text field).
+    virtual void Message(uint32_t, uintptr_t, intptr_t) {}
     // Which comfort commands the loop applies to the PlayState for this mode
     // (all of them unless the mode says otherwise).
     virtual uint32_t Comforts() const;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/game_view.h"
+#include "app/painter.h"
 #include "engine/display/glyph_cache.h"
 #include "engine/display/pixel_format.h"
 #include "engine/display/screen.h"
@@ -18,35 +19,13 @@
 
 namespace {
 
-constexpr int32_t largeTextHeight = 24;
-constexpr uint32_t textWhite = 0xFFFFFF;
-constexpr uint32_t textGrey = 0xB0B0B0;
-
 struct OverlayResources {
     Surface stoppedPicture;  // the frame the world stopped on, dimmed
     bool pictureReady = false;
-    // Open for the whole run (the panel's default font is null when absent).
-    TextFont largeFont = nullptr;
     ControlsHelp help{};
 };
 
 OverlayResources overlay;
-
-// Halves every channel of rows first..first+count of a 16-bit surface: the
-// pixel shifted right once, with the bit that crossed into the next channel
-// below masked off.
-void DimRows(Surface& surface, const PixelFormat& format, int32_t first, int32_t count) {
-    const auto half = static_cast<uint16_t>(((format.redMask >> 1) & format.redMask) |
-                                            ((format.greenMask >> 1) & format.greenMask) |
-                                            ((format.blueMask >> 1) & format.blueMask));
-    for (int32_t y = first; y < first + count && y < surface.height; ++y) {
-        auto* row = reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(surface.pixels) +
-                                                static_cast<ptrdiff_t>(y) * surface.pitch);
-        for (int32_t x = 0; x < surface.width; ++x) {
-            row[x] = static_cast<uint16_t>((row[x] >> 1) & half);
-        }
-    }
-}
 
 // Copies every row of one 800 x 600 surface to the other; both must be
 // locked (or in memory of their own).
@@ -60,25 +39,12 @@ void CopyPicture(const Surface& from, Surface& to) {
     }
 }
 
-int32_t TextWidth(TextFont font, const char* text) {
-    int32_t width = 0;
-    MeasureTextRun(font, text, &width, nullptr);
-    return width;
-}
-
-// A black box with a grey frame, right and bottom exclusive.
-void DrawBox(Surface& surface, int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    const uint32_t frame = screen.pixelFormat->Pack(0x80, 0x80, 0x80);
-    surface.FillRect(left, top, right, bottom, frame);
-    surface.FillRect(left + 1, top + 1, right - 1, bottom - 1, 0);
-}
-
 void DrawCentredLine(Surface& surface, const char* line) {
-    const int32_t width = TextWidth(overlay.largeFont, line);
+    const int32_t width = TextWidth(LargeFont(), line);
     const int32_t left = (pictureWidth - width) / 2;
     constexpr int32_t middle = pictureHeight / 2;
     DrawBox(surface, left - 20, middle - 26, left + width + 20, middle + 26);
-    surface.DrawText(line, left, middle - largeTextHeight / 2, textWhite, overlay.largeFont);
+    surface.DrawText(line, left, middle - largeTextHeight / 2, textWhite, LargeFont());
 }
 
 void DrawHelp(Surface& surface) {
@@ -87,7 +53,7 @@ void DrawHelp(Surface& surface) {
     constexpr int32_t lineHeight = 22;
     constexpr int32_t top = 40;
     DrawBox(surface, 20, top - 20, pictureWidth - 20, top + 300);
-    surface.DrawText("Controls", columns[0], top, textWhite, overlay.largeFont);
+    surface.DrawText("Controls", columns[0], top, textWhite, LargeFont());
     int32_t y = top + 40;
     for (int32_t row = 0; row <= controlsHelpRows; ++row) {
         for (int32_t column = 0; column < controlsHelpColumns; ++column) {
@@ -109,15 +75,7 @@ void DrawHelp(Surface& surface) {
 
 void PrepareOverlays(const KeyBindings& bindings) {
     BuildControlsHelp(bindings, overlay.help);
-    if (overlay.largeFont == nullptr) {
-        overlay.largeFont = OpenTextFont(nullptr, largeTextHeight);
-        // A face the glyph cache cannot hold would be drawn through the font
-        // renderer, which allocates at every text: the panel's font instead.
-        if (overlay.largeFont != nullptr && GlyphsFor(overlay.largeFont) == nullptr) {
-            CloseTextFont(overlay.largeFont);
-            overlay.largeFont = nullptr;
-        }
-    }
+    OpenPainterFonts();
     overlay.pictureReady = screen.pixelFormat != nullptr &&
                            overlay.stoppedPicture.Create(&screen, SurfaceKindClientMemory,
                                                          pictureWidth, pictureHeight) == 0;
@@ -141,7 +99,17 @@ void HoldStoppedPicture() {
     }
     CopyPicture(*back, overlay.stoppedPicture);
     back->Unlock();
-    DimRows(overlay.stoppedPicture, *screen.pixelFormat, 0, viewRows);
+    DimRows(overlay.stoppedPicture, 0, viewRows);
+}
+
+void DrawHeldPicture() {
+    Surface* back = screen.backSurface;
+    if (back == nullptr || !overlay.pictureReady || back->width != pictureWidth ||
+        back->height != pictureHeight || back->Lock() != 0) {
+        return;
+    }
+    CopyPicture(overlay.stoppedPicture, *back);
+    back->Unlock();
 }
 
 void DrawStoppedFrame(const PlayState& state) {

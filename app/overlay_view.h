@@ -18,6 +18,10 @@ void PrepareOverlays(const KeyBindings& bindings);
 // panel drawn afresh (without a note), the views dimmed.
 void HoldStoppedPicture();
 
+// The kept picture on the back surface, as it was kept (a screen drawn over a
+// stopped world draws this first).
+void DrawHeldPicture();
+
 // The kept picture on the back surface, covered by the help table when it is
 // shown or else by the pause line, and the volume note while it lasts.
 void DrawStoppedFrame(const PlayState& state);

@@ -22,6 +22,16 @@ void SavedSettings::Note(uint32_t changes, bool windowed, const PlayState& play)
     }
 }
 
+void SavedSettings::NoteRule(const MatchRule& rule) {
+    settings.rule = rule.Checked();
+    Save();
+}
+
+void SavedSettings::NoteLastJoin(const char* address) {
+    std::snprintf(settings.lastJoin, sizeof settings.lastJoin, "%s", address);
+    Save();
+}
+
 void SavedSettings::Save() {
     if (path[0] == '\0' || WriteSettingsFile(path, settings)) {
         return;

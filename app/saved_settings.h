@@ -29,6 +29,9 @@ public:
     void Note(uint32_t changes, bool windowed, const PlayState& play);
 
     const Settings& Values() const { return settings; }
+    // The menu's choices that last: the match rule, the last host joined.
+    void NoteRule(const MatchRule& rule);
+    void NoteLastJoin(const char* address);
 
 private:
     void Save();

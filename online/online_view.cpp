@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "app/painter.h"
 #include "engine/display/pixel_format.h"
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
@@ -20,14 +21,6 @@ constexpr int32_t cornerLeft = panelCornerLeft;
 constexpr int32_t cornerTop = panelTextTop;
 constexpr int32_t cornerBottom = 475;
 constexpr int32_t textHeight = 16;
-constexpr uint32_t textWhite = 0xFFFFFF;
-constexpr uint32_t textYellow = 0x40E0FF;
-
-int32_t TextWidth(const char* text) {
-    int32_t width = 0;
-    MeasureTextRun(nullptr, text, &width, nullptr);
-    return width;
-}
 
 }  // namespace
 
@@ -37,8 +30,8 @@ void DrawLineScreen(const char* text) {
         return;
     }
     back->FillRect(0, 0, pictureWidth, pictureHeight, 0);
-    back->DrawText(text, (pictureWidth - TextWidth(text)) / 2, (pictureHeight - textHeight) / 2,
-                   textWhite);
+    back->DrawText(text, (pictureWidth - TextWidth(nullptr, text)) / 2,
+                   (pictureHeight - textHeight) / 2, textWhite);
 }
 
 void DrawLinkCorner(uint32_t roundTripMs, const char* waitingFor) {
@@ -63,11 +56,9 @@ void DrawMessageBox(const char* text) {
     if (back == nullptr || screen.pixelFormat == nullptr) {
         return;
     }
-    const int32_t width = TextWidth(text);
+    const int32_t width = TextWidth(nullptr, text);
     const int32_t left = (pictureWidth - width) / 2;
     constexpr int32_t middle = pictureHeight / 2;
-    back->FillRect(left - 20, middle - 24, left + width + 20, middle + 24,
-                   screen.pixelFormat->Pack(0x80, 0x80, 0x80));
-    back->FillRect(left - 19, middle - 23, left + width + 19, middle + 23, 0);
+    DrawBox(*back, left - 20, middle - 24, left + width + 20, middle + 24);
     back->DrawText(text, left, middle - textHeight / 2, textWhite);
 }

@@ -14,6 +14,7 @@
 #include "modes/replay_mode.h"
 #include "online/headless_match.h"
 #include "online/online_match_mode.h"
+#include "program/program_modes.h"
 #include "settings/game_options.h"
 
 namespace {
@@ -24,8 +25,11 @@ LocalInput localPlayers;
 SavedSettings savedSettings;
 
 // The mode the options ask for, from the first frame on.
-std::unique_ptr<Mode> FirstMode(const GameOptions& options,
+std::unique_ptr<Mode> FirstMode(const GameOptions& options, ProgramModes& modes,
                                 std::unique_ptr<ReplayPlayback> playback) {
+    if (options.menu) {
+        return modes.Menu();
+    }
     if (options.online.role != OnlineNone) {
         return std::make_unique<OnlineMatchMode>(options, localPlayers);
     }
@@ -59,7 +63,8 @@ int RunInWindow(const GameOptions& options) {
     }
     OpenGameDevices(windowed, settings, play, localPlayers, stderr);
     AppLoop app(localPlayers, savedSettings, play, windowed);
-    return app.Run(FirstMode(options, std::move(playback)));
+    ProgramModes modes(localPlayers, options);
+    return app.Run(FirstMode(options, modes, std::move(playback)));
 }
 
 }  // namespace

@@ -49,3 +49,8 @@ inline constexpr int32_t dirtSheetSide = dirtTileSide * dirtSheetColumns;
 // TARGET.BMP: one 21 x 21 reticle centred on its pixel (10, 10).
 inline constexpr int32_t reticleSide = 21;
 inline constexpr int32_t reticleCentre = reticleSide / 2;
+
+// TITLE.BMP: the title menu's title, one picture of this size on the colour
+// key. The rules never read it.
+inline constexpr int32_t titleWidth = 560;
+inline constexpr int32_t titleHeight = 130;

@@ -40,27 +40,6 @@ std::string ControlsText() {
     return controls;
 }
 
-// HOST or HOST:PORT (PORT 1..65535) into the online options; false when the
-// text is neither.
-bool ReadJoinAddress(const std::string& text, OnlineOptions& online) {
-    const size_t colon = text.rfind(':');
-    online.hostName = text.substr(0, colon);
-    if (online.hostName.empty()) {
-        return false;
-    }
-    if (colon == std::string::npos) {
-        return true;
-    }
-    const std::string port = text.substr(colon + 1);
-    if (port.empty() || port.size() > 5 ||
-        port.find_first_not_of("0123456789") != std::string::npos || std::stoul(port) == 0 ||
-        std::stoul(port) > 65535) {
-        return false;
-    }
-    online.port = static_cast<uint16_t>(std::stoul(port));
-    return true;
-}
-
 // What the online options leave wrong once parsed, or empty.
 std::string OnlineMistake(const CLI::App& app, const std::string& join, const std::string& host,
                           OnlineOptions& online) {
@@ -97,6 +76,25 @@ std::string OnlineMistake(const CLI::App& app, const std::string& join, const st
 
 }  // namespace
 
+bool ReadJoinAddress(const std::string& text, OnlineOptions& online) {
+    const size_t colon = text.rfind(':');
+    online.hostName = text.substr(0, colon);
+    if (online.hostName.empty()) {
+        return false;
+    }
+    if (colon == std::string::npos) {
+        return true;
+    }
+    const std::string port = text.substr(colon + 1);
+    if (port.empty() || port.size() > 5 ||
+        port.find_first_not_of("0123456789") != std::string::npos || std::stoul(port) == 0 ||
+        std::stoul(port) > 65535) {
+        return false;
+    }
+    online.port = static_cast<uint16_t>(std::stoul(port));
+    return true;
+}
+
 const char* GameVersionText() {
     return versionText;
 }
@@ -109,6 +107,7 @@ struct LocalOptions {
     CLI::Option* windowed = nullptr;
     CLI::Option* fullScreen = nullptr;
     CLI::Option* replay = nullptr;
+    CLI::Option* menu = nullptr;
 };
 
 LocalOptions AddLocalOptions(CLI::App& app, GameOptions& options, bool& windowed,
@@ -134,6 +133,10 @@ LocalOptions AddLocalOptions(CLI::App& app, GameOptions& options, bool& windowed
                        "Play back the match recorded in FILE (Space pauses, [ and ] set the speed)")
             ->option_text("FILE");
     added.replay->excludes(record);
+    added.menu = app.add_flag("--menu", options.menu,
+                              "Open the title menu: every kind of match, replays and settings")
+                     ->option_text(" ");
+    added.menu->excludes(record)->excludes(added.replay);
     return added;
 }
 
@@ -153,6 +156,7 @@ void AddOnlineOptions(CLI::App& app, const LocalOptions& local, OnlineOptions& o
             ->group(group);
     host->excludes(joinOption);
     local.replay->excludes(host)->excludes(joinOption);
+    local.menu->excludes(host)->excludes(joinOption);
     app.add_option("--input-delay", online.inputDelay,
                    "Frames between a key and its effect, on both sides (default 2)")
         ->check(CLI::Range(0, 8))

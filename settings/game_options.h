@@ -39,6 +39,8 @@ struct OnlineOptions {
 };
 
 struct GameOptions {
+    // --menu: the title menu, from which every kind of match is started.
+    bool menu = false;
     WindowChoice window = WindowChoiceSettings;
     bool mute = false;
     std::string record;  // --record FILE; empty: the default replay path
@@ -58,6 +60,10 @@ inline constexpr int optionsExitBadOptions = 2;  // an unknown option or a missi
 // or the status the program should exit with.
 int ParseGameOptions(int argc, const char* const* argv, GameOptions& options, FILE* out,
                      FILE* errors);
+
+// HOST or HOST:PORT (PORT 1..65535) into online's hostName and port; false
+// when the text is neither.
+bool ReadJoinAddress(const std::string& text, OnlineOptions& online);
 
 // "kivoro 1.0", the program's name and version.
 const char* GameVersionText();

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "rules/match_rule.h"
 #include "settings/key_bindings.h"
 
 struct Settings {
@@ -30,6 +31,10 @@ struct Settings {
     int32_t volume = 100;  // percent, 0..100
     bool muted = false;
     KeyBindings keys = DefaultKeyBindings();
+    // A match started from the title menu: first to 5 kills unless chosen.
+    MatchRule rule{MatchFirstToKills, defaultKillsToWin};
+    // The last HOST[:PORT] joined from the menu.
+    char lastJoin[128] = {};
 };
 
 // Larger files are refused whole (the defaults stay).

@@ -1,4 +1,4 @@
-// kivoro_assetgen: writes the game's five sprite sheets and three sounds into a
+// kivoro_assetgen: writes the game's five sprite sheets, the title and three sounds into a
 // folder (--out, default the working folder) with the desktop icon in four
 // sizes, and on request a contact sheet PNG for review (--contact-sheet FILE).
 #include <cairo.h>
@@ -16,6 +16,7 @@
 #include "fighter_sheets.h"
 #include "reticle_art.h"
 #include "sound_synth.h"
+#include "title_art.h"
 #include "wave_file.h"
 
 namespace {
@@ -48,6 +49,7 @@ int Run(const std::string& folder, const std::string& contactSheet) {
               Write(folder, "DIRT.BMP", dirt.EncodeBmp()) &&
               Write(folder, "BLAST.BMP", blast.EncodeBmp()) &&
               Write(folder, "TARGET.BMP", reticle.EncodeBmp()) &&
+              Write(folder, "TITLE.BMP", BuildTitle().EncodeBmp()) &&
               Write(folder, "ZEMBA2.WAV", EncodeWave(SynthesiseHeavyRelease())) &&
               Write(folder, "SOUND_2.WAV", EncodeWave(SynthesiseSharpRelease())) &&
               Write(folder, "EDIT.WAV", EncodeWave(SynthesiseChargeHum()));

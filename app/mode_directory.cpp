@@ -1,0 +1,26 @@
+// The players' names on the screens of a match at one machine.
+#include "app/mode_directory.h"
+
+#include <cstdio>
+
+const char* ComputerLevelName(int32_t level) {
+    switch (level) {
+        case 0:
+            return "easy";
+        case 2:
+            return "hard";
+        default:
+            return "normal";
+    }
+}
+
+void NameLocalPlayers(const MatchChoice& choice, MatchSummary& summary) {
+    if (choice.kind == ChoiceComputer) {
+        std::snprintf(summary.names[0], sizeof summary.names[0], "You");
+        std::snprintf(summary.names[1], sizeof summary.names[1], "Computer (%s)",
+                      ComputerLevelName(choice.computerLevel));
+    } else {
+        std::snprintf(summary.names[0], sizeof summary.names[0], "Left player");
+        std::snprintf(summary.names[1], sizeof summary.names[1], "Right player");
+    }
+}

@@ -1,0 +1,314 @@
+// The title menu: the attract loop behind it, the title, the pages.
+#include "modes/menu_mode.h"
+
+#include <cstdio>
+
+#include "app/app_loop.h"
+#include "app/game_view.h"
+#include "app/overlay_view.h"
+#include "app/painter.h"
+#include "app/play_state.h"
+#include "app/saved_settings.h"
+#include "art/art_loading.h"
+#include "engine/display/surface.h"
+#include "platform/platform_objects.h"
+#include "platform/screen_layout.h"
+#include "rules/art_layout.h"
+#include "sprites/rle_sprite.h"
+
+namespace {
+
+constexpr int32_t titleTop = 28;
+constexpr int32_t pageTop = 200;
+constexpr int32_t rowHeight = 40;
+constexpr int32_t noteY = 530;
+constexpr int32_t hintY = 566;
+// The attract match: short, and a pause on its end before the next.
+constexpr MatchRule attractRule{MatchFirstToKills, 3};
+constexpr int32_t attractRestFrames = 120;
+constexpr int32_t attractLevel = 2;
+constexpr size_t joinTextLimit = 100;
+
+// The title, cut once a run from the generated art.
+RleSprite titleSprite;
+bool titleTried = false;
+
+void LoadTitle() {
+    if (titleTried) {
+        return;
+    }
+    titleTried = true;
+    if (CutSheet(&titleSprite, 1, titleWidth, titleHeight, 1, "TITLE.BMP", LoadColourKey(),
+                 &screen) <= 0) {
+        std::fprintf(stderr, "kivoro: cannot read TITLE.BMP; the menu shows its title as text\n");
+    }
+}
+
+enum MainItem : int32_t {
+    ItemTwoPlayers,
+    ItemComputer,
+    ItemHost,
+    ItemJoin,
+    ItemReplays,
+    ItemSettings,
+    ItemQuit,
+};
+
+}  // namespace
+
+MenuMode::MenuMode(ModeDirectory& directory) : directory(directory) {}
+
+MenuMode::~MenuMode() = default;
+
+uint32_t MenuMode::Comforts() const {
+    return CommandMute | CommandVolumeDown | CommandVolumeUp | CommandWindowMode;
+}
+
+void MenuMode::Enter(AppLoop& app) {
+    LoadTitle();
+    soundDevice.PauseOutput(false);
+    joinText = app.Settings().Values().lastJoin;
+    menuInput.Reset(&app.Players().Pads());
+    StartAttract();
+    Show(PageMain, app);
+}
+
+void MenuMode::Leave(AppLoop&) {
+    attract.Finish();
+}
+
+void MenuMode::Message(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    menuInput.Message(message, wParam, lParam);
+}
+
+void MenuMode::StartAttract() {
+    attractPlayers[0] = directory.ComputerPlayer(0, attractLevel, attractSeed * 2 + 1);
+    attractPlayers[1] = directory.ComputerPlayer(1, attractLevel, attractSeed * 2 + 2);
+    ++attractSeed;
+    MatchSetup setup;
+    setup.record = false;
+    setup.silent = true;
+    setup.rule = attractRule;
+    attract.Start(*attractPlayers[0], *attractPlayers[1], setup, stderr);
+    attractRest = attractRestFrames;
+}
+
+void MenuMode::StepAttract() {
+    if (!attract.Outcome().decided) {
+        attract.Step();
+    } else if (--attractRest <= 0) {
+        StartAttract();
+    }
+}
+
+void MenuMode::Show(Page next, AppLoop& app) {
+    page = next;
+    note = "";
+    list.Clear();
+    switch (page) {
+        case PageMain:
+            list.Add("Two players");
+            list.Add("Against the computer");
+            list.Add("Host online");
+            list.Add("Join online");
+            list.Add("Replays");
+            list.Add("Settings");
+            list.Add("Quit");
+            break;
+        case PageComputer:
+            list.Add("Easy");
+            list.Add("Normal");
+            list.Add("Hard");
+            list.Select(1);
+            break;
+        case PageJoin:
+            break;
+        case PageReplays:
+            replayPaths.clear();
+            if (replayPaths.empty()) {
+                note = "No replays kept yet: every match you play is kept here.";
+            }
+            break;
+        case PageSettings:
+            settings.Open(app);
+            break;
+    }
+}
+
+void MenuMode::Frame(AppLoop& app, const FrameInput& input) {
+    const uint32_t actions = menuInput.Frame(input.active ? &app.Players().Pads() : nullptr);
+    StepAttract();
+    Act(actions, app);
+    Draw(app);
+    DrawVolumeNote(app.Play());
+}
+
+void MenuMode::Act(uint32_t actions, AppLoop& app) {
+    switch (page) {
+        case PageMain:
+            list.Move(actions);
+            if ((actions & MenuChoose) != 0) {
+                ActOnMain(app);
+            } else if ((actions & MenuBack) != 0) {
+                list.Select(ItemQuit);
+            }
+            break;
+        case PageComputer:
+            list.Move(actions);
+            if ((actions & MenuChoose) != 0) {
+                MatchChoice choice;
+                choice.kind = ChoiceComputer;
+                choice.computerLevel = list.Selected();
+                choice.rule = app.Settings().Values().rule;
+                app.SwitchTo(directory.Play(choice));
+            } else if ((actions & MenuBack) != 0) {
+                Show(PageMain, app);
+                list.Select(ItemComputer);
+            }
+            break;
+        case PageJoin:
+            ActOnJoin(actions, app);
+            break;
+        case PageReplays:
+            list.Move(actions);
+            if ((actions & MenuChoose) != 0 && !replayPaths.empty()) {
+                ActOnReplays(app);
+            } else if ((actions & MenuBack) != 0) {
+                Show(PageMain, app);
+                list.Select(ItemReplays);
+            }
+            break;
+        case PageSettings:
+            if (settings.Act(actions, app)) {
+                Show(PageMain, app);
+                list.Select(ItemSettings);
+            }
+            break;
+    }
+}
+
+void MenuMode::ActOnMain(AppLoop& app) {
+    MatchChoice choice;
+    choice.rule = app.Settings().Values().rule;
+    switch (list.Selected()) {
+        case ItemTwoPlayers:
+            choice.kind = ChoiceTwoPlayers;
+            app.SwitchTo(directory.Play(choice));
+            break;
+        case ItemComputer:
+            Show(PageComputer, app);
+            break;
+        case ItemHost:
+            choice.kind = ChoiceHost;
+            app.SwitchTo(directory.Play(choice));
+            break;
+        case ItemJoin:
+            Show(PageJoin, app);
+            break;
+        case ItemReplays:
+            Show(PageReplays, app);
+            break;
+        case ItemSettings:
+            Show(PageSettings, app);
+            break;
+        default:
+            app.Quit(0);
+            break;
+    }
+}
+
+void MenuMode::ActOnJoin(uint32_t actions, AppLoop& app) {
+    const char* typed = menuInput.TakeTyped();
+    for (const char* c = typed; *c != '\0' && joinText.size() < joinTextLimit; ++c) {
+        // A host's name or address and a port: no spaces.
+        if (*c != ' ') {
+            joinText += *c;
+        }
+    }
+    if ((actions & MenuErase) != 0 && !joinText.empty()) {
+        joinText.pop_back();
+    }
+    if ((actions & MenuBack) != 0) {
+        Show(PageMain, app);
+        list.Select(ItemJoin);
+        return;
+    }
+    if ((actions & MenuChoose) == 0) {
+        return;
+    }
+    if (joinText.empty()) {
+        note = "Type the host's name or address first.";
+        return;
+    }
+    app.Settings().NoteLastJoin(joinText.c_str());
+    MatchChoice choice;
+    choice.kind = ChoiceJoin;
+    choice.host = joinText;
+    choice.rule = app.Settings().Values().rule;
+    app.SwitchTo(directory.Play(choice));
+}
+
+void MenuMode::ActOnReplays(AppLoop& app) {
+    const auto chosen = static_cast<size_t>(list.Selected());
+    if (chosen < replayPaths.size()) {
+        app.SwitchTo(directory.Replay(replayPaths[chosen]));
+    }
+}
+
+void MenuMode::Draw(const AppLoop&) const {
+    Surface* back = screen.backSurface;
+    if (back == nullptr) {
+        return;
+    }
+    // The computer's match behind, at a quarter of its brightness.
+    DrawViews();
+    if (back->Lock() == 0) {
+        DimRows(*back, 0, viewRows);
+        DimRows(*back, 0, viewRows);
+        if (titleSprite.rleData != nullptr) {
+            screen.clip = pictureClip;
+            titleSprite.Draw((pictureWidth - titleWidth) / 2, titleTop);
+        }
+        back->Unlock();
+    }
+    if (titleSprite.rleData == nullptr) {
+        DrawCentred(*back, "KIVORO", pictureWidth / 2, titleTop + 40, textYellow, HeadingFont());
+    }
+    switch (page) {
+        case PageJoin:
+            DrawJoin(*back);
+            break;
+        case PageSettings:
+            settings.List().Draw(*back, pictureWidth / 2, pageTop, rowHeight);
+            break;
+        case PageComputer:
+            DrawCentred(*back, "Against the computer: how good should it be?", pictureWidth / 2,
+                        pageTop - 36, textGrey);
+            list.Draw(*back, pictureWidth / 2, pageTop + 10, rowHeight);
+            break;
+        default:
+            list.Draw(*back, pictureWidth / 2, pageTop, rowHeight);
+            break;
+    }
+    if (note[0] != '\0') {
+        DrawCentred(*back, note, pictureWidth / 2, noteY, textYellow);
+    }
+    DrawCentred(*back,
+                page == PageJoin ? "Type HOST or HOST:PORT, Enter joins, Esc goes back"
+                                 : "Arrows move, Enter chooses, Esc goes back",
+                pictureWidth / 2, hintY, textGrey);
+}
+
+void MenuMode::DrawJoin(Surface& back) const {
+    DrawCentred(back, "Join a game hosted on another machine", pictureWidth / 2, pageTop, textWhite,
+                LargeFont());
+    constexpr int32_t fieldLeft = 150;
+    constexpr int32_t fieldRight = pictureWidth - 150;
+    constexpr int32_t fieldTop = pageTop + 60;
+    DrawBox(back, fieldLeft, fieldTop, fieldRight, fieldTop + 44);
+    char shown[joinTextLimit + 2];
+    std::snprintf(shown, sizeof shown, "%s_", joinText.c_str());
+    back.DrawText(shown, fieldLeft + 12, fieldTop + 9, textWhite, LargeFont());
+    DrawCentred(back, "The port is 47700 unless the host chose another.", pictureWidth / 2,
+                fieldTop + 64, textGrey);
+}
