@@ -172,9 +172,6 @@ int Screen::SetFullScreenMode(int32_t flags, WindowHandle newWindow, int32_t wid
     backSurface = new Surface();
     palette = new Palette();
     pixelFormat = new PixelFormat();
-    if (directDraw != nullptr) {
-        directDraw->SetWholeMultiples(false);
-    }
     // The exclusive full screen of today's desktops: the window covers its
     // display at the display's own resolution.
     if (directDraw == nullptr || window == nullptr || SDL_GetWindowID(window) == 0 ||
@@ -326,7 +323,7 @@ int Screen::ShowInOwnWindow(bool ownWindow) {
     if (SDL_SetWindowFullscreen(window, ownWindow ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         return ScreenWindowRefused;
     }
-    directDraw->SetWholeMultiples(ownWindow);
+    directDraw->redrawAll = true;
     inOwnWindow = ownWindow;
     frameLimiter->Reset(!directDraw->framebuffer);
     return 0;
