@@ -289,8 +289,8 @@ bool DisplayDriver::UploadChangedRows(SDL_Surface* source, const SDL_Rect* rects
         }
         // The locked rectangle is the whole target: the picture lands at
         // minus its origin.
-        frames->SetPlacement(Placement{-locked.x, -locked.y, textureWidth, textureHeight,
-                                       locked.w, locked.h});
+        frames->SetPlacement(
+            Placement{-locked.x, -locked.y, textureWidth, textureHeight, locked.w, locked.h});
         int32_t written[4];
         frames->Draw(bytes, source->pitch, area.x, area.y, area.w, area.h,
                      static_cast<uint8_t*>(pixels), pitch, written);
@@ -353,10 +353,10 @@ DisplayDriver::ShowResult DisplayDriver::ShowOnRenderer(SDL_Surface* source, con
                        frames->Prepare(sourceFormat, info.texture_formats[0], source->w, source->h);
     // A placed size the renderer cannot hold as a texture falls back to the
     // renderer's own scaling.
-    bool scaled = table && !wholeFactor &&
-                  PrepareTexture(info.texture_formats[0], place.width, place.height);
-    if (!scaled && !PrepareTexture(table ? info.texture_formats[0] : sourceFormat, source->w,
-                                   source->h)) {
+    bool scaled =
+        table && !wholeFactor && PrepareTexture(info.texture_formats[0], place.width, place.height);
+    if (!scaled &&
+        !PrepareTexture(table ? info.texture_formats[0] : sourceFormat, source->w, source->h)) {
         return ShowFailed;
     }
     if (scaled != scaledTexture) {
@@ -369,7 +369,8 @@ DisplayDriver::ShowResult DisplayDriver::ShowOnRenderer(SDL_Surface* source, con
     }
     SetLinearScaling(!scaled && !wholeFactor);
     const SDL_Rect placed{place.x, place.y, place.width, place.height};
-    if (SDL_RenderClear(renderer) != 0 || SDL_RenderCopy(renderer, texture, nullptr, &placed) != 0) {
+    if (SDL_RenderClear(renderer) != 0 ||
+        SDL_RenderCopy(renderer, texture, nullptr, &placed) != 0) {
         return ShowFailed;
     }
     SDL_RenderPresent(renderer);

@@ -3,7 +3,6 @@
 // part handed to the window system.
 #include <SDL.h>
 
-
 #include "engine/display/display_driver.h"
 #include "engine/display/frame_converter.h"
 
@@ -17,7 +16,7 @@ Placement DisplayDriver::Letterbox(int32_t pictureWidth, int32_t pictureHeight, 
         return place;
     }
     if (static_cast<int64_t>(targetWidth) * pictureHeight <=
-               static_cast<int64_t>(targetHeight) * pictureWidth) {
+        static_cast<int64_t>(targetHeight) * pictureWidth) {
         place.width = targetWidth;
         place.height =
             static_cast<int32_t>(static_cast<int64_t>(pictureHeight) * targetWidth / pictureWidth);

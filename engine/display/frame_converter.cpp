@@ -194,8 +194,8 @@ void FrameConverter::TargetArea(int32_t left, int32_t first, int32_t columnCount
 }
 
 void FrameConverter::Draw(const uint8_t* pixels, int32_t pitch, int32_t left, int32_t first,
-                          int32_t columnCount, int32_t count, uint8_t* target,
-                          int32_t targetPitch, int32_t written[4]) {
+                          int32_t columnCount, int32_t count, uint8_t* target, int32_t targetPitch,
+                          int32_t written[4]) {
     written[0] = written[1] = written[2] = written[3] = 0;
     if (pixels == nullptr || target == nullptr || table.empty()) {
         return;
