@@ -5,6 +5,14 @@
 
 #include <cstdio>
 
+#include "app/overlay_view.h"
+#include "app/play_frame.h"
+#include "app/play_state.h"
+#include "app/player_input.h"
+#include "app/replay_loop.h"
+#include "app/replay_playback.h"
+#include "app/window_mode.h"
+#include "art/art_digest.h"
 #include "engine/display/app_window.h"
 #include "engine/display/desktop.h"
 #include "engine/display/screen.h"
@@ -12,21 +20,13 @@
 #include "engine/input/gamepad_set.h"
 #include "engine/input/input_device.h"
 #include "engine/sound/sound_device.h"
-#include "art/art_digest.h"
 #include "platform/platform_objects.h"
 #include "platform/screen_layout.h"
-#include "settings/game_options.h"
-#include "replay/match_recorder.h"
-#include "app/overlay_view.h"
-#include "app/play_frame.h"
-#include "app/play_state.h"
-#include "app/player_input.h"
-#include "app/replay_loop.h"
-#include "app/replay_playback.h"
 #include "platform/set_up_world.h"
-#include "settings/settings_file.h"
-#include "app/window_mode.h"
+#include "replay/match_recorder.h"
 #include "rules/world_digest.h"
+#include "settings/game_options.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -49,6 +49,9 @@ bool windowed = false;
 Settings savedSettings;
 char settingsPath[settingsPathSize] = {};
 bool settingsWriteReported = false;
+// The player resized the window of its own since the settings were last
+// written; written once the window is gone, not on every step of a drag.
+bool windowSizeChanged = false;
 
 void SaveSettings() {
     if (settingsPath[0] == '\0' || WriteSettingsFile(settingsPath, savedSettings)) {
@@ -57,6 +60,21 @@ void SaveSettings() {
     if (!settingsWriteReported) {
         settingsWriteReported = true;
         std::fprintf(stderr, "kivoro: cannot save the settings to %s\n", settingsPath);
+    }
+}
+
+// The size the player gives the window of its own is remembered in the settings.
+void NoteWindowSize(intptr_t lParam) {
+    if (NoteOwnWindowSize(windowed, lParam, &savedSettings.windowWidth,
+                          &savedSettings.windowHeight)) {
+        windowSizeChanged = true;
+    }
+}
+
+void SaveWindowSize() {
+    if (windowSizeChanged) {
+        windowSizeChanged = false;
+        SaveSettings();
     }
 }
 
@@ -99,6 +117,9 @@ intptr_t GameWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
         appWindow.Destroy();
     }
     pendingCommands |= CommandsFromMessage(message, wParam, lParam);
+    if (message == WM_SIZE) {
+        NoteWindowSize(lParam);
+    }
     return DefaultWindowProc(window, message, wParam, lParam);
 }
 
@@ -111,6 +132,7 @@ bool RunGame(const std::string& recordPath) {
             // SIGTERM, which SDL turns into a quit request) ends here, so the
             // replay is completed on all of them.
             matchRecorder.Finish(DigestRules());
+            SaveWindowSize();
             return false;
         }
         uint32_t commands = pendingCommands;
@@ -170,6 +192,7 @@ int StartGame(int argc, const char* const* argv, const OnlineEntry* online) {
     savedSettings = settings;
     windowed = options.window == WindowChoiceWindowed ||
                (options.window == WindowChoiceSettings && settings.windowed);
+    SetOwnWindowSize(settings.windowWidth, settings.windowHeight);
     playState.volume = settings.volume;
     playState.muted = settings.muted || options.mute;
 
@@ -178,7 +201,8 @@ int StartGame(int argc, const char* const* argv, const OnlineEntry* online) {
     const DisplaySize desktop = PrimaryDisplaySize();
     DisplayArea area{0, 0, desktop.width, desktop.height};
     if (windowed) {
-        area = OwnWindowArea(UsableDisplayArea(), pictureWidth, pictureHeight);
+        area = OwnWindowArea(UsableDisplayArea(), pictureWidth, pictureHeight, settings.windowWidth,
+                             settings.windowHeight);
     }
     if (!appWindow.CreateWithProc("Kivoro", nullptr, replaying ? ReplayWindowProc : GameWindowProc,
                                   windowed ? WS_OVERLAPPEDWINDOW : WS_POPUP, area.x, area.y,
@@ -188,6 +212,7 @@ int StartGame(int argc, const char* const* argv, const OnlineEntry* online) {
                      "(is DISPLAY set, or a desktop session running?)\n");
         return 1;
     }
+    ShowGameIcon();
     ShowCursor(false);
     screen.Open();
     const int mode =

@@ -49,3 +49,8 @@ inline constexpr int32_t dirtSheetSide = dirtTileSide * dirtSheetColumns;
 // TARGET.BMP: one 21 x 21 reticle centred on its pixel (10, 10).
 inline constexpr int32_t reticleSide = 21;
 inline constexpr int32_t reticleCentre = reticleSide / 2;
+
+// kivoro_icon.bmp: the window's icon, the desktop icon's picture of this side
+// as a 32-bit bitmap with alpha, which SDL reads without an image library.
+inline constexpr const char* appIconFile = "kivoro_icon.bmp";
+inline constexpr int32_t appIconBitmapSide = 64;
