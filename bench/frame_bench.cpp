@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "app/game_view.h"
+#include "art/asset_path.h"
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
-#include "art/asset_path.h"
 #include "platform/platform_objects.h"
-#include "app/game_view.h"
-#include "rules/next_random.h"
 #include "platform/set_up_world.h"
+#include "rules/next_random.h"
 #include "rules/world_step.h"
 
 namespace {

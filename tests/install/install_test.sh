@@ -71,23 +71,43 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 display=:$(head -n 1 "$stage/display")
-(cd "$stage/elsewhere" && DISPLAY=$display SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$stage/runtime" \
-    XDG_CONFIG_HOME="$stage/config" XDG_DATA_HOME="$stage/data" \
-    LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0" exec "$installed/bin/kivoro") \
-    >"$stage/xgame.out" 2>"$stage/xgame.err" &
-game=$!
+# Xvfb now and then drops a connection that arrives while another client is
+# connecting: X clients are tried again, and so is the game once if it found no
+# display at start.
+xtry() {
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        DISPLAY=$display "$@" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+start_x_game() {
+    (cd "$stage/elsewhere" && DISPLAY=$display SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$stage/runtime" \
+        XDG_CONFIG_HOME="$stage/config" XDG_DATA_HOME="$stage/data" \
+        LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0" exec "$installed/bin/kivoro") \
+        >"$stage/xgame.out" 2>"$stage/xgame.err" &
+    game=$!
+}
+start_x_game
+starts=1
 window=
 for _ in $(seq 150); do
     window=$(DISPLAY=$display xdotool search --name '^Kivoro$' 2>/dev/null | head -n 1 || true)
     [ -n "$window" ] && break
-    kill -0 "$game" 2>/dev/null || fail "the installed game ended on the X server: $(cat "$stage/xgame.err")"
+    if ! kill -0 "$game" 2>/dev/null; then
+        grep -q 'no display is available' "$stage/xgame.err" && [ "$starts" -lt 3 ] ||
+            fail "the installed game ended on the X server: $(cat "$stage/xgame.err")"
+        starts=$((starts + 1))
+        start_x_game
+    fi
     sleep 0.1
 done
 [ -n "$window" ] || fail "no Kivoro window appeared on the X server"
-classes=$(DISPLAY=$display xprop -id "$window" WM_CLASS)
+classes=$(xtry xprop -id "$window" WM_CLASS)
 [ "$classes" = "WM_CLASS(STRING) = \"$wm_class\", \"$wm_class\"" ] ||
     fail "the window's class is not StartupWMClass=$wm_class: $classes"
-icon=$(DISPLAY=$display xprop -id "$window" _NET_WM_ICON | head -n 1)
+icon=$(xtry xprop -id "$window" _NET_WM_ICON | head -n 1)
 [[ "$icon" == *"Icon (64 x 64)"* ]] || fail "the window carries no 64 x 64 icon: $icon"
 kill -TERM "$game"
 wait "$game" || true
