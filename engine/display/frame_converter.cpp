@@ -135,6 +135,22 @@ const uint32_t* FrameConverter::ScaledRow(const uint8_t* pixels, int32_t pitch, 
     const auto* source =
         reinterpret_cast<const uint16_t*>(pixels + static_cast<ptrdiff_t>(row) * pitch);
     const uint32_t* convert = table.data();
+    if (from == 0 && to == place.width && !columns.alone.empty()) {
+        // The whole row, scaling up: each source pixel converted once, copied
+        // to the target pixels it fills alone, then blended into the one its
+        // right edge crosses.
+        uint32_t* out = line;
+        for (int32_t c = 0; c < width; ++c) {
+            const uint32_t pixel = convert[source[c]];
+            for (int32_t n = columns.alone[c]; n > 0; --n) {
+                *out++ = pixel;
+            }
+            if (const int32_t w = columns.edge[c]; w != 0) {
+                *out++ = Blend(pixel, convert[source[c + 1]], static_cast<uint32_t>(w));
+            }
+        }
+        return line;
+    }
     const int32_t* start = columns.start.data();
     const int32_t* next = columns.next.data();
     for (int32_t x = from; x < to; ++x) {

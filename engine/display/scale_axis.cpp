@@ -45,6 +45,19 @@ void ScaleAxis::Build(int32_t source, int32_t target) {
         next[i] = static_cast<int32_t>(weight);
         blends = blends || weight != 0;
     }
+    alone.clear();
+    edge.clear();
+    if (t >= s) {
+        alone.assign(static_cast<size_t>(s), 0);
+        edge.assign(static_cast<size_t>(s), 0);
+        for (int64_t i = 0; i < t; ++i) {
+            if (next[i] == 0) {
+                ++alone[start[i]];
+            } else {
+                edge[start[i]] = next[i];
+            }
+        }
+    }
 }
 
 void ScaleAxis::TargetSpan(int32_t from, int32_t to, int32_t* first, int32_t* end) const {

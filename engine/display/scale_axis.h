@@ -30,4 +30,10 @@ public:
     bool blends = false;         // some target pixel mixes two source pixels
     std::vector<int32_t> start;  // per target pixel: the first source pixel it shows
     std::vector<int32_t> next;   // per target pixel: the weight of source pixel start + 1
+    // Scaling up, the same per source pixel, in target order: the target
+    // pixels that show it alone, then (when its right edge falls inside a
+    // target pixel) the weight of the next source pixel in that one, else 0.
+    // Empty when scaling down.
+    std::vector<int32_t> alone;
+    std::vector<int32_t> edge;
 };
