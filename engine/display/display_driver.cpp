@@ -126,8 +126,7 @@ void DisplayDriver::DropRenderer() {
     textureHeight = 0;
 }
 
-bool DisplayDriver::AttachWindow(SDL_Window* window, int32_t width, int32_t height,
-                                 bool fullScreen) {
+bool DisplayDriver::AttachWindow(SDL_Window* window, bool fullScreen) {
     const uint32_t id = window != nullptr ? SDL_GetWindowID(window) : 0;
     if (id == 0) {
         return false;
@@ -183,8 +182,6 @@ bool DisplayDriver::AttachWindow(SDL_Window* window, int32_t width, int32_t heig
     }
     // The picture is placed by ShowOnRenderer in the output's own pixels, not
     // by SDL's logical size, which would scale it once more.
-    (void)width;
-    (void)height;
     if (SDL_RenderSetLogicalSize(renderer, 0, 0) != 0) {
         return false;
     }

@@ -72,9 +72,10 @@ public:
     // Starts SDL video and checks the display index. False when either fails.
     bool Start();
     // Binds a renderer or the window's surface to the window (reusing a
-    // renderer it already has) and sets letterboxing to width x height
-    // (0 x 0: none). False on failure.
-    bool AttachWindow(SDL_Window* window, int32_t width, int32_t height, bool fullScreen);
+    // renderer it already has); full screen, pictures are letterboxed into the
+    // whole window, otherwise drawn into the destination Show is given. False
+    // on failure.
+    bool AttachWindow(SDL_Window* window, bool fullScreen);
     // A streaming texture of this format and size (re-made when they change).
     bool PrepareTexture(uint32_t format, int32_t width, int32_t height);
     // Shows the listed rectangles of source (all of it when rectCount is 0;

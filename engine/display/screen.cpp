@@ -181,7 +181,7 @@ int Screen::SetFullScreenMode(int32_t flags, WindowHandle newWindow, int32_t wid
     // The "display mode" is the picture's size and depth, letterboxed into the window.
     const uint32_t format = FormatForDepth(bitsPerPixel);
     if (format == SDL_PIXELFORMAT_UNKNOWN || !ValidSize(width, height) ||
-        !directDraw->AttachWindow(window, width, height, true)) {
+        !directDraw->AttachWindow(window, true)) {
         return ScreenModeFailed;
     }
     frameLimiter->Reset(!directDraw->framebuffer);
@@ -286,7 +286,7 @@ int Screen::SetWindowedMode(int32_t flags, WindowHandle newWindow, int32_t width
     }
     backSurface->Create(this, kind, width, height);
     // The clipper's role: binding what is shown to the window's client area.
-    if (!directDraw->AttachWindow(window, width, height, false)) {
+    if (!directDraw->AttachWindow(window, false)) {
         return ScreenClipperFailed;
     }
     clipper = window;
@@ -305,7 +305,7 @@ int Screen::ChangeResolution(int32_t width, int32_t height) {
     separateBack = false;
     const uint32_t format = FormatForDepth(pixelFormat->bitsPerPixel);
     if (format == SDL_PIXELFORMAT_UNKNOWN || !ValidSize(width, height) ||
-        !directDraw->AttachWindow(window, width, height, !windowed)) {
+        !directDraw->AttachWindow(window, !windowed)) {
         return ScreenModeFailed;
     }
     frameLimiter->Reset(!directDraw->framebuffer);

@@ -151,7 +151,7 @@ public:
             renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
         }
         if (window != nullptr && driver.Start()) {
-            attached = driver.AttachWindow(window, pictureWidth, pictureHeight, fullScreen);
+            attached = driver.AttachWindow(window, fullScreen);
         }
     }
     ~PresentPath() {
