@@ -42,6 +42,10 @@ intptr_t AppLoop::WindowProc(WindowHandle window, uint32_t message, uintptr_t wP
                              intptr_t lParam) {
     appWindow.RecordMessage(message, wParam, lParam);
     uint32_t commands = appWindow.lastKeyDown == VK_ESCAPE ? uint32_t{CommandEscape} : 0u;
+    if (message == WM_SIZE && running != nullptr) {
+        // The size the player gives the window of its own is remembered.
+        running->settings.NoteWindowSize(running->windowed, lParam);
+    }
     if (running != nullptr && running->current != nullptr) {
         running->pendingCommands |=
             commands | running->current->CommandsFrom(message, wParam, lParam);
@@ -61,6 +65,7 @@ int AppLoop::Run(std::unique_ptr<Mode> first) {
     while (Pass()) {
     }
     running = nullptr;
+    settings.SaveWindowSize();
     return status;
 }
 

@@ -58,15 +58,24 @@ void DrawFighter(Fighter& fighter, RleSprite* frames, int32_t frameCount, int32_
     }
 }
 
+// Blasts whose picture lies wholly outside the view are passed over here, before
+// the sprite's draw sets anything up: with many in flight, most are in the other
+// fighter's view.
 void DrawBlasts(int32_t cameraX, int32_t cameraY, int32_t left) {
+    const Rect view = screen.clip;
     for (int32_t i = 0; i < blastCount; ++i) {
         const KiBlast& blast = blasts[i];
         if (blast.size >= blastSizeCount) {
             continue;
         }
         // The picture's centre pixel goes on the blast's position.
-        blastSprites[blastSpriteTable.drawSprite[blast.size]].Draw(
-            blast.x - cameraX + left - blastCentre, blast.y - cameraY - blastCentre);
+        const int32_t x = blast.x - cameraX + left - blastCentre;
+        const int32_t y = blast.y - cameraY - blastCentre;
+        if (x > view.right || y > view.bottom || x + blastSpriteSide <= view.left ||
+            y + blastSpriteSide <= view.top) {
+            continue;
+        }
+        blastSprites[blastSpriteTable.drawSprite[blast.size]].Draw(x, y);
     }
 }
 

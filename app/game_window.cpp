@@ -12,13 +12,15 @@
 #include "platform/screen_layout.h"
 #include "settings/settings_file.h"
 
-bool OpenGameWindow(bool windowed, FILE* errors) {
+bool OpenGameWindow(bool windowed, const Settings& settings, FILE* errors) {
     // Windowed, the window is made where it will stay, so that leaving the
     // mode set's full screen puts it there at once.
+    SetOwnWindowSize(settings.windowWidth, settings.windowHeight);
     const DisplaySize desktop = PrimaryDisplaySize();
     DisplayArea area{0, 0, desktop.width, desktop.height};
     if (windowed) {
-        area = OwnWindowArea(UsableDisplayArea(), pictureWidth, pictureHeight);
+        area = OwnWindowArea(UsableDisplayArea(), pictureWidth, pictureHeight,
+                             settings.windowWidth, settings.windowHeight);
     }
     if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc,
                                   windowed ? WS_OVERLAPPEDWINDOW : WS_POPUP, area.x, area.y,
@@ -28,6 +30,7 @@ bool OpenGameWindow(bool windowed, FILE* errors) {
                      "(is DISPLAY set, or a desktop session running?)\n");
         return false;
     }
+    ShowGameIcon();
     ShowCursor(false);
     screen.Open();
     const int mode =

@@ -13,7 +13,9 @@ struct Settings;
 // made where it will stay; the cursor hidden; the display set to the game's
 // picture. False, with one line on errors and nothing left open, when there
 // is no display to play on or the picture cannot be shown.
-bool OpenGameWindow(bool windowed, FILE* errors);
+// The window of its own takes the size the settings remember, and the window
+// the game's icon.
+bool OpenGameWindow(bool windowed, const Settings& settings, FILE* errors);
 
 // The sound device at play's volume (without one, a line on errors and the
 // game plays silently), the keyboard, the pads with the settings' keys, the

@@ -2,6 +2,7 @@
 #include "app/saved_settings.h"
 
 #include "app/play_state.h"
+#include "app/window_mode.h"
 
 void SavedSettings::Read(FILE* errors) {
     if (SettingsFilePath(path, sizeof path)) {
@@ -18,6 +19,19 @@ void SavedSettings::Note(uint32_t changes, bool windowed, const PlayState& play)
         settings.muted = play.muted;
     }
     if ((changes & (PlayChangeWindowMode | PlayChangeSound)) != 0) {
+        Save();
+    }
+}
+
+void SavedSettings::NoteWindowSize(bool windowed, intptr_t lParam) {
+    if (NoteOwnWindowSize(windowed, lParam, &settings.windowWidth, &settings.windowHeight)) {
+        sizeChanged = true;
+    }
+}
+
+void SavedSettings::SaveWindowSize() {
+    if (sizeChanged) {
+        sizeChanged = false;
         Save();
     }
 }

@@ -29,6 +29,12 @@ public:
     void Note(uint32_t changes, bool windowed, const PlayState& play);
 
     const Settings& Values() const { return settings; }
+    // The window's new size from a WM_SIZE message (lParam) while in a
+    // window of its own, remembered; written by SaveWindowSize, not on every
+    // step of a drag.
+    void NoteWindowSize(bool windowed, intptr_t lParam);
+    void SaveWindowSize();
+
     // The menu's choices that last: the match rule, the last host joined.
     void NoteRule(const MatchRule& rule);
     void NoteLastJoin(const char* address);
@@ -39,4 +45,5 @@ private:
     Settings settings;
     char path[settingsPathSize] = {};
     bool writeReported = false;
+    bool sizeChanged = false;
 };

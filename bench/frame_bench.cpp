@@ -416,10 +416,12 @@ void PrintSummary(const SummaryReporter& reporter) {
         line(label, theirsName);
         const SummaryReporter::Times a = reporter.Find(name);
         const SummaryReporter::Times b = reporter.Find(theirsName);
+        // The goals: 0.35 of SDL's time with few blasts, 0.45 with 200 in flight.
+        const double target = count >= 200 ? 0.45 : 0.35;
         if (a.real > 0 && b.real > 0) {
-            std::printf("  %-38s %10.3f / %10.3f   (target 0.35: %s)\n", "ratio ours / SDL",
-                        a.real / b.real, a.cpu / b.cpu,
-                        a.real / b.real <= 0.35 && a.cpu / b.cpu <= 0.35 ? "met" : "missed");
+            std::printf("  %-38s %10.3f / %10.3f   (target %.2f: %s)\n", "ratio ours / SDL",
+                        a.real / b.real, a.cpu / b.cpu, target,
+                        a.real / b.real <= target && a.cpu / b.cpu <= target ? "met" : "missed");
         }
     }
     line("one view alone", "BM_DrawView");

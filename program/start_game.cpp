@@ -58,7 +58,7 @@ int RunInWindow(const GameOptions& options) {
     PlayState play;
     play.volume = settings.volume;
     play.muted = settings.muted || options.mute;
-    if (!OpenGameWindow(windowed, stderr)) {
+    if (!OpenGameWindow(windowed, settings, stderr)) {
         return 1;
     }
     OpenGameDevices(windowed, settings, play, localPlayers, stderr);

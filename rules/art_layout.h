@@ -54,3 +54,8 @@ inline constexpr int32_t reticleCentre = reticleSide / 2;
 // key. The rules never read it.
 inline constexpr int32_t titleWidth = 560;
 inline constexpr int32_t titleHeight = 130;
+
+// kivoro_icon.bmp: the window's icon, the desktop icon's picture of this side
+// as a 32-bit bitmap with alpha, which SDL reads without an image library.
+inline constexpr const char* appIconFile = "kivoro_icon.bmp";
+inline constexpr int32_t appIconBitmapSide = 64;

@@ -176,6 +176,42 @@ bool ParsePercent(const char* value, int32_t* result) {
     return true;
 }
 
+// "WIDTHxHEIGHT" (an x or X between), each side a whole number from
+// minWindowSide to maxWindowSide.
+bool ParseWindowSize(const char* value, int32_t* width, int32_t* height) {
+    int32_t sides[2] = {0, 0};
+    int32_t side = 0;
+    size_t digits = 0;
+    for (const char* c = value;; ++c) {
+        if (std::isdigit(static_cast<unsigned char>(*c))) {
+            if (++digits > 5) {
+                return false;
+            }
+            sides[side] = sides[side] * 10 + (*c - '0');
+            continue;
+        }
+        if (digits == 0 || (*c != '\0' && (side == 1 || (*c != 'x' && *c != 'X')))) {
+            return false;
+        }
+        if (*c == '\0') {
+            break;
+        }
+        side = 1;
+        digits = 0;
+    }
+    if (side != 1) {
+        return false;
+    }
+    for (const int32_t length : sides) {
+        if (length < minWindowSide || length > maxWindowSide) {
+            return false;
+        }
+    }
+    *width = sides[0];
+    *height = sides[1];
+    return true;
+}
+
 int32_t PlayerOfSection(const char* section) {
     for (int32_t player = 0; player < playerCount; ++player) {
         if (strcasecmp(section, playerSections[player]) == 0) {
@@ -197,6 +233,12 @@ int HandleSetting(void* user, const char* section, const char* name, const char*
             settings.windowed = strcasecmp(value, "windowed") == 0;
         } else {
             Report(state, state.line, "mode is 'windowed' or 'fullscreen', not '%s'", value);
+        }
+    } else if (strcasecmp(section, "window") == 0 && strcasecmp(name, "size") == 0) {
+        if (!ParseWindowSize(value, &settings.windowWidth, &settings.windowHeight)) {
+            Report(state, state.line,
+                   "size is WIDTHxHEIGHT in pixels, each from %d to %d, not '%s'", minWindowSide,
+                   maxWindowSide, value);
         }
     } else if (strcasecmp(section, "sound") == 0 && strcasecmp(name, "volume") == 0) {
         if (!ParsePercent(value, &settings.volume)) {
@@ -407,7 +449,11 @@ int32_t FormatSettings(const Settings& settings, char* buffer, size_t size) {
     text.Append(
         "# Kivoro's settings. The game writes this file when the window mode or the\n"
         "# volume is changed in play; keys are named by their place on the board.\n\n");
-    text.Append("[window]\nmode = %s\n\n", settings.windowed ? "windowed" : "fullscreen");
+    text.Append("[window]\nmode = %s\n", settings.windowed ? "windowed" : "fullscreen");
+    if (settings.windowWidth > 0 && settings.windowHeight > 0) {
+        text.Append("size = %dx%d\n", settings.windowWidth, settings.windowHeight);
+    }
+    text.Append("\n");
     text.Append("[sound]\nvolume = %d\nmuted = %s\n", settings.volume,
                 settings.muted ? "yes" : "no");
     for (int32_t player = 0; player < playerCount; ++player) {

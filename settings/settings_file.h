@@ -4,6 +4,7 @@
 //
 //     [window]
 //     mode = fullscreen        ; or windowed
+//     size = 1200x900          ; the window's size when windowed, in pixels
 //     [sound]
 //     volume = 100             ; percent, 0..100
 //     muted = no               ; yes or no
@@ -26,8 +27,16 @@
 #include "rules/match_rule.h"
 #include "settings/key_bindings.h"
 
+// The sides a window size in the file may have, in pixels.
+inline constexpr int32_t minWindowSide = 100;
+inline constexpr int32_t maxWindowSide = 16384;
+
 struct Settings {
     bool windowed = false;
+    // The window's client size when windowed, as the player left it; 0 x 0
+    // (no size in the file): the game chooses one that fits the desktop.
+    int32_t windowWidth = 0;
+    int32_t windowHeight = 0;
     int32_t volume = 100;  // percent, 0..100
     bool muted = false;
     KeyBindings keys = DefaultKeyBindings();

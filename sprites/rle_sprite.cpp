@@ -25,6 +25,8 @@ void RleSprite::Bind(Screen* boundScreen, int32_t boundWidth, int32_t boundHeigh
     screen = boundScreen;
     width = boundWidth;
     height = boundHeight;
+    blankTop = 0;
+    blankBottom = 0;
 }
 
 int32_t CountKeyPixels(const uint16_t* p, int32_t limit, uint16_t key) {
@@ -142,9 +144,15 @@ int RleSprite::LoadFromPixels(const uint16_t* pixels, int32_t stride, int32_t mo
 
     uint16_t* out = data;
     const uint16_t* source = pixels;
+    int32_t firstDrawn = -1;
+    int32_t lastDrawn = -1;
     for (int32_t y = 0; y < height; ++y, source += stride) {
         const int32_t header = keyed ? CountRowSegments(source, colourKey) : HeaderLiteral;
         *out++ = static_cast<uint16_t>(header);
+        if (header != 0) {
+            firstDrawn = firstDrawn < 0 ? y : firstDrawn;
+            lastDrawn = y;
+        }
         if (header == HeaderLiteral) {
             std::memcpy(out, source, sizeof(uint16_t) * width);
             out += width;
@@ -165,5 +173,7 @@ int RleSprite::LoadFromPixels(const uint16_t* pixels, int32_t stride, int32_t mo
 
     delete[] rleData;
     rleData = data;
+    blankTop = firstDrawn < 0 ? height : firstDrawn;
+    blankBottom = firstDrawn < 0 ? 0 : height - 1 - lastDrawn;
     return 1;
 }

@@ -34,6 +34,11 @@ public:
     int32_t width = 0;
     int32_t height = 0;
     Screen* screen = nullptr;  // not owned; its back surface and clip are drawn into
+    // Whole transparent rows (H = 0, one word each) above the first row with a
+    // drawn pixel and below the last, found by the encoder: the draws start
+    // and stop past them. A blast's disc fills few of its cell's rows.
+    int32_t blankTop = 0;
+    int32_t blankBottom = 0;
 
     void Bind(Screen* screen, int32_t width, int32_t height);
 

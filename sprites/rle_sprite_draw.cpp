@@ -10,9 +10,10 @@
 namespace {
 
 // Copies n pixels as a block. The spans of the game's sprites are short (8-pixel
-// tiles, fighter and blast runs under 64 pixels), so sizes up to 32 pixels are
-// moved with one or two overlapping fixed-size copies the compiler keeps inline
-// instead of a library call per span.
+// tiles, fighter and blast runs under 64 pixels), so they are moved with fixed-size
+// copies the compiler keeps inline instead of a library call per span: up to 32
+// pixels one or two overlapping copies, longer ones 32 bytes at a time with the
+// last 32 bytes copied once more, overlapping.
 inline void CopyPixels(uint16_t* dst, const uint16_t* src, int32_t n) {
     auto* d = reinterpret_cast<unsigned char*>(dst);
     const auto* s = reinterpret_cast<const unsigned char*>(src);
@@ -20,7 +21,10 @@ inline void CopyPixels(uint16_t* dst, const uint16_t* src, int32_t n) {
     if (bytes == 16) {
         std::memcpy(d, s, 16);
     } else if (bytes > 64) {
-        std::memcpy(d, s, bytes);
+        for (size_t i = 0; i + 32 < bytes; i += 32) {
+            std::memcpy(d + i, s + i, 32);
+        }
+        std::memcpy(d + bytes - 32, s + bytes - 32, 32);
     } else if (bytes >= 32) {
         std::memcpy(d, s, 32);
         std::memcpy(d + bytes - 32, s + bytes - 32, 32);
@@ -135,6 +139,33 @@ constexpr int32_t tileSide = 8;
     return true;
 }
 
+// Copies rows of a sprite all of whose columns are visible: every segment as
+// stored, with none of the per-segment clipping of the general walk; a segment
+// that claims to run past the sprite's width is still cut there.
+inline void CopyWholeRows(const uint16_t* p, int32_t width, int32_t rows, uint16_t* row,
+                          ptrdiff_t stride) {
+    for (; rows > 0; --rows, row += stride) {
+        uint32_t n = *p++;
+        if (n == 1) {
+            CopyPixels(row, p, width);
+            p += width;
+            continue;
+        }
+        int64_t pos = 0;
+        for (; n > 1; --n) {
+            pos += p[0];
+            const int32_t stored = p[1];
+            const uint16_t* pixels = p + 2;
+            p = pixels + stored;
+            const int64_t length = pos + stored <= width ? stored : width - pos;
+            if (length > 0) {
+                CopyPixels(row + pos, pixels, static_cast<int32_t>(length));
+            }
+            pos += stored;
+        }
+    }
+}
+
 // Clips the sprite placed at (x, y) to the window and walks its visible rows,
 // copying each visible span (reversed when mirrored). Answers the rows walked.
 template <bool Mirrored>
@@ -148,25 +179,44 @@ template <bool Mirrored>
     if (!rle::ClipBox(x, y, width, sprite.height, w.left, w.top, w.rightEnd, w.bottomEnd, &box)) {
         return 0;
     }
+    // Only the rows between the blank ones above and below are walked; the
+    // encoded data of the rows above is one word each.
+    const int32_t blankTop = sprite.blankTop;
+    const int32_t drawnEnd = sprite.height - sprite.blankBottom;
+    const int32_t walked = box.endRow - box.firstRow;
+    box.firstRow = box.firstRow > blankTop ? box.firstRow : blankTop;
+    box.endRow = box.endRow < drawnEnd ? box.endRow : drawnEnd;
+    if (box.endRow <= box.firstRow || blankTop < 0 || blankTop > sprite.height) {
+        return walked;
+    }
+    const uint16_t* const data = sprite.rleData + blankTop;
     uint16_t* const firstRow = w.pixels + (y + box.firstRow) * w.stride;
+    box.firstRow -= blankTop;
+    box.endRow -= blankTop;
     if constexpr (Mirrored) {
         // Sprite column c lands on surface column x + width - 1 - c, so a run
         // starting at sprite column c of n pixels is written reversed from
         // x + width - c - n on.
         const int64_t mirrorEnd = int64_t{x} + width;
         rle::WalkRows(
-            sprite.rleData, width, rle::MirrorColumns(box, width), firstRow, w.stride,
+            data, width, rle::MirrorColumns(box, width), firstRow, w.stride,
             [mirrorEnd](uint16_t* row, int32_t column, const uint16_t* span, int32_t count) {
                 ReverseSpan(row + (mirrorEnd - column - count), span, count);
             });
+    } else if (box.firstColumn == 0 && box.endColumn == width) {
+        const uint16_t* p = data;
+        for (int32_t r = 0; r < box.firstRow; ++r) {
+            p = rle::SkipRow(p, width);
+        }
+        CopyWholeRows(p, width, box.endRow - box.firstRow, firstRow + x, w.stride);
     } else {
         const int64_t origin = x;
-        rle::WalkRows(sprite.rleData, width, box, firstRow, w.stride,
+        rle::WalkRows(data, width, box, firstRow, w.stride,
                       [origin](uint16_t* row, int32_t column, const uint16_t* span, int32_t count) {
                           CopyPixels(row + (origin + column), span, count);
                       });
     }
-    return box.endRow - box.firstRow;
+    return walked;
 }
 
 }  // namespace

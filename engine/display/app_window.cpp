@@ -285,6 +285,28 @@ bool AppWindow::SetIcon(int32_t iconNumber) {
     return previous != 0;
 }
 
+bool AppWindow::SetIconFromFile(const char* bmpPath) {
+    if (window == nullptr || bmpPath == nullptr) {
+        return false;
+    }
+    SDL_Surface* icon = SDL_LoadBMP(bmpPath);
+    if (icon == nullptr) {
+        return false;
+    }
+    // SDL copies the pixels into the window's property (_NET_WM_ICON on X11).
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+    return true;
+}
+
+bool AppWindow::SetMinimumSize(int32_t width, int32_t height) {
+    if (window == nullptr || width <= 0 || height <= 0) {
+        return false;
+    }
+    SDL_SetWindowMinimumSize(window, width, height);
+    return true;
+}
+
 bool AppWindow::SetStyle(int32_t style) {
     if (window == nullptr) {
         return false;

@@ -35,6 +35,13 @@ public:
     static intptr_t EngineWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
                                      intptr_t lParam);
     bool SetIcon(int32_t iconNumber);
+    // Shows the picture of a BMP file (32 bits with alpha, or any depth SDL
+    // reads) as the window's icon: the title bar's, the task bar's and the
+    // dock's. False, the icon unchanged, when there is no window or the file
+    // cannot be read.
+    bool SetIconFromFile(const char* bmpPath);
+    // The smallest client size the player can give the window by hand.
+    bool SetMinimumSize(int32_t width, int32_t height);
     bool SetStyle(int32_t style);
     bool Move(int32_t x, int32_t y, int32_t width, int32_t height);
     void SetMessageHook(MessageHook hook);

@@ -179,6 +179,9 @@ void AppWindow::DispatchEvent(const SDL_Event& event) {
                 case SDL_WINDOWEVENT_CLOSE:
                     Dispatch(WM_CLOSE, 0, 0);
                     break;
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    Dispatch(WM_SIZE, 0, PackPoint(event.window.data1, event.window.data2));
+                    break;
                 default:
                     break;
             }

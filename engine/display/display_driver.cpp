@@ -117,7 +117,7 @@ void DisplayDriver::DropRenderer() {
     texture = nullptr;
     renderer = nullptr;
     ownsRenderer = false;
-    integerScale = false;
+    scaledTexture = false;
     framebuffer = false;
     windowSurface = nullptr;
     windowId = 0;
@@ -126,8 +126,7 @@ void DisplayDriver::DropRenderer() {
     textureHeight = 0;
 }
 
-bool DisplayDriver::AttachWindow(SDL_Window* window, int32_t width, int32_t height,
-                                 bool fullScreen) {
+bool DisplayDriver::AttachWindow(SDL_Window* window, bool fullScreen) {
     const uint32_t id = window != nullptr ? SDL_GetWindowID(window) : 0;
     if (id == 0) {
         return false;
@@ -181,7 +180,9 @@ bool DisplayDriver::AttachWindow(SDL_Window* window, int32_t width, int32_t heig
         windowId = 0;
         return false;
     }
-    if (SDL_RenderSetLogicalSize(renderer, fullScreen ? width : 0, fullScreen ? height : 0) != 0) {
+    // The picture is placed by ShowOnRenderer in the output's own pixels, not
+    // by SDL's logical size, which would scale it once more.
+    if (SDL_RenderSetLogicalSize(renderer, 0, 0) != 0) {
         return false;
     }
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
@@ -211,41 +212,15 @@ bool DisplayDriver::PrepareTexture(uint32_t format, int32_t width, int32_t heigh
     textureFormat = format;
     textureWidth = width;
     textureHeight = height;
-    nearestScaling = true;
+    linearScaling = false;
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
     return true;
 }
 
-void DisplayDriver::SetWholeMultiples(bool whole) {
-    wholeMultiples = whole;
-    redrawAll = true;
-}
-
-// Crisp pixels where the picture is scaled by a whole factor, smooth
-// filtering otherwise; the output size can change at any time (a window that
-// becomes full screen late, a window resized by hand), so this is checked per
-// present. SDL's integer scaling never goes below 1x (it would cut the
-// picture), so it is asked for only while the picture fits.
-void DisplayDriver::ChooseScaling() {
-    int outputWidth = 0;
-    int outputHeight = 0;
-    if (!letterbox || SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight) != 0) {
-        return;
-    }
-    const bool integer =
-        wholeMultiples && outputWidth >= textureWidth && outputHeight >= textureHeight;
-    if (integer != integerScale) {
-        integerScale = integer;
-        SDL_RenderSetIntegerScale(renderer, integer ? SDL_TRUE : SDL_FALSE);
-    }
-    const int64_t widthLimited = static_cast<int64_t>(outputWidth) * textureHeight;
-    const int64_t heightLimited = static_cast<int64_t>(outputHeight) * textureWidth;
-    const bool whole =
-        integer || (widthLimited <= heightLimited ? outputWidth % textureWidth == 0
-                                                  : outputHeight % textureHeight == 0);
-    if (whole != nearestScaling) {
-        nearestScaling = whole;
-        SDL_SetTextureScaleMode(texture, whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+void DisplayDriver::SetLinearScaling(bool linear) {
+    if (texture != nullptr && linear != linearScaling) {
+        linearScaling = linear;
+        SDL_SetTextureScaleMode(texture, linear ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     }
 }
 
@@ -273,10 +248,14 @@ DisplayDriver::ShowResult DisplayDriver::Show(SDL_Surface* source, const SDL_Rec
 }
 
 // A 16-bit picture goes through the table into a 32-bit texture of the
-// renderer's own format, only the rows that changed (or the listed
-// rectangles): SDL would convert the whole of it on every upload.
+// renderer's own format, scaled to the texture's size, only the rows that
+// changed (or the listed rectangles): SDL would convert the whole of it on
+// every upload. Each area is written through a lock of just the texture
+// pixels it reaches, so only those travel to the display.
 bool DisplayDriver::UploadChangedRows(SDL_Surface* source, const SDL_Rect* rects,
                                       int32_t rectCount) {
+    const Placement whole{0, 0, textureWidth, textureHeight, textureWidth, textureHeight};
+    frames->SetPlacement(whole);
     if (redrawAll) {
         frames->Forget();
         redrawAll = false;
@@ -293,13 +272,22 @@ bool DisplayDriver::UploadChangedRows(SDL_Surface* source, const SDL_Rect* rects
         if (rectCount > 0) {
             frames->Remember(bytes, source->pitch, area.x, area.y, area.w, area.h);
         }
+        frames->SetPlacement(whole);
+        int32_t reach[4];
+        frames->TargetArea(area.x, area.y, area.w, area.h, reach);
+        const SDL_Rect locked{reach[0], reach[1], reach[2], reach[3]};
+        if (locked.w <= 0 || locked.h <= 0) {
+            continue;
+        }
         void* pixels = nullptr;
         int pitch = 0;
-        if (SDL_LockTexture(texture, &area, &pixels, &pitch) != 0) {
+        if (SDL_LockTexture(texture, &locked, &pixels, &pitch) != 0) {
             return false;
         }
-        // The locked rectangle is the whole target: the area lands at its origin.
-        frames->SetPlacement(Placement{-area.x, -area.y, source->w, source->h, area.w, area.h});
+        // The locked rectangle is the whole target: the picture lands at
+        // minus its origin.
+        frames->SetPlacement(
+            Placement{-locked.x, -locked.y, textureWidth, textureHeight, locked.w, locked.h});
         int32_t written[4];
         frames->Draw(bytes, source->pitch, area.x, area.y, area.w, area.h,
                      static_cast<uint8_t*>(pixels), pitch, written);
@@ -308,6 +296,32 @@ bool DisplayDriver::UploadChangedRows(SDL_Surface* source, const SDL_Rect* rects
     return true;
 }
 
+// Other depths (32 bits, or 8 bits already widened) go to a texture of the
+// picture's size as they are.
+bool DisplayDriver::UploadWhole(SDL_Surface* source, const SDL_Rect* rects, int32_t rectCount) {
+    const auto* bytes = static_cast<const uint8_t*>(source->pixels);
+    const int bytesPerPixel = source->format->BytesPerPixel;
+    if (rectCount <= 0 && SDL_UpdateTexture(texture, nullptr, bytes, source->pitch) != 0) {
+        return false;
+    }
+    for (int32_t i = 0; i < rectCount; ++i) {
+        const SDL_Rect& r = rects[i];
+        const uint8_t* start =
+            bytes + static_cast<ptrdiff_t>(r.y) * source->pitch + r.x * bytesPerPixel;
+        if (SDL_UpdateTexture(texture, &r, start, source->pitch) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The picture is placed on the output by Letterbox (or into the destination,
+// windowed). At a whole factor the renderer scales a texture of the picture's
+// size by nearest pixel, the cheapest way there is; at any other factor the
+// texture is made at the placed size and filled by the FrameConverter, so the
+// picture is as sharp and even as on the window-surface path (a renderer's
+// linear filter would blur every edge over two pixels or more, its nearest
+// filter would draw source pixels one or two pixels wide at random).
 DisplayDriver::ShowResult DisplayDriver::ShowOnRenderer(SDL_Surface* source, const SDL_Rect* rects,
                                                         int32_t rectCount,
                                                         const SDL_Rect* destination) {
@@ -315,36 +329,45 @@ DisplayDriver::ShowResult DisplayDriver::ShowOnRenderer(SDL_Surface* source, con
     if (live == nullptr) {
         return ShowFailed;
     }
+    int outputWidth = 0;
+    int outputHeight = 0;
+    if (SDL_GetRendererOutputSize(live, &outputWidth, &outputHeight) != 0) {
+        return ShowFailed;
+    }
+    Placement place = Letterbox(source->w, source->h, outputWidth, outputHeight);
+    if (!letterbox && destination != nullptr) {
+        place = Placement{destination->x, destination->y, destination->w,
+                          destination->h, outputWidth,    outputHeight};
+    }
+    if (place.width <= 0 || place.height <= 0) {
+        return ShowFailed;
+    }
+    const bool wholeFactor = place.width % source->w == 0 && place.height % source->h == 0;
     SDL_RendererInfo info{};
     const uint32_t sourceFormat = source->format->format;
     const bool table = SDL_BITSPERPIXEL(sourceFormat) <= 16 &&
                        SDL_GetRendererInfo(live, &info) == 0 && info.num_texture_formats > 0 &&
                        frames->Prepare(sourceFormat, info.texture_formats[0], source->w, source->h);
-    if (!PrepareTexture(table ? info.texture_formats[0] : sourceFormat, source->w, source->h)) {
+    // A placed size the renderer cannot hold as a texture falls back to the
+    // renderer's own scaling.
+    bool scaled =
+        table && !wholeFactor && PrepareTexture(info.texture_formats[0], place.width, place.height);
+    if (!scaled &&
+        !PrepareTexture(table ? info.texture_formats[0] : sourceFormat, source->w, source->h)) {
         return ShowFailed;
     }
-    if (table) {
-        if (!UploadChangedRows(source, rects, rectCount)) {
-            return ShowFailed;
-        }
-    } else {
-        const auto* bytes = static_cast<const uint8_t*>(source->pixels);
-        const int bytesPerPixel = source->format->BytesPerPixel;
-        if (rectCount <= 0 && SDL_UpdateTexture(texture, nullptr, bytes, source->pitch) != 0) {
-            return ShowFailed;
-        }
-        for (int32_t i = 0; i < rectCount; ++i) {
-            const SDL_Rect& r = rects[i];
-            const uint8_t* start =
-                bytes + static_cast<ptrdiff_t>(r.y) * source->pitch + r.x * bytesPerPixel;
-            if (SDL_UpdateTexture(texture, &r, start, source->pitch) != 0) {
-                return ShowFailed;
-            }
-        }
+    if (scaled != scaledTexture) {
+        scaledTexture = scaled;
+        redrawAll = true;
     }
-    ChooseScaling();
+    if (table ? !UploadChangedRows(source, rects, rectCount)
+              : !UploadWhole(source, rects, rectCount)) {
+        return ShowFailed;
+    }
+    SetLinearScaling(!scaled && !wholeFactor);
+    const SDL_Rect placed{place.x, place.y, place.width, place.height};
     if (SDL_RenderClear(renderer) != 0 ||
-        SDL_RenderCopy(renderer, texture, nullptr, letterbox ? nullptr : destination) != 0) {
+        SDL_RenderCopy(renderer, texture, nullptr, &placed) != 0) {
         return ShowFailed;
     }
     SDL_RenderPresent(renderer);

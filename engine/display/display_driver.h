@@ -26,9 +26,10 @@ public:
     DisplayDriver& operator=(const DisplayDriver&) = delete;
     virtual ~DisplayDriver();
 
-    // Where a picture lands on a target of the given size (see wholeMultiples).
+    // Where a picture lands on a target of the given size: as large as fits
+    // with its aspect kept, centred.
     static Placement Letterbox(int32_t pictureWidth, int32_t pictureHeight, int32_t targetWidth,
-                               int32_t targetHeight, bool wholeMultiples);
+                               int32_t targetHeight);
 
     // True for a renderer that draws on the processor: SDL's software one, or
     // OpenGL on a software rasteriser (glRenderer is GL_RENDERER's text).
@@ -48,16 +49,15 @@ public:
     uint32_t textureFormat = 0;
     int32_t textureWidth = 0;
     int32_t textureHeight = 0;
-    bool nearestScaling = true;  // the texture's current scale mode
-    bool integerScale = false;   // the renderer's current integer scaling
+    // The texture holds the picture already scaled to its place (by the
+    // FrameConverter, sharp at any factor) and is copied pixel for pixel;
+    // otherwise it holds the picture at its own size and the renderer scales
+    // it, by nearest pixel at a whole factor.
+    bool scaledTexture = false;
+    bool linearScaling = false;  // the texture's current scale mode
     // Full screen: the picture is letterboxed into the whole output; windowed:
     // it is drawn into a given rectangle of the window.
     bool letterbox = true;
-    // Letterboxed at the largest whole multiple of the picture that fits the
-    // output (a window of its own), rather than as large as fits (a window
-    // covering its display). An output smaller than the picture still gets
-    // it scaled down to fit.
-    bool wholeMultiples = false;
     // Set by SDL's render-reset events (targets or device); cleared by Restore.
     bool lost = false;
     // The next show converts and shows the whole picture: set by a new window
@@ -72,11 +72,10 @@ public:
     // Starts SDL video and checks the display index. False when either fails.
     bool Start();
     // Binds a renderer or the window's surface to the window (reusing a
-    // renderer it already has) and sets letterboxing to width x height
-    // (0 x 0: none). False on failure.
-    bool AttachWindow(SDL_Window* window, int32_t width, int32_t height, bool fullScreen);
-    // Switches whole-multiple letterboxing; the next show draws everything.
-    void SetWholeMultiples(bool whole);
+    // renderer it already has); full screen, pictures are letterboxed into the
+    // whole window, otherwise drawn into the destination Show is given. False
+    // on failure.
+    bool AttachWindow(SDL_Window* window, bool fullScreen);
     // A streaming texture of this format and size (re-made when they change).
     bool PrepareTexture(uint32_t format, int32_t width, int32_t height);
     // Shows the listed rectangles of source (all of it when rectCount is 0;
@@ -93,12 +92,13 @@ public:
     void DropRenderer();
 
 private:
-    void ChooseScaling();
+    void SetLinearScaling(bool linear);
     ShowResult ShowOnRenderer(SDL_Surface* source, const SDL_Rect* rects, int32_t rectCount,
                               const SDL_Rect* destination);
     ShowResult ShowOnWindowSurface(SDL_Surface* source, const SDL_Rect* rects, int32_t rectCount,
                                    const SDL_Rect* destination);
     bool UploadChangedRows(SDL_Surface* source, const SDL_Rect* rects, int32_t rectCount);
+    bool UploadWhole(SDL_Surface* source, const SDL_Rect* rects, int32_t rectCount);
 
     SDL_Surface* windowSurface = nullptr;  // the surface last shown on, to notice a new one
     SDL_Rect* shown = nullptr;             // owned, maxShownRects entries

@@ -1,31 +1,22 @@
-// DisplayDriver's window-surface path: the picture converted straight into
-// the window's own pixels, letterboxed, and only the changed part handed to
-// the window system.
+// DisplayDriver's window-surface path: the picture converted and scaled
+// straight into the window's own pixels, letterboxed, and only the changed
+// part handed to the window system.
 #include <SDL.h>
-
-#include <algorithm>
 
 #include "engine/display/display_driver.h"
 #include "engine/display/frame_converter.h"
 
-// The largest rectangle of the picture's aspect inside the target, centred,
-// as SDL's logical size places it on a renderer; with wholeMultiples, the
-// largest whole multiple of the picture that fits, as SDL's integer scaling
-// places it, once the target holds the picture at least once.
+// The largest rectangle of the picture's aspect inside the target, centred.
 Placement DisplayDriver::Letterbox(int32_t pictureWidth, int32_t pictureHeight, int32_t targetWidth,
-                                   int32_t targetHeight, bool wholeMultiples) {
+                                   int32_t targetHeight) {
     Placement place;
     place.targetWidth = targetWidth;
     place.targetHeight = targetHeight;
     if (pictureWidth <= 0 || pictureHeight <= 0) {
         return place;
     }
-    const int32_t multiple = std::min(targetWidth / pictureWidth, targetHeight / pictureHeight);
-    if (wholeMultiples && multiple >= 1) {
-        place.width = pictureWidth * multiple;
-        place.height = pictureHeight * multiple;
-    } else if (static_cast<int64_t>(targetWidth) * pictureHeight <=
-               static_cast<int64_t>(targetHeight) * pictureWidth) {
+    if (static_cast<int64_t>(targetWidth) * pictureHeight <=
+        static_cast<int64_t>(targetHeight) * pictureWidth) {
         place.width = targetWidth;
         place.height =
             static_cast<int32_t>(static_cast<int64_t>(pictureHeight) * targetWidth / pictureWidth);
@@ -53,7 +44,7 @@ DisplayDriver::ShowResult DisplayDriver::ShowOnWindowSurface(SDL_Surface* source
         windowSurface = target;
         redrawAll = true;
     }
-    Placement place = Letterbox(source->w, source->h, target->w, target->h, wholeMultiples);
+    Placement place = Letterbox(source->w, source->h, target->w, target->h);
     if (!letterbox && destination != nullptr) {
         place = Placement{destination->x, destination->y, destination->w,
                           destination->h, target->w,      target->h};

@@ -1,11 +1,14 @@
 // FrameConverter: turns the 16-bit picture into the display's 32-bit pixels
-// through a table of all 65536 values, scaled by nearest pixel into a place on
-// the target, and remembers the last picture it was given so that only the
-// rows that changed since are converted and shown again.
+// through a table of all 65536 values, scaled into a place on the target by
+// area (ScaleAxis: whole factors pixel for pixel, others with only the target
+// pixels an edge crosses blended), and remembers the last picture it was given
+// so that only the rows that changed since are converted and shown again.
 #pragma once
 
 #include <cstdint>
 #include <vector>
+
+#include "engine/display/scale_axis.h"
 
 // A run of picture rows: first, and how many.
 struct RowRun {
@@ -46,13 +49,21 @@ public:
     void Remember(const uint8_t* pixels, int32_t pitch, int32_t left, int32_t first, int32_t width,
                   int32_t count);
 
-    // The column placement must be given to SetPlacement before Draw.
+    // The placement must be given to SetPlacement before Draw. A new scaled
+    // size rebuilds the scale tables and makes the next ChangedRows report
+    // every row; a placement moved at the same size changes neither.
     void SetPlacement(const Placement& placement);
+    // The target rectangle (x, y, width, height) that Draw of the same area
+    // writes at the current placement; empty when none of it is on the target.
+    void TargetArea(int32_t left, int32_t first, int32_t width, int32_t count,
+                    int32_t area[4]) const;
     // Converts picture rows first..first+count, columns left..left+width, into
-    // the target at the current placement. Answers the target rectangle
-    // written (x, y, width, height; empty when nothing of it is on the target).
+    // the target at the current placement, with the target pixels they share
+    // with their neighbours (which `pixels` must hold too). Answers the target
+    // rectangle written (x, y, width, height; empty when nothing of it is on
+    // the target).
     void Draw(const uint8_t* pixels, int32_t pitch, int32_t left, int32_t first, int32_t width,
-              int32_t count, uint8_t* target, int32_t targetPitch, int32_t written[4]) const;
+              int32_t count, uint8_t* target, int32_t targetPitch, int32_t written[4]);
 
     uint32_t sourceFormat = 0;
     uint32_t targetFormat = 0;
@@ -60,9 +71,21 @@ public:
     int32_t height = 0;
 
 private:
-    std::vector<uint32_t> table;        // 65536 target pixels, by source value
-    std::vector<uint16_t> last;         // the remembered picture, width x height
-    std::vector<int32_t> sourceColumn;  // per target column of the placement
+    // One picture row scaled across target columns [from, to) of the placement,
+    // kept in one of two lines so that the row pairs of consecutive target
+    // rows are scaled once.
+    const uint32_t* ScaledRow(const uint8_t* pixels, int32_t pitch, int32_t row, int32_t from,
+                              int32_t to);
+    void DrawNearest(const uint8_t* pixels, int32_t pitch, int32_t x0, int32_t x1, int32_t y0,
+                     int32_t y1, uint8_t* target, int32_t targetPitch) const;
+
+    std::vector<uint32_t> table;  // 65536 target pixels, by source value
+    std::vector<uint16_t> last;   // the remembered picture, width x height
+    ScaleAxis columns;
+    ScaleAxis rows;
+    std::vector<uint32_t> lines[2];  // placement width each
+    int32_t lineRow[2] = {-1, -1};   // the picture row each line holds
     Placement place;
+    bool placed = false;
     bool remembered = false;
 };

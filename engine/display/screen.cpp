@@ -172,9 +172,6 @@ int Screen::SetFullScreenMode(int32_t flags, WindowHandle newWindow, int32_t wid
     backSurface = new Surface();
     palette = new Palette();
     pixelFormat = new PixelFormat();
-    if (directDraw != nullptr) {
-        directDraw->SetWholeMultiples(false);
-    }
     // The exclusive full screen of today's desktops: the window covers its
     // display at the display's own resolution.
     if (directDraw == nullptr || window == nullptr || SDL_GetWindowID(window) == 0 ||
@@ -184,7 +181,7 @@ int Screen::SetFullScreenMode(int32_t flags, WindowHandle newWindow, int32_t wid
     // The "display mode" is the picture's size and depth, letterboxed into the window.
     const uint32_t format = FormatForDepth(bitsPerPixel);
     if (format == SDL_PIXELFORMAT_UNKNOWN || !ValidSize(width, height) ||
-        !directDraw->AttachWindow(window, width, height, true)) {
+        !directDraw->AttachWindow(window, true)) {
         return ScreenModeFailed;
     }
     frameLimiter->Reset(!directDraw->framebuffer);
@@ -289,7 +286,7 @@ int Screen::SetWindowedMode(int32_t flags, WindowHandle newWindow, int32_t width
     }
     backSurface->Create(this, kind, width, height);
     // The clipper's role: binding what is shown to the window's client area.
-    if (!directDraw->AttachWindow(window, width, height, false)) {
+    if (!directDraw->AttachWindow(window, false)) {
         return ScreenClipperFailed;
     }
     clipper = window;
@@ -308,7 +305,7 @@ int Screen::ChangeResolution(int32_t width, int32_t height) {
     separateBack = false;
     const uint32_t format = FormatForDepth(pixelFormat->bitsPerPixel);
     if (format == SDL_PIXELFORMAT_UNKNOWN || !ValidSize(width, height) ||
-        !directDraw->AttachWindow(window, width, height, !windowed)) {
+        !directDraw->AttachWindow(window, !windowed)) {
         return ScreenModeFailed;
     }
     frameLimiter->Reset(!directDraw->framebuffer);
@@ -326,7 +323,7 @@ int Screen::ShowInOwnWindow(bool ownWindow) {
     if (SDL_SetWindowFullscreen(window, ownWindow ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         return ScreenWindowRefused;
     }
-    directDraw->SetWholeMultiples(ownWindow);
+    directDraw->redrawAll = true;
     inOwnWindow = ownWindow;
     frameLimiter->Reset(!directDraw->framebuffer);
     return 0;

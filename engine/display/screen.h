@@ -105,10 +105,10 @@ public:
     int ChangeResolution(int32_t width, int32_t height);  // 0, 2, 4 or 5
     // Shows a full-screen mode in a window of its own (true) or covering its
     // display again (false), keeping the mode, its surfaces and their
-    // pictures. In its own window the picture is shown at the largest whole
-    // multiple that fits, in black bars; covering the display, as large as
-    // fits. Placing and framing the window is the window's business. 0, or 3
-    // without a full-screen mode on a live window.
+    // pictures. Either way the picture is shown as large as fits with its
+    // aspect kept, in black bars, and follows the window's size as it
+    // changes. Placing, sizing and framing the window is the window's
+    // business. 0, or 3 without a full-screen mode on a live window.
     int ShowInOwnWindow(bool ownWindow);
     // A mode set without any display: kind-6 front and back surfaces in the
     // build's 16-bit layout (see the file comment). 0, 2 or 6.

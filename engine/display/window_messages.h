@@ -16,6 +16,9 @@ using MessageHook = void (*)(uint32_t message, uintptr_t wParam, intptr_t lParam
 
 // Message numbers.
 constexpr uint32_t WM_DESTROY = 0x0002;
+// The client area's new size: width in the low 16 bits of lParam, height in
+// the next 16.
+constexpr uint32_t WM_SIZE = 0x0005;
 constexpr uint32_t WM_ACTIVATE = 0x0006;
 constexpr uint32_t WM_CLOSE = 0x0010;
 constexpr uint32_t WM_KEYDOWN = 0x0100;

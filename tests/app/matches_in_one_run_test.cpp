@@ -86,7 +86,7 @@ TEST(MatchesInOneRun, EachStartsAsAFreshProgramWouldAndItsReplayVerifies) {
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
     const std::string files[3] = {folder + "/one.kvr", folder + "/two.kvr", folder + "/three.kvr"};
 
-    ASSERT_TRUE(OpenGameWindow(false, stderr));
+    ASSERT_TRUE(OpenGameWindow(false, Settings(), stderr));
     // As fast as the frames go: the limiter measures but never sleeps.
     delete screen.frameLimiter;
     screen.frameLimiter =

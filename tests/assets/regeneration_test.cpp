@@ -23,7 +23,8 @@ TEST(Regeneration, WritesTheSameBytesOnEveryRun) {
     ASSERT_EQ(std::system(command.c_str()), 0);
     for (const char* name :
          {"TORVIK.BMP", "MELSAR.BMP", "DIRT.BMP", "BLAST.BMP", "TARGET.BMP", "ZEMBA2.WAV",
-          "SOUND_2.WAV", "EDIT.WAV", "kivoro_icon_32.png", "kivoro_icon_256.png"}) {
+          "SOUND_2.WAV", "EDIT.WAV", "kivoro_icon_32.png", "kivoro_icon_256.png",
+          "kivoro_icon.bmp"}) {
         SCOPED_TRACE(name);
         std::vector<uint8_t> built = ReadBytes(AssetPath(name));
         std::vector<uint8_t> again = ReadBytes((folder / name).string());

@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -115,4 +116,38 @@ TEST(FrameConverter, ScaledDrawCoversExactlyTheAreasPixelsAndStaysOnTheTarget) {
     EXPECT_EQ(written[3], 39);
     EXPECT_EQ(target[0], 0xABCDEFu);
     EXPECT_EQ(target[1 * 10 + 0], 0u);
+}
+
+// A picture drawn whole and the same picture drawn in column strips (as the
+// rectangles of PresentRects arrive) give the same pixels at every factor:
+// the strips reach into the target pixels they share with their neighbours.
+TEST(FrameConverter, StripsDrawTheSamePixelsAsTheWholePicture) {
+    constexpr int32_t width = 50;
+    constexpr int32_t height = 30;
+    std::vector<uint16_t> picture(width * height);
+    for (size_t i = 0; i < picture.size(); ++i) {
+        picture[i] = static_cast<uint16_t>((i * 2654435761u) >> 17);
+    }
+    const auto* bytes = reinterpret_cast<const uint8_t*>(picture.data());
+    const int32_t sizes[][2] = {{50, 30}, {80, 48}, {90, 54}, {100, 60}, {120, 72}, {35, 21}};
+    for (const auto& size : sizes) {
+        const int32_t placedWidth = size[0];
+        const int32_t placedHeight = size[1];
+        FrameConverter converter;
+        ASSERT_TRUE(
+            converter.Prepare(SDL_PIXELFORMAT_RGB555, SDL_PIXELFORMAT_RGB888, width, height));
+        converter.SetPlacement(
+            Placement{0, 0, placedWidth, placedHeight, placedWidth, placedHeight});
+        std::vector<uint32_t> whole(placedWidth * placedHeight, 0);
+        std::vector<uint32_t> strips(placedWidth * placedHeight, 0);
+        int32_t written[4];
+        converter.Draw(bytes, width * 2, 0, 0, width, height,
+                       reinterpret_cast<uint8_t*>(whole.data()), placedWidth * 4, written);
+        for (int32_t left = 0; left < width; left += 7) {
+            const int32_t columns = std::min(7, width - left);
+            converter.Draw(bytes, width * 2, left, 0, columns, height,
+                           reinterpret_cast<uint8_t*>(strips.data()), placedWidth * 4, written);
+        }
+        EXPECT_EQ(whole, strips) << placedWidth << " x " << placedHeight;
+    }
 }

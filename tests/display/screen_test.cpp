@@ -166,7 +166,7 @@ TEST_F(ScreenTest, PictureIsLetterboxedIntoTheWindowSurface) {
     EXPECT_EQ(pixelAt(shown, 500, 691), 0u);
 }
 
-TEST_F(ScreenTest, AFullScreenModeShownInItsOwnWindowKeepsItsSurfacesAtWholeMultiples) {
+TEST_F(ScreenTest, AFullScreenModeShownInItsOwnWindowKeepsItsSurfacesAndFollowsItsSize) {
 #if KIVORO_PIXEL_565
     constexpr uint16_t white = 0xFFFF;
 #else
@@ -184,45 +184,50 @@ TEST_F(ScreenTest, AFullScreenModeShownInItsOwnWindowKeepsItsSurfacesAtWholeMult
     ASSERT_EQ(screen.ShowInOwnWindow(true), 0);
     EXPECT_TRUE(screen.inOwnWindow);
     EXPECT_EQ(back, screen.backSurface);
-    SDL_SetWindowSize(window, 1024, 768);
+    // 2.5 times the picture, 1000 x 750 between bars 25 rows high.
+    SDL_SetWindowSize(window, 1000, 800);
     ASSERT_EQ(screen.Present(0), 0);
     SDL_Surface* shown = SDL_GetWindowSurface(window);
     ASSERT_NE(shown, nullptr);
-    ASSERT_EQ(shown->w, 1024);
+    ASSERT_EQ(shown->w, 1000);
     auto pixelAt = [&shown](int x, int y) {
         return static_cast<const uint32_t*>(shown->pixels)[y * shown->pitch / 4 + x] & 0xFFFFFFu;
     };
-    // Twice the picture, centred: (112, 84) .. (911, 683); the picture kept.
-    EXPECT_EQ(pixelAt(112, 84), 0xFFFFFFu);
-    EXPECT_EQ(pixelAt(113, 85), 0xFFFFFFu);
-    EXPECT_EQ(pixelAt(114, 84), 0u);
-    EXPECT_EQ(pixelAt(111, 84), 0u);
-    EXPECT_EQ(pixelAt(112, 83), 0u);
+    // The white pixel covers 2.5 x 2.5 target pixels from (0, 25): two whole
+    // ones each way, then half of one, a quarter at the corner.
+    EXPECT_EQ(pixelAt(0, 25), 0xFFFFFFu);
+    EXPECT_EQ(pixelAt(1, 26), 0xFFFFFFu);
+    EXPECT_EQ(pixelAt(2, 26), 0x808080u);
+    EXPECT_EQ(pixelAt(1, 27), 0x808080u);
+    EXPECT_EQ(pixelAt(2, 27), 0x404040u);
+    EXPECT_EQ(pixelAt(3, 26), 0u);
+    EXPECT_EQ(pixelAt(0, 24), 0u);
 
-    // Back over the whole display: as large as fits again.
+    // Back over the whole display (the dummy display keeps the window's
+    // size): the picture is still there.
     ASSERT_EQ(screen.ShowInOwnWindow(false), 0);
     EXPECT_FALSE(screen.inOwnWindow);
     EXPECT_EQ(back, screen.backSurface);
     ASSERT_EQ(screen.Present(0), 0);
     shown = SDL_GetWindowSurface(window);
     ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(pixelAt(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(pixelAt(0, 25), 0xFFFFFFu);
 }
 
-TEST(DisplayDriverPlacement, WholeMultiplesOrAsLargeAsFits) {
+TEST(DisplayDriverPlacement, AsLargeAsFitsCentred) {
     auto expect = [](const Placement& place, int32_t x, int32_t y, int32_t w, int32_t h) {
         EXPECT_EQ(place.x, x);
         EXPECT_EQ(place.y, y);
         EXPECT_EQ(place.width, w);
         EXPECT_EQ(place.height, h);
     };
-    expect(DisplayDriver::Letterbox(800, 600, 1920, 1080, false), 240, 0, 1440, 1080);
-    expect(DisplayDriver::Letterbox(800, 600, 1920, 1080, true), 560, 240, 800, 600);
-    expect(DisplayDriver::Letterbox(800, 600, 1700, 1300, true), 50, 50, 1600, 1200);
-    expect(DisplayDriver::Letterbox(800, 600, 2400, 1800, true), 0, 0, 2400, 1800);
+    expect(DisplayDriver::Letterbox(800, 600, 1920, 1080), 240, 0, 1440, 1080);
+    expect(DisplayDriver::Letterbox(800, 600, 1280, 1024), 0, 32, 1280, 960);
+    expect(DisplayDriver::Letterbox(800, 600, 1200, 900), 0, 0, 1200, 900);
+    expect(DisplayDriver::Letterbox(800, 600, 1700, 1300), 0, 12, 1700, 1275);
     // A window smaller than the picture: scaled down to fit all the same.
-    expect(DisplayDriver::Letterbox(800, 600, 700, 600, true), 0, 37, 700, 525);
-    expect(DisplayDriver::Letterbox(800, 600, 0, 0, true), 0, 0, 0, 0);
+    expect(DisplayDriver::Letterbox(800, 600, 700, 600), 0, 37, 700, 525);
+    expect(DisplayDriver::Letterbox(800, 600, 0, 0), 0, 0, 0, 0);
 }
 
 TEST(DisplayDriverChoice, RenderersOnTheProcessorAreRecognised) {

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # End-to-end, the players' comforts: the command line's answers, then the real
-# game under Xvfb at 1920 x 1080 driven with xdotool: --windowed opens an
-# 800 x 600 window in the middle, Alt+Enter covers the screen without charging
-# the second player and back, F11 does the same, P freezes the picture while
-# keys are held and P again lets it go on, a lost focus pauses, and the window
-# mode is kept in the settings file.
+# game under Xvfb at 1920 x 1080 driven with xdotool: --windowed opens a
+# 1200 x 900 window (1.5 times the picture) in the middle, Alt+Enter covers the
+# screen without charging the second player and back, F11 does the same, P
+# freezes the picture while keys are held and P again lets it go on, a lost
+# focus pauses, a window resized by hand shows the whole picture, and the
+# window mode and size are kept in the settings file.
 # Usage: comfort_test.sh <folder holding kivoro and its assets>
 set -euo pipefail
 
 bin=$(cd "${1:?folder of the kivoro program}" && pwd)
 test_name=comfort
 xvfb_screen=1920x1080x24
-# An 800 x 600 window is a small part of this screen.
+# A window of 1200 x 900 is only part of this screen.
 first_frame_brightness=0.005
 source "$(dirname "$0")/x_session.sh"
 
@@ -65,7 +66,7 @@ status=0
 start_xvfb
 start_game --windowed
 wait_for_game
-wait_for_geometry 800x600+560+240 "--windowed"
+wait_for_geometry 1200x900+360+90 "--windowed"
 sleep 0.3
 
 # Alt+Enter covers the screen; the picture keeps its aspect in black bars.
@@ -86,16 +87,17 @@ awk "BEGIN{exit !($(mean covered 1440x700+240+0) > 0.05)}" || fail "the picture 
 
 # Alt+Enter again: the window of its own, where it was.
 xtry xdotool key alt+Return
-wait_for_geometry 800x600+560+240 "Alt+Enter back"
+wait_for_geometry 1200x900+360+90 "Alt+Enter back"
 # F11 switches the same way, there and back.
 xtry xdotool key F11
 wait_for_geometry 1920x1080+0+0 "F11"
 xtry xdotool key F11
-wait_for_geometry 800x600+560+240 "F11 back"
+wait_for_geometry 1200x900+360+90 "F11 back"
 sleep 0.3
 
 # P with keys held: the picture stands still (dimmed, the pause line on it).
-view=800x600+560+240
+view=1200x900+360+90
+views=1200x598+360+90
 shot before_pause
 xtry xdotool key p
 sleep 0.3
@@ -105,7 +107,7 @@ shot paused
 sleep 1.0
 shot paused_later
 [ "$(changed paused paused_later "$view")" -eq 0 ] || fail "the picture moved while paused"
-awk "BEGIN{exit !($(mean paused 800x399+560+240) < $(mean before_pause 800x399+560+240))}" ||
+awk "BEGIN{exit !($(mean paused $views) < $(mean before_pause $views))}" ||
     fail "the views are not dimmed while paused"
 # P again: the game goes on with the keys still held.
 xtry xdotool key p
@@ -116,7 +118,7 @@ shot resumed_later
 xtry xdotool keyup space keyup Right
 # (The first player's charge counts up every frame, then fires by itself.)
 [ "$(changed resumed resumed_later "$view")" -gt 0 ] || fail "the picture stood still after P again"
-[ "$(changed paused resumed 300x30+560+680)" -gt 0 ] || fail "the first player's ki did not change after P again"
+[ "$(changed paused resumed 450x45+360+750)" -gt 0 ] || fail "the first player's ki did not change after P again"
 
 # The focus away for a second pauses the game as P does; it stays paused when
 # the focus comes back.
@@ -130,14 +132,26 @@ shot refocused
 sleep 0.5
 shot refocused_later
 [ "$(changed refocused refocused_later "$view")" -eq 0 ] || fail "the picture moved after the focus came back"
-awk "BEGIN{exit !($(mean refocused 800x399+560+240) < $(mean focused 800x399+560+240))}" ||
+awk "BEGIN{exit !($(mean refocused $views) < $(mean focused $views))}" ||
     fail "the game did not pause when its window lost the focus"
 
 grep -q '^mode = windowed$' "$XDG_CONFIG_HOME/kivoro/settings.ini" ||
     fail "the settings file does not keep the window mode: $(cat "$XDG_CONFIG_HOME/kivoro/settings.ini" 2>&1)"
 
+# Resized by hand to 1000 x 600: the picture follows, as large as fits with
+# its shape kept (800 x 600 in the middle, bars left and right), and the size
+# is written to the settings file when the game ends.
+xtry xdotool windowsize "$window" 1000 600
+wait_for_geometry 1000x600+360+90 "resizing"
+sleep 0.5
+shot resized
+awk "BEGIN{exit !($(mean resized 95x600+360+90) == 0)}" || fail "no black bar left of the resized picture"
+awk "BEGIN{exit !($(mean resized 800x400+460+90) > 0.02)}" || fail "the picture does not fill the resized window"
+
 xtry xdotool key Escape
 wait_for_end 10 "Escape"
 [ "$status" -eq 0 ] || fail "the game ended with status $status"
 no_errors
+grep -q '^size = 1000x600$' "$XDG_CONFIG_HOME/kivoro/settings.ini" ||
+    fail "the settings file does not keep the window's size: $(cat "$XDG_CONFIG_HOME/kivoro/settings.ini" 2>&1)"
 echo "comfort: passed"

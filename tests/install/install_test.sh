@@ -2,16 +2,23 @@
 # Installing: `cmake --install` into a temporary DESTDIR must put every file
 # under DESTDIR/PREFIX, the desktop entry and the AppStream metainfo must pass
 # their validators, the icon must be there in every size, and the installed
-# game, started from an unrelated folder, must find its art and sounds.
+# game, started from an unrelated folder, must find its art and sounds; on an
+# X server its window must carry the game's icon and the class the desktop
+# entry names in StartupWMClass, so docks group it with its launcher.
 # Usage: install_test.sh <build folder>
 set -euo pipefail
 
 build=$(cd "${1:?build folder}" && pwd)
 prefix=/opt/kivoro-install-test
 stage=$(mktemp -d)
+xvfb=
 game=
-# A game still running here has failed the test.
-trap '[ -z "$game" ] || kill -9 "$game" 2>/dev/null; rm -rf "$stage"' EXIT
+cleanup() {
+    [ -n "$game" ] && kill -9 "$game" 2>/dev/null || true
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    rm -rf "$stage"
+}
+trap cleanup EXIT
 fail() {
     echo "install: $*" >&2
     exit 1
@@ -77,4 +84,58 @@ wait "$game" || status=$?
 game=
 [ "$status" -eq 0 ] || fail "the installed game ended with status $status"
 [ ! -s "$stage/game.err" ] || fail "the installed game said: $(cat "$stage/game.err")"
+
+# The same game on a private X server: its window's WM_CLASS is what the
+# desktop entry's StartupWMClass says, and it carries the 64 x 64 icon.
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$installed/share/applications/$id.desktop")
+[ -n "$wm_class" ] || fail "the desktop entry names no StartupWMClass"
+mkdir -p -m 700 "$stage/runtime"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$stage/display" >"$stage/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do
+    [ -s "$stage/display" ] && break
+    sleep 0.1
+done
+display=:$(head -n 1 "$stage/display")
+# Xvfb now and then drops a connection that arrives while another client is
+# connecting: X clients are tried again, and so is the game once if it found no
+# display at start.
+xtry() {
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        DISPLAY=$display "$@" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+start_x_game() {
+    (cd "$stage/elsewhere" && DISPLAY=$display SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$stage/runtime" \
+        XDG_CONFIG_HOME="$stage/config" XDG_DATA_HOME="$stage/data" \
+        LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0" exec "$installed/bin/kivoro") \
+        >"$stage/xgame.out" 2>"$stage/xgame.err" &
+    game=$!
+}
+start_x_game
+starts=1
+window=
+for _ in $(seq 150); do
+    window=$(DISPLAY=$display xdotool search --name '^Kivoro$' 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    if ! kill -0 "$game" 2>/dev/null; then
+        grep -q 'no display is available' "$stage/xgame.err" && [ "$starts" -lt 3 ] ||
+            fail "the installed game ended on the X server: $(cat "$stage/xgame.err")"
+        starts=$((starts + 1))
+        start_x_game
+    fi
+    sleep 0.1
+done
+[ -n "$window" ] || fail "no Kivoro window appeared on the X server"
+classes=$(xtry xprop -id "$window" WM_CLASS)
+[ "$classes" = "WM_CLASS(STRING) = \"$wm_class\", \"$wm_class\"" ] ||
+    fail "the window's class is not StartupWMClass=$wm_class: $classes"
+icon=$(xtry xprop -id "$window" _NET_WM_ICON | head -n 1)
+[[ "$icon" == *"Icon (64 x 64)"* ]] || fail "the window carries no 64 x 64 icon: $icon"
+kill -TERM "$game"
+wait "$game" || true
+game=
 echo "install: passed"

@@ -66,6 +66,7 @@ TEST(SettingsFile, GoodFileIsReadWholeAndSilently) {
         "# another\n"
         "[window]\n"
         "mode = windowed\n"
+        "size = 1200X900\n"
         "\n"
         "[sound]\n"
         "volume = 40\n"
@@ -80,6 +81,8 @@ TEST(SettingsFile, GoodFileIsReadWholeAndSilently) {
     EXPECT_EQ(messages, "");
     EXPECT_EQ(reported, 0);
     EXPECT_TRUE(settings.windowed);
+    EXPECT_EQ(settings.windowWidth, 1200);
+    EXPECT_EQ(settings.windowHeight, 900);
     EXPECT_EQ(settings.volume, 40);
     EXPECT_TRUE(settings.muted);
     EXPECT_EQ(settings.keys.keys[0][0], ScanCodeI);
@@ -93,6 +96,8 @@ TEST(SettingsFile, GoodFileIsReadWholeAndSilently) {
 TEST(SettingsFile, WhatTheGameWritesReadsBackTheSame) {
     Settings written;
     written.windowed = true;
+    written.windowWidth = 1000;
+    written.windowHeight = 750;
     written.volume = 70;
     written.muted = true;
     written.keys.keys[0][4] = ScanCodeRightControl;
@@ -105,10 +110,17 @@ TEST(SettingsFile, WhatTheGameWritesReadsBackTheSame) {
     Settings read;
     EXPECT_EQ(Read(std::string(text, static_cast<size_t>(length)), read), "");
     EXPECT_EQ(read.windowed, written.windowed);
+    EXPECT_EQ(read.windowWidth, 1000);
+    EXPECT_EQ(read.windowHeight, 750);
     EXPECT_EQ(read.volume, written.volume);
     EXPECT_EQ(read.muted, written.muted);
     EXPECT_EQ(std::memcmp(&read.keys, &written.keys, sizeof read.keys), 0);
     EXPECT_NE(std::string(text).find("down = Semicolon\n"), std::string::npos) << text;
+    // No size chosen yet: none is written, so the game goes on choosing one.
+    EXPECT_NE(std::string(text).find("size = 1000x750\n"), std::string::npos) << text;
+    written.windowWidth = written.windowHeight = 0;
+    ASSERT_GT(FormatSettings(written, text, sizeof text), 0);
+    EXPECT_EQ(std::string(text).find("size"), std::string::npos) << text;
     // Too small a buffer is refused, not cut.
     EXPECT_EQ(FormatSettings(written, text, 100), -1);
 }
@@ -153,6 +165,50 @@ TEST(SettingsFile, EachBadLineIsNamedOnceAndTheRestIsUsed) {
     EXPECT_EQ(settings.keys.keys[0][1], ScanCodeS);
     EXPECT_EQ(settings.keys.keys[0][2], ScanCodeJ);
     EXPECT_EQ(settings.keys.keys[1][4], ScanCodeRightShift);
+}
+
+TEST(SettingsFile, AWindowSizeIsTwoSidesInRangeOrRefused) {
+    struct Case {
+        const char* value;
+        int32_t width;  // 0: refused
+        int32_t height;
+    };
+    const Case cases[] = {
+        {"1200x900", 1200, 900},
+        {"100x100", 100, 100},
+        {"16384X16384", 16384, 16384},
+        {"99x900", 0, 0},
+        {"1200x16385", 0, 0},
+        {"1200", 0, 0},
+        {"1200x", 0, 0},
+        {"x900", 0, 0},
+        {"1200x900x2", 0, 0},
+        {"-1200x900", 0, 0},
+        {"1200 x 900", 0, 0},
+        {"12a0x900", 0, 0},
+        {"0001200x900", 0, 0},
+        {"99999999999x900", 0, 0},
+    };
+    for (const Case& c : cases) {
+        Settings settings;
+        settings.windowWidth = 7;
+        settings.windowHeight = 8;
+        const std::string messages =
+            Read(std::string("[window]\nsize = ") + c.value + "\n", settings);
+        if (c.width > 0) {
+            EXPECT_EQ(messages, "") << c.value;
+            EXPECT_EQ(settings.windowWidth, c.width) << c.value;
+            EXPECT_EQ(settings.windowHeight, c.height) << c.value;
+        } else {
+            EXPECT_EQ(messages,
+                      std::string("kivoro: NAME:2: size is WIDTHxHEIGHT in pixels, each from 100 "
+                                  "to 16384, not '") +
+                          c.value + "'\n")
+                << c.value;
+            EXPECT_EQ(settings.windowWidth, 7) << c.value;
+            EXPECT_EQ(settings.windowHeight, 8) << c.value;
+        }
+    }
 }
 
 TEST(SettingsFile, AKeyGivenToTwoControlsIsRefusedOnTheLaterLine) {

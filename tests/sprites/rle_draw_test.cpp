@@ -102,6 +102,39 @@ TEST_F(DrawTest, ClippedDrawsMatchTheArtAtEveryPlacement) {
     SweepAgainstArt(test_art::Crater(11), 1, Rect{2, 1, 9, 12});
 }
 
+// A disc in a larger cell, like a blast's: the blank rows above and below are
+// found by the encoder and never walked, and a draw wholly inside the window
+// copies whole segments; every placement still matches the art.
+TEST_F(DrawTest, BlankRowsAboveAndBelowArePassedOverAtEveryPlacement) {
+    const Art disc{{
+        "..........",
+        "..........",
+        "....AB....",
+        "..CDEFGH..",
+        ".IJKLMNOP.",
+        "..QRSTUV..",
+        "....WX....",
+        "..........",
+        "..........",
+        "..........",
+    }};
+    RleSprite sprite;
+    sprite.screen = &screen;
+    ASSERT_TRUE(test_art::Encode(sprite, disc, 1));
+    EXPECT_EQ(sprite.blankTop, 2);
+    EXPECT_EQ(sprite.blankBottom, 3);
+    // Rows walked are still counted over the whole cell.
+    EXPECT_EQ(sprite.DrawUnclipped(2, 3), 10);
+    SweepAgainstArt(disc, 1, Rect{3, 2, 20, 13});
+    SweepAgainstArt(disc, 1, Rect{5, 4, 9, 8});
+
+    const Art blank{{"....", "...."}};
+    ASSERT_TRUE(test_art::Encode(sprite, blank, 1));
+    EXPECT_EQ(sprite.blankTop, 2);
+    EXPECT_EQ(sprite.blankBottom, 0);
+    SweepAgainstArt(blank, 1, Rect{3, 2, 20, 13});
+}
+
 // Terrain-tile-sized sprites take their own path when wholly inside the window.
 TEST_F(DrawTest, TileSizedSpritesMatchTheArtAtEveryPlacement) {
     const Art tile{{

@@ -16,9 +16,11 @@ namespace {
 // Plays the game's procedure: record, destroy on Escape, default for the rest.
 AppWindow* gameWindow = nullptr;
 std::vector<uint32_t> seenMessages;
+intptr_t lastLParam = 0;
 
 intptr_t GameLikeProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     seenMessages.push_back(message);
+    lastLParam = lParam;
     gameWindow->RecordMessage(message, wParam, lParam);
     if (gameWindow->lastKeyDown == VK_ESCAPE) {
         gameWindow->Destroy();
@@ -56,11 +58,13 @@ protected:
         ASSERT_EQ(SDL_PushEvent(&event), 1);
     }
 
-    void PushWindowEvent(uint8_t what) {
+    void PushWindowEvent(uint8_t what, int32_t data1 = 0, int32_t data2 = 0) {
         SDL_Event event{};
         event.type = SDL_WINDOWEVENT;
         event.window.windowID = WindowId();
         event.window.event = what;
+        event.window.data1 = data1;
+        event.window.data2 = data2;
         ASSERT_EQ(SDL_PushEvent(&event), 1);
     }
 
@@ -248,12 +252,40 @@ TEST_F(AppWindowTest, SecondCreateWithoutDestroyFailsAndStyleOperationsNeedAWind
     EXPECT_FALSE(other.SetIcon(1));
     EXPECT_FALSE(other.Move(0, 0, 8, 8));
 
+    EXPECT_FALSE(other.SetIconFromFile("kivoro_icon.bmp"));
+    EXPECT_FALSE(other.SetMinimumSize(8, 8));
+
     EXPECT_TRUE(app.SetStyle(WS_OVERLAPPEDWINDOW));
     EXPECT_TRUE(app.Move(0, 0, 320, 200));
     int w = 0, h = 0;
     SDL_GetWindowSize(app.window, &w, &h);
     EXPECT_EQ(w, 320);
     EXPECT_EQ(h, 200);
+    EXPECT_TRUE(app.SetMinimumSize(200, 150));
+    SDL_GetWindowMinimumSize(app.window, &w, &h);
+    EXPECT_EQ(w, 200);
+    EXPECT_EQ(h, 150);
+}
+
+TEST_F(AppWindowTest, ANewSizeIsASizeMessageAndTheIconComesFromABitmap) {
+    PushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1200, 900);
+    app.PumpMessage();
+    ASSERT_EQ(seenMessages, (std::vector<uint32_t>{WM_SIZE}));
+    EXPECT_EQ(lastLParam, intptr_t{1200} | (intptr_t{900} << 16));
+
+    // A bitmap SDL can read is taken; a missing or broken one is refused.
+    const std::string folder = ::testing::TempDir();
+    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormat(0, 16, 16, 32, SDL_PIXELFORMAT_ARGB8888);
+    ASSERT_NE(picture, nullptr);
+    ASSERT_EQ(SDL_SaveBMP(picture, (folder + "icon_test.bmp").c_str()), 0);
+    SDL_FreeSurface(picture);
+    EXPECT_TRUE(app.SetIconFromFile((folder + "icon_test.bmp").c_str()));
+    EXPECT_FALSE(app.SetIconFromFile((folder + "no_such_icon.bmp").c_str()));
+    FILE* broken = std::fopen((folder + "broken_icon.bmp").c_str(), "wb");
+    ASSERT_NE(broken, nullptr);
+    std::fputs("BM not really", broken);
+    std::fclose(broken);
+    EXPECT_FALSE(app.SetIconFromFile((folder + "broken_icon.bmp").c_str()));
 }
 
 TEST(AppWindowRecord, OutOfRangeKeyCodesAreIgnored) {

@@ -1,5 +1,6 @@
 // WriteAppIcons: the fighter's frame cut to its drawn pixels, scaled by
-// nearest pixel to fill most of a rounded tile, written with cairo.
+// nearest pixel to fill most of a rounded tile, written with cairo as PNG and,
+// for the window, as a 32-bit bitmap.
 #include "app_icon.h"
 
 #include <cairo.h>
@@ -7,6 +8,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <fstream>
+#include <vector>
+
+#include "rules/art_layout.h"
 
 namespace {
 
@@ -53,8 +58,66 @@ void RoundedTile(cairo_t* cr, double size) {
     cairo_pattern_destroy(fill);
 }
 
-bool WriteIcon(const RasterImage& sheet, const Bounds& drawn, int32_t size,
-               const std::string& path) {
+void PutLittleEndian(std::vector<uint8_t>& bytes, uint32_t value, int count) {
+    for (int i = 0; i < count; ++i) {
+        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    }
+}
+
+// The icon as a bottom-up 32-bit BMP with a version 4 header, whose bit
+// fields name the alpha channel, so SDL_LoadBMP keeps the rounded corners
+// see-through. Cairo keeps colours multiplied by alpha; a bitmap does not.
+bool WriteBitmap(cairo_surface_t* surface, const std::string& path) {
+    const int32_t size = cairo_image_surface_get_width(surface);
+    const unsigned char* pixels = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    constexpr uint32_t fileHeader = 14;
+    constexpr uint32_t infoHeader = 108;
+    const uint32_t imageBytes = static_cast<uint32_t>(size) * size * 4;
+    std::vector<uint8_t> bytes{'B', 'M'};
+    PutLittleEndian(bytes, fileHeader + infoHeader + imageBytes, 4);
+    PutLittleEndian(bytes, 0, 4);
+    PutLittleEndian(bytes, fileHeader + infoHeader, 4);
+    PutLittleEndian(bytes, infoHeader, 4);
+    PutLittleEndian(bytes, static_cast<uint32_t>(size), 4);
+    PutLittleEndian(bytes, static_cast<uint32_t>(size), 4);
+    PutLittleEndian(bytes, 1, 2);   // planes
+    PutLittleEndian(bytes, 32, 2);  // bits per pixel
+    PutLittleEndian(bytes, 3, 4);   // bit fields
+    PutLittleEndian(bytes, imageBytes, 4);
+    PutLittleEndian(bytes, 2835, 4);  // 72 dots per inch, both ways
+    PutLittleEndian(bytes, 2835, 4);
+    PutLittleEndian(bytes, 0, 4);
+    PutLittleEndian(bytes, 0, 4);
+    for (const uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u}) {
+        PutLittleEndian(bytes, mask, 4);
+    }
+    PutLittleEndian(bytes, 0x73524742u, 4);  // sRGB
+    bytes.resize(bytes.size() + 48, 0);      // end points and gamma, unused with sRGB
+    for (int32_t y = size - 1; y >= 0; --y) {
+        const auto* row =
+            reinterpret_cast<const uint32_t*>(pixels + static_cast<ptrdiff_t>(y) * stride);
+        for (int32_t x = 0; x < size; ++x) {
+            const uint32_t alpha = row[x] >> 24;
+            uint32_t value = 0;
+            if (alpha != 0) {
+                value = alpha << 24;
+                for (int shift = 0; shift < 24; shift += 8) {
+                    const uint32_t channel = (row[x] >> shift) & 0xFFu;
+                    value |= std::min<uint32_t>(255, (channel * 255 + alpha / 2) / alpha) << shift;
+                }
+            }
+            PutLittleEndian(bytes, value, 4);
+        }
+    }
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(file);
+}
+
+bool WriteIcon(const RasterImage& sheet, const Bounds& drawn, int32_t size, const std::string& path,
+               const std::string& bitmapPath) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
     cairo_t* cr = cairo_create(surface);
     RoundedTile(cr, size);
@@ -84,7 +147,10 @@ bool WriteIcon(const RasterImage& sheet, const Bounds& drawn, int32_t size,
         }
     }
     cairo_surface_mark_dirty(surface);
-    const bool written = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    bool written = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    if (written && !bitmapPath.empty()) {
+        written = WriteBitmap(surface, bitmapPath);
+    }
     cairo_surface_destroy(surface);
     return written;
 }
@@ -102,7 +168,9 @@ bool WriteAppIcons(const RasterImage& firstFighterSheet, int32_t cellSize,
         return false;
     }
     for (int32_t size : appIconSizes) {
-        if (!WriteIcon(firstFighterSheet, drawn, size, folder + "/" + AppIconFileName(size))) {
+        const std::string bitmap = size == appIconBitmapSide ? folder + "/" + appIconFile : "";
+        if (!WriteIcon(firstFighterSheet, drawn, size, folder + "/" + AppIconFileName(size),
+                       bitmap)) {
             return false;
         }
     }
