@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "art/art_digest.h"
+#include "replay/replay_writer.h"
 #include "rules/fighter.h"
 #include "rules/frame_controls.h"
 #include "rules/headless_world.h"
-#include "replay/replay_writer.h"
 #include "rules/world_digest.h"
 #include "rules/world_step.h"
 
@@ -101,6 +101,16 @@ inline std::vector<uint8_t> RecordHeadless(const std::vector<FrameControls>& scr
     }
     writer.Finish(DigestRules());
     return ReadBytes(file);
+}
+
+// The same replay in format version 1: the short header, the same frames.
+inline std::vector<uint8_t> ToVersion1(const std::vector<uint8_t>& bytes) {
+    ReplayHeader header = DecodeReplayHeader(bytes.data());
+    header.formatVersion = 1;
+    std::vector<uint8_t> old(replayHeaderSizeV1);
+    EncodeReplayHeader(header, old.data());
+    old.insert(old.end(), bytes.begin() + replayHeaderSize, bytes.end());
+    return old;
 }
 
 }  // namespace replaytest
