@@ -45,7 +45,8 @@ int RunHeadlessMatch(const GameOptions& options, FILE* out, FILE* errors) {
         std::fflush(errors);
     }
     MatchRecorder recorder;
-    recorder.Start(options.record, art.artDigest, errors);
+    recorder.Start(options.record, art.artDigest, errors,
+                   OnlineMatch(online.role == OnlineJoin ? SideSecond : SideFirst, ""));
     ConfirmedRecorder sink(recorder);
     const std::string name = PlayerName(online);
     ScriptedPeer peer(link, SessionOptionsFor(online, name), script.data(),

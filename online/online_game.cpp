@@ -80,7 +80,8 @@ int RunOnlineGame(const GameOptions& options, LocalDevices& devices) {
                       online.hostName.c_str());
     }
     MatchRecorder recorder;
-    recorder.Start(options.record, ArtDigest(), stderr);
+    recorder.Start(options.record, ArtDigest(), stderr,
+                   OnlineMatch(online.role == OnlineJoin ? SideSecond : SideFirst, ""));
     ConfirmedRecorder sink(recorder);
     const std::string name = PlayerName(online);
     SessionOptions sessionOptions = SessionOptionsFor(online, name);
