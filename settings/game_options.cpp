@@ -121,7 +121,7 @@ int ParseGameOptions(int argc, const char* const* argv, GameOptions& options, FI
     app.add_flag("--mute", options.mute, "Start with the sound muted");
     CLI::Option* recordOption =
         app.add_option("--record", options.record,
-                       "Record the match to FILE (default: last.kvr in the replay folder)")
+                       "Record the match to FILE (default: kept in the replay folder)")
             ->option_text("FILE");
     CLI::Option* replayOption =
         app.add_option("--replay", options.replay,

@@ -37,12 +37,19 @@ Replay ReadBack(const std::string& file, ReplayReadStatus expected) {
     return replay;
 }
 
+// The example in docs/replay-format.md, byte for byte.
 TEST(ReplayWriter, WritesTheDocumentedBytes) {
     ScratchFolder folder;
     ReplayWriter writer;
-    ASSERT_TRUE(writer.Open(folder.File("two.kvr"), 0x1122334455667788ull));
+    ReplayHeader header;
+    header.artDigest = 0x1122334455667788ull;
+    header.startTime = 1796749402;
+    header.utcOffsetMinutes = 60;
+    header.match = OnlineMatch(SideSecond, "Mira");
+    ASSERT_TRUE(writer.Open(folder.File("two.kvr"), header));
     writer.RecordFrame(0x11, 0x22, [] { return uint64_t{0}; });
     writer.RecordFrame(0x33, 0x44, [] { return uint64_t{0}; });
+    writer.SetFinalKills(0, 1);
     ASSERT_TRUE(writer.Finish(0x0102030405060708ull));
     const uint16_t layout = BuildPixelLayout();
     std::vector<uint8_t> expected;
@@ -54,14 +61,25 @@ TEST(ReplayWriter, WritesTheDocumentedBytes) {
     add({uint8_t(layout), uint8_t(layout >> 8)});           // 555 or 565
     add({0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11});  // art digest
     add({2, 0, 0, 0});                                      // frame count
-    add({0, 0, 0, 0, 0, 0, 0, 0});                          // no start time
-    add({0, 0});                                            // UTC offset
-    add({0, 0, 2, 0, 0, 0});  // kind unknown, no level, side both, zero
-    add({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});  // kills not given
-    expected.resize(expected.size() + 32);                  // no other side's name
+    add({0x5A, 0x38, 0x18, 0x6B, 0, 0, 0, 0});              // start time
+    add({0x3C, 0});                                         // UTC offset
+    add({3, 0, 1, 0, 0, 0});        // online, no level, the second player, zero
+    add({0, 0, 0, 0, 1, 0, 0, 0});  // kills
+    add({'M', 'i', 'r', 'a'});      // the other side's name
+    expected.resize(expected.size() + 28);
     add({0x11, 0x22, 0x33, 0x44});                          // frames 1 and 2
     add({0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01});  // final digest
     EXPECT_EQ(ReadBytes(folder.File("two.kvr")), expected);
+
+    // A replay made from a script says nothing of the match.
+    ASSERT_TRUE(writer.Open(folder.File("plain.kvr"), 7));
+    ASSERT_TRUE(writer.Finish(0));
+    const std::vector<uint8_t> plain = ReadBytes(folder.File("plain.kvr"));
+    ASSERT_EQ(plain.size(), ReplayFileSize(0));
+    const ReplayHeader read = DecodeReplayHeader(plain.data());
+    EXPECT_EQ(read.match.kind, MatchUnknown);
+    EXPECT_EQ(read.startTime, 0);
+    EXPECT_EQ(read.kills[0], replayKillsUnknown);
 }
 
 TEST(ReplayWriter, AsksForADigestAfterEverySixtiethFrameAndStoresIt) {
