@@ -20,5 +20,6 @@ bool ConfirmedRecorder::Finish(RollbackSession& session) {
     if (!recorder.Recording() || !session.RewindToConfirmed()) {
         return false;
     }
+    recorder.NameOtherSide(session.RemoteName());
     return recorder.Finish(DigestRules());
 }

@@ -12,7 +12,8 @@ public:
     void Confirmed(const ConfirmedFrame& frame) override;
 
     // Rewinds the session's world to just after its last confirmed frame (the
-    // state a replay of them ends in) and finishes the file with its digest.
+    // state a replay of them ends in) and finishes the file with its digest,
+    // the other side's name put in its header.
     // False when nothing was recorded or the file could not be completed.
     bool Finish(RollbackSession& session);
 

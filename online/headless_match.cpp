@@ -46,7 +46,8 @@ int RunHeadlessMatch(const GameOptions& options, FILE* out, FILE* errors) {
         std::fflush(errors);
     }
     MatchRecorder recorder;
-    recorder.Start(options.record, art.artDigest, errors);
+    recorder.Start(options.record, art.artDigest, errors,
+                   OnlineMatch(online.role == OnlineJoin ? SideSecond : SideFirst, ""));
     ConfirmedRecorder sink(recorder);
     const std::string name = PlayerName(online);
     ScriptControls local(std::move(script));

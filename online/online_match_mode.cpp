@@ -60,7 +60,8 @@ void OnlineMatchMode::Enter(AppLoop& app) {
                       online.hostName.c_str());
     }
     recorder = std::make_unique<MatchRecorder>();
-    recorder->Start(options.record, ArtDigest(), stderr);
+    recorder->Start(options.record, ArtDigest(), stderr,
+                    OnlineMatch(online.role == OnlineJoin ? SideSecond : SideFirst, ""));
     sink = std::make_unique<ConfirmedRecorder>(*recorder);
     name = PlayerName(online);
     SessionOptions sessionOptions = SessionOptionsFor(online, name);

@@ -15,3 +15,8 @@ std::string FinalLine(uint32_t frame) {
     line += std::to_string(blastCount);
     return line;
 }
+
+WorldKills CountWorldKills() {
+    return WorldKills{static_cast<uint32_t>(fighters[1].deaths),
+                      static_cast<uint32_t>(fighters[0].deaths)};
+}

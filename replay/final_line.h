@@ -11,3 +11,11 @@
 // position, state, health, ki and deaths, then blastCount; decimal integers
 // one space apart, no newline.
 std::string FinalLine(uint32_t frame);
+
+// Each player's kills in the world as it stands (first, second): a fighter's
+// deaths are the other player's kills.
+struct WorldKills {
+    uint32_t first = 0;
+    uint32_t second = 0;
+};
+WorldKills CountWorldKills();

@@ -2,6 +2,8 @@
 // digests taken while whole ones remain, each step bounded by the bytes left.
 #include "replay/replay_reader.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cinttypes>
@@ -28,22 +30,29 @@ std::string Hex(uint64_t value) {
     return text;
 }
 
-ReplayReadResult CheckHeader(const uint8_t* data, size_t size) {
+}  // namespace
+
+ReplayReadResult CheckReplayHeader(const uint8_t* data, size_t size) {
     if (size == 0) {
         return Refuse("the file is empty");
     }
     if (std::memcmp(data, replayMagic, std::min(size, sizeof replayMagic)) != 0) {
         return Refuse("not a replay: it does not start with \"KVREPLAY\"");
     }
-    if (size < static_cast<size_t>(replayHeaderSize)) {
-        return Refuse("cut short inside its header (" + Number(size) + " of " +
-                      Number(replayHeaderSize) + " bytes)");
+    if (size < replayVersionOffset + 2) {
+        return Refuse("cut short inside its header (" + Number(size) + " bytes)");
+    }
+    const uint16_t version = GetLittle16(data + replayVersionOffset);
+    const int32_t headerSize = ReplayHeaderSize(version);
+    if (headerSize == 0) {
+        return Refuse("replay format version " + Number(version) + "; this build reads versions " +
+                      Number(replayOldestVersion) + " to " + Number(replayFormatVersion));
+    }
+    if (size < static_cast<size_t>(headerSize)) {
+        return Refuse("cut short inside its header (" + Number(size) + " of " + Number(headerSize) +
+                      " bytes)");
     }
     const ReplayHeader header = DecodeReplayHeader(data);
-    if (header.formatVersion != replayFormatVersion) {
-        return Refuse("replay format version " + Number(header.formatVersion) +
-                      "; this build reads version " + Number(replayFormatVersion));
-    }
     if (PixelLayoutName(header.pixelLayout) == nullptr) {
         return Refuse("unknown pixel layout " + Number(header.pixelLayout) +
                       " (555 and 565 are known)");
@@ -51,11 +60,9 @@ ReplayReadResult CheckHeader(const uint8_t* data, size_t size) {
     return ReplayReadResult{ReplayReadWhole, std::string()};
 }
 
-}  // namespace
-
 ReplayReadResult ReadReplay(const uint8_t* data, size_t size, Replay& replay) {
     replay = Replay();
-    ReplayReadResult checked = CheckHeader(data, size);
+    ReplayReadResult checked = CheckReplayHeader(data, size);
     if (checked.status != ReplayReadWhole) {
         return checked;
     }
@@ -63,11 +70,12 @@ ReplayReadResult ReadReplay(const uint8_t* data, size_t size, Replay& replay) {
     const bool finished = replay.header.frameCount != replayUnfinished;
     const uint64_t promised = finished ? replay.header.frameCount : replayMostFrames;
     // Never more than the bytes can hold, whatever the header claims.
-    const size_t body = size - replayHeaderSize;
+    const size_t headerSize = static_cast<size_t>(ReplayHeaderSize(replay.header.formatVersion));
+    const size_t body = size - headerSize;
     replay.frames.reserve(static_cast<size_t>(std::min<uint64_t>(promised, body / 2)));
     replay.digests.reserve(body / (2 * replayDigestEvery + 8));
 
-    size_t at = replayHeaderSize;
+    size_t at = headerSize;
     bool cut = false;
     while (replay.frames.size() < promised) {
         if (size - at < 2) {
@@ -116,8 +124,11 @@ ReplayReadResult LoadReplayFile(const std::string& path, Replay& replay) {
     std::vector<uint8_t> bytes;
     uint8_t block[65536];
     size_t got = 0;
-    bool tooLarge = false;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
+    // A file known to be too large is refused without reading it.
+    struct stat status;
+    bool tooLarge = fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) &&
+                    static_cast<uint64_t>(status.st_size) > replayLargestFile;
+    while (!tooLarge && (got = std::fread(block, 1, sizeof block, file)) > 0) {
         if (bytes.size() + got > replayLargestFile) {
             tooLarge = true;
             break;

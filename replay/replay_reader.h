@@ -36,11 +36,16 @@ struct ReplayReadResult {
 // The largest file LoadReplayFile reads: about three weeks of play.
 inline constexpr uint64_t replayLargestFile = uint64_t{256} << 20;
 
+// Whether size bytes at data (a whole file, or its start) begin with a header
+// this build reads: the magic, a known version whole, a known pixel layout.
+// ReplayReadWhole or ReplayReadRefused with the reason.
+ReplayReadResult CheckReplayHeader(const uint8_t* data, size_t size);
+
 // Reads size bytes at data into replay (emptied first). A cut-short replay
 // keeps every whole frame and every whole digest before the cut. A file is
-// refused for a wrong magic, another format version, an unknown pixel layout
-// or bytes after its end. Whether the replay fits this build is asked apart
-// (ReplayMismatch), so that other builds' replays can still be printed.
+// refused for a wrong magic, a format version this build does not read (it
+// reads 1 and 2), an unknown pixel layout or bytes after its end. Whether the replay fits this
+// build is asked apart (ReplayMismatch), so that other builds' replays can still be printed.
 ReplayReadResult ReadReplay(const uint8_t* data, size_t size, Replay& replay);
 
 // ReadReplay of a file's contents; refused when the file cannot be read or is

@@ -1,7 +1,8 @@
 // The replay verifier: StepWorld frame by frame, DigestRules where the file
-// keeps a digest.
+// keeps a digest, the fighters' deaths against the kills at the end.
 #include "replay/replay_verifier.h"
 
+#include "replay/final_line.h"
 #include "rules/world_digest.h"
 #include "rules/world_step.h"
 
@@ -32,6 +33,12 @@ ReplayCheck VerifyReplay(const Replay& replay) {
     }
     if (replay.finished) {
         Compare(check, replay.finalDigest);
+        const WorldKills world = CountWorldKills();
+        check.worldKills[0] = world.first;
+        check.worldKills[1] = world.second;
+        const uint32_t* kills = replay.header.kills;
+        const bool known = kills[0] != replayKillsUnknown || kills[1] != replayKillsUnknown;
+        check.killsDiffer = known && (kills[0] != world.first || kills[1] != world.second);
     }
     return check;
 }

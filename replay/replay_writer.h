@@ -23,12 +23,17 @@
 // a lambda answering the digest it saved for that confirmed frame.
 //
 // Until Finish, the file is written under a temporary name in the same folder
-// (PartPath: the path, a dot, the process id and ".part"), its header marked
-// unfinished; the bytes go out every flushEvery frames. Finish writes the frame
-// count and the final digest, syncs the file to disk and renames it to the
-// path, replacing any earlier file there in one step. A writer dropped without
-// Finish (or a game that crashes) leaves the unfinished file under PartPath,
-// readable up to its last flush.
+// (PartPath: the path, a dot, the process id and ".part"; "-2", "-3" ... after
+// the process id when that name is taken, so an old file is never
+// overwritten), its header marked unfinished; the bytes go out every
+// flushEvery frames. While the writer has it open it holds an exclusive
+// flock(2) on it, so other programs can tell a file being written from one
+// left behind (ReplayFileInUse). Finish writes the frame count, the kills and
+// the final digest, syncs the file to disk and renames it to the path,
+// replacing any earlier file there in one step (FinishUnderNewName takes the
+// first free name instead). A writer dropped without Finish (or a game that
+// crashes) leaves the unfinished file under PartPath, readable up to its last
+// flush.
 //
 // Nothing is allocated while recording: the pending bytes wait in a fixed
 // buffer inside the object. A failure to write stops the recording (the game
@@ -46,9 +51,19 @@ public:
     virtual ~ReplayWriter();
 
     // Starts a recording bound for path (its folder must exist): creates the
-    // temporary file and writes the header. A recording still open is left
-    // unfinished first. False, with Problem set, when the file cannot be made.
+    // temporary file and writes the header, this one with the frame count and
+    // the kills unknown. A recording still open is left unfinished first.
+    // False, with Problem set, when the file cannot be made.
+    bool Open(const std::string& path, const ReplayHeader& header);
+    // The same with a header of this build that says nothing of the match
+    // (its kind unknown, no start time), as a replay made from a script has.
     bool Open(const std::string& path, uint64_t artDigest);
+
+    // Puts the other side's name in the header now (an online match learns it
+    // once both sides have met), so that an unfinished file keeps it too.
+    bool NameOtherSide(const char* name);
+    // The kills Finish writes in the header (each player's).
+    void SetFinalKills(uint32_t first, uint32_t second);
 
     // Records one frame's control bytes (first player, second player).
     template <typename DigestFn>
@@ -65,11 +80,18 @@ public:
     // True when the finished replay is in place; false (Problem set, the
     // unfinished file left under PartPath) otherwise or when nothing is open.
     bool Finish(uint64_t finalRulesDigest);
+    // The same, but the file takes the first name not yet taken of the path,
+    // then the path with "-2", "-3" ... before its extension, so that two
+    // games ending at once both keep theirs; Path then answers which.
+    bool FinishUnderNewName(uint64_t finalRulesDigest);
+    // Stops recording and removes the file.
+    void Abandon();
 
     // Writes out the pending bytes now. False when not recording or on failure.
     bool Flush();
 
     bool Recording() const { return fd >= 0; }
+    const ReplayHeader& Header() const { return header; }
     uint32_t FrameCount() const { return frames; }
     const std::string& Path() const { return path; }
     const std::string& PartPath() const { return partPath; }
@@ -77,6 +99,9 @@ public:
     std::string Problem() const;
 
 private:
+    // Writes out the pending bytes, the header with the frame count and the
+    // kills, then the final digest, and syncs the file.
+    bool Complete(uint64_t finalRulesDigest);
     // Answers true when the frame just appended is followed by a digest.
     bool AppendFrame(uint8_t first, uint8_t second);
     void AppendDigest(uint64_t rulesDigest);
@@ -90,6 +115,7 @@ private:
     // Between two flushes: flushEvery frames and at most one digest.
     uint8_t pending[2 * flushEvery + 8];
     int32_t pendingSize = 0;
+    ReplayHeader header;
     std::string path;
     std::string partPath;
     const char* failedStep = nullptr;  // "create", "write", ... for Problem

@@ -115,7 +115,7 @@ LocalOptions AddLocalOptions(CLI::App& app, GameOptions& options, bool& windowed
     LocalOptions added;
     added.windowed =
         app.add_flag("--windowed", windowed,
-                     "Play in a window (the largest whole multiple of 800 x 600 that fits)");
+                     "Play in a window of its own, of any size");
     added.fullScreen =
         app.add_flag("--fullscreen", fullScreen, "Play covering the screen (the default)");
     added.windowed->excludes(added.fullScreen);
@@ -126,7 +126,7 @@ LocalOptions AddLocalOptions(CLI::App& app, GameOptions& options, bool& windowed
     app.add_flag("--mute", options.mute, "Start with the sound muted");
     CLI::Option* record =
         app.add_option("--record", options.record,
-                       "Record the match to FILE (default: last.kvr in the replay folder)")
+                       "Record the match to FILE (default: kept in the replay folder)")
             ->option_text("FILE");
     added.replay =
         app.add_option("--replay", options.replay,

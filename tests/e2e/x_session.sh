@@ -14,7 +14,7 @@ xvfb_pid=
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 export XDG_CONFIG_HOME="$work/config"
-# Every game keeps its last match as a replay under the data folder.
+# Every game keeps its matches as replays under the data folder.
 export XDG_DATA_HOME="$work/data"
 # The GL library keeps its shader cache under the cache folder or HOME.
 export XDG_CACHE_HOME="$work/cache"

@@ -62,7 +62,7 @@ started=$(date +%s%N)
     LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0" exec "$installed/bin/kivoro") \
     >"$stage/game.out" 2>"$stage/game.err" &
 game=$!
-until ls "$XDG_DATA_HOME"/kivoro/replays/last.kvr.*.part >/dev/null 2>&1; do
+until ls "$XDG_DATA_HOME"/kivoro/replays/*.kvr.*.part >/dev/null 2>&1; do
     kill -0 "$game" 2>/dev/null || fail "the installed game ended early: $(cat "$stage/game.err")"
     [ $(($(date +%s%N) - started)) -lt 30000000000 ] ||
         fail "the installed game did not start its replay in 30 s: $(cat "$stage/game.err")"

@@ -1,5 +1,5 @@
-// The match recorder: the default path under the data folder, a named file,
-// and one message (never a stopped game) when recording cannot be done.
+// The match recorder: a named file, and one message (never a stopped game)
+// when recording cannot be done. Kept replays: kept_replays_test.cpp.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -21,27 +21,6 @@ void RecordSome(MatchRecorder& recorder, int frames) {
         recorder.RecordFrame(static_cast<uint8_t>(k), static_cast<uint8_t>(k * 3),
                              [] { return uint64_t{0xAB}; });
     }
-}
-
-TEST(MatchRecorder, KeepsTheLastMatchInTheDataFolderReplacingTheOneBefore) {
-    ScratchFolder folder;
-    const ScopedEnv data("XDG_DATA_HOME", folder.path.c_str());
-    FILE* errors = std::tmpfile();
-    const std::string last = folder.File("kivoro/replays/last.kvr");
-    for (int match = 1; match <= 2; ++match) {
-        MatchRecorder recorder;
-        ASSERT_TRUE(recorder.Start("", 77, errors));
-        EXPECT_EQ(recorder.Path(), last);
-        RecordSome(recorder, 61 * match);
-        EXPECT_TRUE(recorder.Finish(0xCD));
-        const std::vector<uint8_t> bytes = ReadBytes(last);
-        Replay replay;
-        ASSERT_EQ(ReadReplay(bytes.data(), bytes.size(), replay).status, ReplayReadWhole);
-        EXPECT_EQ(replay.frames.size(), 61u * match);
-        EXPECT_EQ(replay.header.artDigest, 77u);
-    }
-    EXPECT_EQ(Written(errors), "");
-    std::fclose(errors);
 }
 
 TEST(MatchRecorder, RecordsToTheNamedFileWithoutMakingFolders) {

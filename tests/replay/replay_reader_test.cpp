@@ -52,7 +52,8 @@ protected:
         if (!ReplayMismatch(replay.header, ArtDigest()).empty()) {
             return false;
         }
-        return !VerifyReplay(replay).diverged;
+        const ReplayCheck check = VerifyReplay(replay);
+        return !check.diverged && !check.killsDiffer;
     }
 
     ScratchFolder folder;
@@ -60,7 +61,7 @@ protected:
 };
 
 TEST_F(ReplayReaderTest, TheUndamagedFileVerifies) {
-    EXPECT_EQ(bytes.size(), 24u + 2 * 130 + 2 * 8 + 8);
+    EXPECT_EQ(bytes.size(), 80u + 2 * 130 + 2 * 8 + 8);
     EXPECT_TRUE(VerifiesAsGood(bytes));
 }
 
@@ -73,17 +74,17 @@ TEST_F(ReplayReaderTest, RefusesWhatIsNoReplay) {
     std::vector<uint8_t> other = bytes;
     other[7] = 'X';
     EXPECT_EQ(Reason(other), "not a replay: it does not start with \"KVREPLAY\"");
-    EXPECT_EQ(Reason({'K', 'V', 'R'}), "cut short inside its header (3 of 24 bytes)");
-    EXPECT_EQ(Reason(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 23)),
-              "cut short inside its header (23 of 24 bytes)");
+    EXPECT_EQ(Reason({'K', 'V', 'R'}), "cut short inside its header (3 bytes)");
+    EXPECT_EQ(Reason(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 79)),
+              "cut short inside its header (79 of 80 bytes)");
 }
 
 TEST_F(ReplayReaderTest, RefusesOtherFormatVersionsAndUnknownLayouts) {
     std::vector<uint8_t> other = bytes;
-    PutLittle16(&other[8], 2);
-    EXPECT_EQ(Reason(other), "replay format version 2; this build reads version 1");
+    PutLittle16(&other[8], 3);
+    EXPECT_EQ(Reason(other), "replay format version 3; this build reads versions 1 to 2");
     PutLittle16(&other[8], 0);
-    EXPECT_EQ(Reason(other), "replay format version 0; this build reads version 1");
+    EXPECT_EQ(Reason(other), "replay format version 0; this build reads versions 1 to 2");
     other = bytes;
     PutLittle16(&other[10], 556);
     EXPECT_EQ(Reason(other), "unknown pixel layout 556 (555 and 565 are known)");
@@ -119,14 +120,14 @@ TEST_F(ReplayReaderTest, NamesTheOtherLayoutAndTheOtherArt) {
 // Every length the file could have been cut to: the frames and digests that
 // are whole are kept, never more; what is kept verifies.
 TEST_F(ReplayReaderTest, ACutFileKeepsItsWholeFramesAndDigestsAndSaysSo) {
-    for (size_t length = 24; length < bytes.size(); ++length) {
+    for (size_t length = replayHeaderSize; length < bytes.size(); ++length) {
         SCOPED_TRACE(length);
         const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + length);
         Replay replay;
         const ReplayReadResult result = Read(cut, replay);
         ASSERT_EQ(result.status, ReplayReadCutShort);
         // 128 bytes to a block of 60 frames and its digest.
-        const size_t body = length - 24;
+        const size_t body = length - replayHeaderSize;
         const size_t frames =
             std::min<size_t>(scriptFrames, body / 128 * 60 + std::min<size_t>(body % 128 / 2, 60));
         EXPECT_EQ(replay.frames.size(), frames);
@@ -157,12 +158,17 @@ TEST_F(ReplayReaderTest, ACutFileKeepsItsWholeFramesAndDigestsAndSaysSo) {
     }
 }
 
+// The match's facts in the header (its start, kind, sides and the other
+// side's name) play no part in the game; every other header byte does, the
+// final kills too.
 TEST_F(ReplayReaderTest, FlippedHeaderAndDigestBytesNeverVerify) {
-    const size_t digestAt[] = {24 + 120, 24 + 248, bytes.size() - 8};
+    const size_t digestAt[] = {80 + 120, 80 + 248, bytes.size() - 8};
     for (size_t at = 0; at < bytes.size(); ++at) {
         const bool inDigest = std::any_of(std::begin(digestAt), std::end(digestAt),
                                           [at](size_t d) { return at >= d && at < d + 8; });
-        if (at >= 24 && !inDigest) {
+        const bool matchFact = (at >= replayStartOffset && at < replayKillsOffset) ||
+                               (at >= replayNameOffset && at < size_t{replayHeaderSize});
+        if ((at >= size_t{replayHeaderSize} && !inDigest) || matchFact) {
             continue;
         }
         for (const uint8_t flip : {0x01, 0x80, 0xFF}) {
@@ -179,7 +185,7 @@ TEST_F(ReplayReaderTest, FlippedHeaderAndDigestBytesNeverVerify) {
 TEST_F(ReplayReaderTest, FlippedControlBytesVerifyOnlyWhenTheGameIsTheSame) {
     for (int32_t frame = 0; frame < scriptFrames; ++frame) {
         for (const int player : {0, 1}) {
-            const size_t at = 24 + 2 * frame + 8 * (frame / 60) + player;
+            const size_t at = replayHeaderSize + 2 * frame + 8 * (frame / 60) + player;
             std::vector<uint8_t> damaged = bytes;
             damaged[at] ^= ControlCharge;
             EXPECT_FALSE(VerifiesAsGood(damaged)) << "frame " << frame + 1 << " player " << player;
@@ -197,7 +203,7 @@ TEST_F(ReplayReaderTest, RandomBytesNeverCrashAndNeverReadWhole) {
             byte = static_cast<uint8_t>(random());
         }
         // Half of them behind a real header, so the body is read too.
-        if (trial % 2 == 0 && data.size() >= 24) {
+        if (trial % 2 == 0 && data.size() >= size_t{replayHeaderSize}) {
             std::copy(bytes.begin(), bytes.begin() + 20, data.begin());
         }
         Replay replay;

@@ -103,4 +103,14 @@ inline std::vector<uint8_t> RecordHeadless(const std::vector<FrameControls>& scr
     return ReadBytes(file);
 }
 
+// The same replay in format version 1: the short header, the same frames.
+inline std::vector<uint8_t> ToVersion1(const std::vector<uint8_t>& bytes) {
+    ReplayHeader header = DecodeReplayHeader(bytes.data());
+    header.formatVersion = 1;
+    std::vector<uint8_t> old(replayHeaderSizeV1);
+    EncodeReplayHeader(header, old.data());
+    old.insert(old.end(), bytes.begin() + replayHeaderSize, bytes.end());
+    return old;
+}
+
 }  // namespace replaytest

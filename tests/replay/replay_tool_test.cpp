@@ -13,6 +13,7 @@
 #include "replay/final_line.h"
 #include "replay/replay_format.h"
 #include "replay/replay_reader.h"
+#include "replay/replay_writer.h"
 #include "rules/world_state.h"
 #include "rules/world_step.h"
 #include "tests/replay/replay_test_files.h"
@@ -124,7 +125,7 @@ TEST_F(ReplayToolTest, AFileCutShortVerifiesUpToTheCutAndSaysSo) {
     const std::vector<uint8_t> bytes = ReadBytes(Make(fightScript));
     // Two blocks of 60 frames with their digests and 10 frames more.
     WriteBytes(folder.File("cut.kvr"),
-               std::vector<uint8_t>(bytes.begin(), bytes.begin() + 24 + 256 + 20));
+               std::vector<uint8_t>(bytes.begin(), bytes.begin() + replayHeaderSize + 256 + 20));
     const ToolRun run = Tool("verify '" + folder.File("cut.kvr") + "'");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
@@ -140,7 +141,7 @@ TEST_F(ReplayToolTest, AFileCutShortVerifiesUpToTheCutAndSaysSo) {
 
 TEST_F(ReplayToolTest, ADivergedReplayNamesTheFrameAndExitsOne) {
     std::vector<uint8_t> bytes = ReadBytes(Make(fightScript));
-    bytes[24 + 128 + 120 + 3] ^= 0x01;  // the digest after frame 120
+    bytes[replayHeaderSize + 128 + 120 + 3] ^= 0x01;  // the digest after frame 120
     WriteBytes(folder.File("bad.kvr"), bytes);
     const ToolRun run = Tool("verify '" + folder.File("bad.kvr") + "'");
     EXPECT_EQ(run.status, 1);
@@ -154,7 +155,7 @@ TEST_F(ReplayToolTest, ADivergedReplayNamesTheFrameAndExitsOne) {
 TEST_F(ReplayToolTest, FilesThatAreNoReplayOfThisGameExitTwoWithOneLine) {
     const std::vector<uint8_t> good = ReadBytes(Make("repeat 70 1 2\n"));
     std::vector<uint8_t> otherVersion = good;
-    PutLittle16(&otherVersion[8], 2);
+    PutLittle16(&otherVersion[8], 3);
     std::vector<uint8_t> otherLayout = good;
     PutLittle16(&otherLayout[10],
                 BuildPixelLayout() == pixelLayout555 ? pixelLayout565 : pixelLayout555);
@@ -169,7 +170,7 @@ TEST_F(ReplayToolTest, FilesThatAreNoReplayOfThisGameExitTwoWithOneLine) {
         {"random.kvr",
          {0x9E, 0x31, 0x00, 0xFF, 0x7A, 0x12, 0x55, 0xC3, 0x08, 0x66},
          "not a replay"},
-        {"version.kvr", otherVersion, "replay format version 2"},
+        {"version.kvr", otherVersion, "replay format version 3"},
         {"layout.kvr", otherLayout,
          BuildPixelLayout() == pixelLayout555 ? "made by the 5-6-5" : "made by the 5-5-5"},
         {"art.kvr", otherArt, "made with other art"},
@@ -227,8 +228,78 @@ TEST_F(ReplayToolTest, WithoutTheArtAReplayOfTheArtIsRefusedAndSaysWhy) {
     EXPECT_EQ(Tool("verify '" + bare.File("bare.kvr") + "'").status, 2);
 }
 
+// A version 1 file, from before the header told the match's facts, still
+// verifies, and ends on the same line.
+TEST_F(ReplayToolTest, AVersionOneFileStillVerifies) {
+    const std::vector<uint8_t> made = ReadBytes(Make(fightScript));
+    WriteBytes(folder.File("old.kvr"), ToVersion1(made));
+    const ToolRun now = Tool("verify '" + folder.File("m.kvr") + "'");
+    const ToolRun old = Tool("verify '" + folder.File("old.kvr") + "'");
+    EXPECT_EQ(old.status, 0) << old.err;
+    EXPECT_EQ(LastLine(old.out), LastLine(now.out));
+    const ToolRun info = Tool("info '" + folder.File("old.kvr") + "'");
+    EXPECT_EQ(info.out.rfind("format version: 1\n", 0), 0u) << info.out;
+    EXPECT_NE(info.out.find("\nmatch: ?\n"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("(the file's time: the header has none)"), std::string::npos);
+    EXPECT_NE(info.out.find("kills: ?\n"), std::string::npos) << info.out;
+}
+
+// The kills the header gives are checked against the match played again.
+TEST_F(ReplayToolTest, KillsTheMatchDoesNotEndOnExitOne) {
+    std::vector<uint8_t> bytes = ReadBytes(Make(fightScript));
+    PutLittle32(&bytes[replayKillsOffset], 3);
+    PutLittle32(&bytes[replayKillsOffset + 4], 0);
+    WriteBytes(folder.File("kills.kvr"), bytes);
+    const ToolRun run = Tool("verify '" + folder.File("kills.kvr") + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kivoro_replay: " + folder.File("kills.kvr") +
+                           ": the header gives the kills as 3-0, the match ends 0-0\n");
+}
+
+TEST_F(ReplayToolTest, InfoAndListTellTheHeaderWithoutTheFrames) {
+    ReplayHeader header;
+    header.artDigest = 0xABCDEF;
+    header.startTime = 1796749402;  // 2026-12-08 17:03:22 UTC
+    header.utcOffsetMinutes = -150;
+    header.match = OnlineMatch(SideSecond, "Mira");
+    ReplayWriter writer;
+    ASSERT_TRUE(writer.Open(folder.File("online.kvr"), header));
+    for (int k = 0; k < 3725; ++k) {
+        writer.RecordFrame(0, 0, [] { return uint64_t{0}; });
+    }
+    writer.SetFinalKills(2, 7);
+    ASSERT_TRUE(writer.Finish(0));
+    const ToolRun info = Tool("info '" + folder.File("online.kvr") + "'");
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.out,
+              "format version: 2\n"
+              "pixel layout: " +
+                  std::string(PixelLayoutName(BuildPixelLayout())) +
+                  "\n"
+                  "art digest: 0x0000000000ABCDEF\n"
+                  "match: online against Mira (played here as the second player)\n"
+                  "started: 2026-12-08 14:33:22 UTC-02:30\n"
+                  "frames: 3725 (1:02)\n"
+                  "kills: 2-7\n"
+                  "state: finished\n");
+    WriteBytes(folder.File("bad.kvr"), {'K', 'V'});
+    const ToolRun bad = Tool("info '" + folder.File("bad.kvr") + "'");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(Lines(bad.err), 1u);
+
+    // Newest first: the damaged file has only its own time, which is now.
+    const ToolRun list = Tool("list '" + folder.path.string() + "'");
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out,
+              "?                         ?  ?        unreadable  bad.kvr: cut short inside its "
+              "header (2 bytes)\n"
+              "2026-12-08 14:33:22    1:02  2-7      finished    online.kvr: online against Mira "
+              "(played here as the second player)\n");
+}
+
 TEST_F(ReplayToolTest, AWrongCommandLineShowsTheUsage) {
-    for (const char* arguments : {"", "verify", "print a b", "make a", "check a"}) {
+    for (const char* arguments :
+         {"", "verify", "print a b", "make a", "check a", "info", "list a b"}) {
         SCOPED_TRACE(arguments);
         const ToolRun run = Tool(arguments);
         EXPECT_EQ(run.status, 2);

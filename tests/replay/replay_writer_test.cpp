@@ -37,53 +37,49 @@ Replay ReadBack(const std::string& file, ReplayReadStatus expected) {
     return replay;
 }
 
+// The example in docs/replay-format.md, byte for byte.
 TEST(ReplayWriter, WritesTheDocumentedBytes) {
     ScratchFolder folder;
     ReplayWriter writer;
-    ASSERT_TRUE(writer.Open(folder.File("two.kvr"), 0x1122334455667788ull));
+    ReplayHeader header;
+    header.artDigest = 0x1122334455667788ull;
+    header.startTime = 1796749402;
+    header.utcOffsetMinutes = 60;
+    header.match = OnlineMatch(SideSecond, "Mira");
+    ASSERT_TRUE(writer.Open(folder.File("two.kvr"), header));
     writer.RecordFrame(0x11, 0x22, [] { return uint64_t{0}; });
     writer.RecordFrame(0x33, 0x44, [] { return uint64_t{0}; });
+    writer.SetFinalKills(0, 1);
     ASSERT_TRUE(writer.Finish(0x0102030405060708ull));
     const uint16_t layout = BuildPixelLayout();
-    const std::vector<uint8_t> expected = {
-        'K',
-        'V',
-        'R',
-        'E',
-        'P',
-        'L',
-        'A',
-        'Y',  // magic
-        1,
-        0,  // format version
-        uint8_t(layout),
-        uint8_t(layout >> 8),  // 555 or 565
-        0x88,
-        0x77,
-        0x66,
-        0x55,
-        0x44,
-        0x33,
-        0x22,
-        0x11,  // art digest
-        2,
-        0,
-        0,
-        0,  // frame count
-        0x11,
-        0x22,
-        0x33,
-        0x44,  // frames 1 and 2
-        0x08,
-        0x07,
-        0x06,
-        0x05,
-        0x04,
-        0x03,
-        0x02,
-        0x01,  // final digest
+    std::vector<uint8_t> expected;
+    const auto add = [&expected](std::initializer_list<uint8_t> bytes) {
+        expected.insert(expected.end(), bytes);
     };
+    add({'K', 'V', 'R', 'E', 'P', 'L', 'A', 'Y'});          // magic
+    add({2, 0});                                            // format version
+    add({uint8_t(layout), uint8_t(layout >> 8)});           // 555 or 565
+    add({0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11});  // art digest
+    add({2, 0, 0, 0});                                      // frame count
+    add({0x5A, 0x38, 0x18, 0x6B, 0, 0, 0, 0});              // start time
+    add({0x3C, 0});                                         // UTC offset
+    add({3, 0, 1, 0, 0, 0});        // online, no level, the second player, zero
+    add({0, 0, 0, 0, 1, 0, 0, 0});  // kills
+    add({'M', 'i', 'r', 'a'});      // the other side's name
+    expected.resize(expected.size() + 28);
+    add({0x11, 0x22, 0x33, 0x44});                          // frames 1 and 2
+    add({0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01});  // final digest
     EXPECT_EQ(ReadBytes(folder.File("two.kvr")), expected);
+
+    // A replay made from a script says nothing of the match.
+    ASSERT_TRUE(writer.Open(folder.File("plain.kvr"), 7));
+    ASSERT_TRUE(writer.Finish(0));
+    const std::vector<uint8_t> plain = ReadBytes(folder.File("plain.kvr"));
+    ASSERT_EQ(plain.size(), ReplayFileSize(0));
+    const ReplayHeader read = DecodeReplayHeader(plain.data());
+    EXPECT_EQ(read.match.kind, MatchUnknown);
+    EXPECT_EQ(read.startTime, 0);
+    EXPECT_EQ(read.kills[0], replayKillsUnknown);
 }
 
 TEST(ReplayWriter, AsksForADigestAfterEverySixtiethFrameAndStoresIt) {
@@ -97,11 +93,11 @@ TEST(ReplayWriter, AsksForADigestAfterEverySixtiethFrameAndStoresIt) {
     }
     ASSERT_TRUE(writer.Finish(0xF1));
     EXPECT_EQ(log.askedAfter, (std::vector<uint32_t>{60, 120}));
-    // Frame 60 ends at 24 + 120; its digest follows, before frame 61.
+    // Frame 60 ends at 80 + 120; its digest follows, before frame 61.
     const std::vector<uint8_t> bytes = ReadBytes(folder.File("d.kvr"));
-    ASSERT_EQ(bytes.size(), 24u + 242 + 16 + 8);
-    EXPECT_EQ(GetLittle64(&bytes[144]), 0xD000u + 60);
-    EXPECT_EQ(bytes[152], 60);
+    ASSERT_EQ(bytes.size(), 80u + 242 + 16 + 8);
+    EXPECT_EQ(GetLittle64(&bytes[200]), 0xD000u + 60);
+    EXPECT_EQ(bytes[208], 60);
 }
 
 TEST(ReplayWriter, ReadsBackFrameForFrameAtEveryLengthAroundABlock) {
@@ -135,17 +131,17 @@ TEST(ReplayWriter, WritesToItsPartFileEveryThirtyFrames) {
     ReplayWriter writer;
     ASSERT_TRUE(writer.Open(folder.File("f.kvr"), 1));
     EXPECT_EQ(writer.PartPath(), folder.File("f.kvr") + "." + std::to_string(getpid()) + ".part");
-    EXPECT_EQ(ReadBytes(writer.PartPath()).size(), 24u) << "the header goes out at once";
+    EXPECT_EQ(ReadBytes(writer.PartPath()).size(), 80u) << "the header goes out at once";
     for (int k = 0; k < 29; ++k) {
         writer.RecordFrame(1, 2, [] { return uint64_t{3}; });
     }
-    EXPECT_EQ(ReadBytes(writer.PartPath()).size(), 24u);
+    EXPECT_EQ(ReadBytes(writer.PartPath()).size(), 80u);
     writer.RecordFrame(1, 2, [] { return uint64_t{3}; });
-    EXPECT_EQ(ReadBytes(writer.PartPath()).size(), 24u + 60);
+    EXPECT_EQ(ReadBytes(writer.PartPath()).size(), 80u + 60);
     for (int k = 0; k < 30; ++k) {
         writer.RecordFrame(1, 2, [] { return uint64_t{3}; });
     }
-    EXPECT_EQ(ReadBytes(writer.PartPath()).size(), 24u + 120 + 8) << "with the digest";
+    EXPECT_EQ(ReadBytes(writer.PartPath()).size(), 80u + 120 + 8) << "with the digest";
     EXPECT_FALSE(std::filesystem::exists(folder.File("f.kvr")));
 }
 
@@ -257,7 +253,7 @@ TEST(ReplayWriter, AFullDiskStopsTheRecordingNotTheGame) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{100, 100};
+        const rlimit limit{156, 156};
         setrlimit(RLIMIT_FSIZE, &limit);
         ReplayWriter writer;
         bool good = writer.Open(file, 1);
@@ -274,7 +270,7 @@ TEST(ReplayWriter, AFullDiskStopsTheRecordingNotTheGame) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     // What did reach the disk reads as far as it goes: the frames that fit in
-    // the 100 bytes after the header's 24, the last write cut in its middle.
+    // the 76 bytes after the header's 80, the last write cut in its middle.
     const Replay replay =
         ReadBack(file + "." + std::to_string(child) + ".part", ReplayReadCutShort);
     EXPECT_EQ(replay.frames.size(), 38u);

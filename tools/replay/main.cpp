@@ -1,14 +1,19 @@
-// kivoro_replay verify FILE | print FILE | make SCRIPT OUT
+// kivoro_replay verify FILE | print FILE | make SCRIPT OUT | info FILE | list [FOLDER]
 //
 // verify runs a replay headless with the game's rules and art and compares
-// every rules digest it holds, then prints the final line (final_line.h).
-// print writes its control bytes as a script, one frame per line; make writes
-// a replay from a script (control_script.h). Exit status: 0 when all went
-// well; 1 when a replay diverged or was cut short (what could be done was
-// done); 2 when a file cannot be read as a replay or script, or written, or
-// the command line is wrong. Every problem is one line on standard error.
+// every rules digest it holds, and the final kills its header gives, then
+// prints the final line (final_line.h). print writes its control bytes as a
+// script, one frame per line; make writes a replay from a script
+// (control_script.h). info prints what the header says (the match, its
+// start, length and kills); list does that for every replay of a folder (the
+// game's, by default), newest first, a line each; neither reads the frames.
+// Exit status: 0 when all went well; 1 when a replay diverged or was cut
+// short (what could be done was done); 2 when a file cannot be read as a
+// replay or script, or written, or the command line is wrong. Every problem
+// is one line on standard error.
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -18,6 +23,8 @@
 #include "art/rules_world.h"
 #include "replay/final_line.h"
 #include "replay/replay_controls.h"
+#include "replay/replay_list.h"
+#include "replay/replay_path.h"
 #include "replay/replay_reader.h"
 #include "replay/replay_verifier.h"
 #include "replay/replay_writer.h"
@@ -81,6 +88,14 @@ int Verify(const std::string& file) {
                           std::to_string(from) + " to " + std::to_string(after) +
                           "): the rules digest is " + Hex(check.actualDigest) + ", the replay's " +
                           Hex(check.expectedDigest));
+        status = exitPartial;
+    }
+    if (check.killsDiffer) {
+        const uint32_t* kills = replay.header.kills;
+        Problem(file, "the header gives the kills as " + std::to_string(kills[0]) + "-" +
+                          std::to_string(kills[1]) + ", the match ends " +
+                          std::to_string(check.worldKills[0]) + "-" +
+                          std::to_string(check.worldKills[1]));
         status = exitPartial;
     }
     if (read.status == ReplayReadCutShort) {
@@ -151,11 +166,61 @@ int Make(const std::string& scriptFile, const std::string& out) {
     return exitGood;
 }
 
+int Info(const std::string& file) {
+    ReplayListEntry entry;
+    if (!ReadReplayEntry(file, entry)) {
+        Problem(file, "not a file");
+        return exitUnusable;
+    }
+    const ReplaySummary& summary = entry.summary;
+    if (summary.state == ReplayListUnreadable) {
+        Problem(file, summary.reason);
+        return exitUnusable;
+    }
+    const ReplayHeader& header = summary.header;
+    const int32_t offset = entry.utcOffsetMinutes;
+    std::printf("format version: %u\n", header.formatVersion);
+    std::printf("pixel layout: %s\n", PixelLayoutName(header.pixelLayout));
+    std::printf("art digest: %s\n", Hex(header.artDigest).c_str());
+    std::printf("match: %s\n", ReplayMatchText(header).c_str());
+    std::printf("started: %s UTC%c%02d:%02d%s\n", ReplayStartText(entry).c_str(),
+                offset < 0 ? '-' : '+', std::abs(offset) / 60, std::abs(offset) % 60,
+                entry.timeFromFile ? " (the file's time: the header has none)" : "");
+    std::printf("frames: %" PRIu32 " (%s)\n", summary.frames,
+                ReplayLengthText(summary.frames).c_str());
+    std::printf("kills: %s\n", ReplayKillsText(header).c_str());
+    std::printf("state: %s\n",
+                summary.reason.empty() ? ReplayStateName(summary.state) : summary.reason.c_str());
+    return exitGood;
+}
+
+int List(const std::string& folder) {
+    if (folder.empty()) {
+        Problem("list", "no folder for replays (neither XDG_DATA_HOME nor HOME is set)");
+        return exitUnusable;
+    }
+    for (const ReplayListEntry& entry : ReadReplayList(folder)) {
+        const ReplaySummary& summary = entry.summary;
+        if (summary.state == ReplayListUnreadable) {
+            std::printf("%-19s  %6s  %-7s  %-10s  %s: %s\n", "?", "?", "?",
+                        ReplayStateName(summary.state), entry.name.c_str(), summary.reason.c_str());
+            continue;
+        }
+        std::printf("%-19s  %6s  %-7s  %-10s  %s: %s\n", ReplayStartText(entry).c_str(),
+                    ReplayLengthText(summary.frames).c_str(),
+                    ReplayKillsText(summary.header).c_str(), ReplayStateName(summary.state),
+                    entry.name.c_str(), ReplayMatchText(summary.header).c_str());
+    }
+    return exitGood;
+}
+
 void Usage(FILE* to) {
     std::fprintf(to,
                  "usage: kivoro_replay verify FILE      run a replay, check its digests\n"
                  "       kivoro_replay print FILE       write its control bytes, a frame a line\n"
-                 "       kivoro_replay make SCRIPT OUT  make a replay from such lines\n");
+                 "       kivoro_replay make SCRIPT OUT  make a replay from such lines\n"
+                 "       kivoro_replay info FILE        what its header says of the match\n"
+                 "       kivoro_replay list [FOLDER]    the replays kept there, newest first\n");
 }
 
 }  // namespace
@@ -174,6 +239,12 @@ int main(int argc, char** argv) {
     }
     if (command == "make" && argc == 4) {
         return Make(argv[2], argv[3]);
+    }
+    if (command == "info" && argc == 3) {
+        return Info(argv[2]);
+    }
+    if (command == "list" && (argc == 2 || argc == 3)) {
+        return List(argc == 3 ? argv[2] : ReplayFolder());
     }
     Usage(stderr);
     return exitUnusable;
