@@ -83,7 +83,8 @@ int RunOnlineGame(const GameOptions& options, LocalDevices& devices) {
     recorder.Start(options.record, ArtDigest(), stderr);
     ConfirmedRecorder sink(recorder);
     const std::string name = PlayerName(online);
-    SessionOptions sessionOptions = SessionOptionsFor(online, name);
+    const std::string address = JoinAddress(online);
+    SessionOptions sessionOptions = SessionOptionsFor(online, name, address);
     sessionOptions.listener = &fighterSounds;
     RollbackSession session(link, sessionOptions);
 
