@@ -24,9 +24,11 @@ int8_t ClampAdvantage(int32_t value) {
     return static_cast<int8_t>(value < -128 ? -128 : value > 127 ? 127 : value);
 }
 
-// Milliseconds from a to b on a clock that may wrap.
+// Milliseconds from a to b on a clock that may wrap; 0 when b is before a
+// (a time taken after b, as a packet's arrival during the same frame).
 uint32_t Since(uint32_t a, uint32_t b) {
-    return b - a;
+    const auto difference = static_cast<int32_t>(b - a);
+    return difference > 0 ? static_cast<uint32_t>(difference) : 0;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "net/memory_link.h"
 #include "net/scripted_peer.h"
 #include "rules/fighter.h"
+#include "tests/net/peer_ledger.h"
 #include "tests/net/peer_world.h"
 
 // Both players wander and fire: the world keeps changing.
@@ -131,54 +132,21 @@ public:
         link.Send(channel, data, size);
     }
 
-    // Plays along with zero bytes and no digests: its bytes run its delay
-    // ahead of the session's, and it acknowledges all the session's.
+    // Plays along with zero bytes and no digests (PeerLedger::PlayAlong).
     void PlayAlong() {
         Read();
-        const uint32_t known = static_cast<uint32_t>(theirBytes);
-        const uint32_t mine = known + 2;
-        const uint32_t first = acked < mine ? acked : mine;
-        const uint32_t count = mine - first < 64 ? mine - first : 64;
-        Input(known, known, first, static_cast<uint8_t>(count));
+        const InputPacket input = heard.PlayAlong();
+        SendBytes(ChannelUnreliable, buffer, EncodeInput(input, buffer, sizeof buffer));
     }
 
     void Read() {
         uint8_t in[256];
         for (size_t size; (size = link.Receive(in, sizeof in)) > 0;) {
-            Packet packet;
-            if (!DecodePacket(in, size, &packet)) {
-                continue;
-            }
-            switch (packet.type) {
-                case PacketHello:
-                    sawHello = true;
-                    break;
-                case PacketInput: {
-                    const InputPacket& input = packet.input;
-                    if (static_cast<int64_t>(input.ack) > acked) {
-                        acked = input.ack;
-                    }
-                    if (input.firstInput <= static_cast<uint32_t>(theirBytes) &&
-                        input.firstInput + input.count > static_cast<uint32_t>(theirBytes)) {
-                        theirBytes = static_cast<int32_t>(input.firstInput + input.count);
-                    }
-                    break;
-                }
-                case PacketDigest:
-                    ++digests;
-                    break;
-                case PacketEnd:
-                    ends.push_back(packet.end);
-                    break;
-            }
+            heard.Take(in, size);
         }
     }
 
     MemoryLink& link;
     uint8_t buffer[maxPacketSize];
-    bool sawHello = false;
-    int32_t theirBytes = 2;  // the session's bytes held, from frame 0
-    uint32_t acked = 2;      // this peer's bytes the session holds
-    int32_t digests = 0;
-    std::vector<EndPacket> ends;
+    PeerLedger heard;
 };

@@ -141,7 +141,7 @@ TEST_F(SessionLifecycle, AnotherVersionIsNamedOnBothSides) {
     // The joiner answers the host with a handshake of another protocol.
     host.Tick(0);
     raw.Read();
-    ASSERT_TRUE(raw.sawHello);
+    ASSERT_TRUE(raw.heard.sawHello);
     HelloPacket other = OwnHello();
     other.protocol = packetProtocolVersion - 1;
     other.versionMinor = 7;
@@ -155,8 +155,8 @@ TEST_F(SessionLifecycle, AnotherVersionIsNamedOnBothSides) {
         " (protocol " + std::to_string(packetProtocolVersion) + ")";
     EXPECT_EQ(host.Notice(), expected);
     raw.Read();
-    ASSERT_EQ(raw.ends.size(), 1u);
-    EXPECT_EQ(raw.ends[0].reason, EndVersionMismatch);
+    ASSERT_EQ(raw.heard.ends.size(), 1u);
+    EXPECT_EQ(raw.heard.ends[0].reason, EndVersionMismatch);
 
     // A joiner hearing such a host ends with the same words.
     MemoryLink otherHost(clock, {});
@@ -227,7 +227,7 @@ TEST_F(SessionLifecycle, AFinishMidMatchThenSilenceEndsInTime) {
         RunAlone(*session, 1000, [&] { peer.raw.PlayAlong(); });
         ASSERT_TRUE(session->Playing()) << c.name;
         const int32_t held = session->ConfirmedFrames();
-        peer.raw.End(EndFinished, c.claimedFrame < 0 ? static_cast<uint32_t>(peer.raw.acked)
+        peer.raw.End(EndFinished, c.claimedFrame < 0 ? static_cast<uint32_t>(peer.raw.heard.acked)
                                                      : static_cast<uint32_t>(c.claimedFrame));
         peer.rawLink.GoSilent();
         const uint32_t took = RunAlone(*session, 30000);
@@ -250,8 +250,8 @@ TEST_F(SessionLifecycle, InputsWithNoNewFramesEndTheMatchAfterTheLimit) {
     EXPECT_GE(took, 5000u);
     EXPECT_LE(took, 5200u);
     peer.raw.Read();
-    ASSERT_FALSE(peer.raw.ends.empty());
-    EXPECT_EQ(peer.raw.ends.back().reason, EndNoProgress);
+    ASSERT_FALSE(peer.raw.heard.ends.empty());
+    EXPECT_EQ(peer.raw.heard.ends.back().reason, EndNoProgress);
 }
 
 // A peer that plays but never digests: the session plays five seconds of
@@ -264,7 +264,7 @@ TEST_F(SessionLifecycle, APeerThatSendsNoDigestsIsRefused) {
     EXPECT_EQ(session->EndReasonCode(), EndProtocolError);
     EXPECT_STREQ(session->EndMessage(), "the other side broke the protocol: it sends no digests");
     EXPECT_EQ(session->ConfirmedFrames(), DigestCheck::lagFrames);
-    EXPECT_GT(peer.raw.digests, 0);
+    EXPECT_GT(peer.raw.heard.digests, 0);
 }
 
 // Quit ends the match in well under a second whatever the other side does:
@@ -290,7 +290,7 @@ TEST_F(SessionLifecycle, AQuitFromTheOtherSideEndsInTime) {
     PlayingPeer peer(clock);
     RollbackSession* session = &peer.session;
     RunAlone(*session, 500, [&] { peer.raw.PlayAlong(); });
-    peer.raw.End(EndQuit, peer.raw.acked + 40);
+    peer.raw.End(EndQuit, peer.raw.heard.acked + 40);
     peer.rawLink.GoSilent();
     const uint32_t took = RunAlone(*session, 30000);
     ASSERT_TRUE(session->Ended());
