@@ -191,6 +191,20 @@ size_t EncodeEnd(const EndPacket& end, uint8_t* out, size_t capacity) {
     return w.at;
 }
 
+EndReason HelloRefusal(const HelloPacket& local, const HelloPacket& remote) {
+    if (remote.protocol != local.protocol || remote.versionMajor != local.versionMajor ||
+        remote.versionMinor != local.versionMinor) {
+        return EndVersionMismatch;
+    }
+    if (remote.artDigest != local.artDigest) {
+        return EndArtMismatch;
+    }
+    if (remote.pixelLayout != local.pixelLayout) {
+        return EndLayoutMismatch;
+    }
+    return EndNone;
+}
+
 bool DecodePacket(const uint8_t* data, size_t size, Packet* out) {
     if (data == nullptr || size == 0) {
         return false;

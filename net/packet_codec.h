@@ -134,6 +134,10 @@ size_t EncodeInput(const InputPacket& input, uint8_t* out, size_t capacity);
 size_t EncodeDigest(const DigestPacket& digest, uint8_t* out, size_t capacity);
 size_t EncodeEnd(const EndPacket& end, uint8_t* out, size_t capacity);
 
+// Why two handshakes cannot play each other (another protocol or game
+// version, other art, another pixel layout), or EndNone when they can.
+EndReason HelloRefusal(const HelloPacket& local, const HelloPacket& remote);
+
 // Reads size bytes as one packet. False, with out's contents unspecified, for
 // anything but an exactly sized packet of a known type whose every field is in
 // range: the caller drops it and counts it.

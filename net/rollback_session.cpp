@@ -139,7 +139,7 @@ void RollbackSession::EnterHandshaking(uint32_t now) {
 void RollbackSession::UpdateHandshaking(uint32_t now) {
     const LinkStatus status = link.Status();
     if (helloReceived) {
-        const EndReason refusal = JudgeHello();
+        const EndReason refusal = HelloRefusal(localHello, remoteHello);
         if (refusal == EndNone) {
             if (!Hosting()) {
                 SendHello();
@@ -172,21 +172,6 @@ void RollbackSession::UpdateHandshaking(uint32_t now) {
     } else if (Since(phaseStartMs, now) > limit) {
         Verdict(EndNoHandshake, 0, true);
     }
-}
-
-EndReason RollbackSession::JudgeHello() const {
-    if (remoteHello.protocol != localHello.protocol ||
-        remoteHello.versionMajor != localHello.versionMajor ||
-        remoteHello.versionMinor != localHello.versionMinor) {
-        return EndVersionMismatch;
-    }
-    if (remoteHello.artDigest != localHello.artDigest) {
-        return EndArtMismatch;
-    }
-    if (remoteHello.pixelLayout != localHello.pixelLayout) {
-        return EndLayoutMismatch;
-    }
-    return EndNone;
 }
 
 void RollbackSession::RefuseClient(EndReason refusal) {
@@ -328,13 +313,7 @@ bool RollbackSession::RewindToConfirmed() {
 }
 
 bool RollbackSession::PopConfirmed(ConfirmedFrame* out) {
-    if (confirmedCount == 0) {
-        return false;
-    }
-    *out = confirmed[confirmedHead];
-    confirmedHead = (confirmedHead + 1) % confirmedCapacity;
-    --confirmedCount;
-    return true;
+    return confirmed.Pop(out);
 }
 
 bool RollbackSession::Finished() const {
@@ -449,7 +428,8 @@ void RollbackSession::HandleEnd(const EndPacket& end) {
         if (Hosting()) {
             // The client refused this side (after its handshake, which says
             // why), quit or lied: either way it goes.
-            const EndReason refusal = helloReceived ? JudgeHello() : EndNone;
+            const EndReason refusal =
+                helloReceived ? HelloRefusal(localHello, remoteHello) : EndNone;
             if (refusal != EndNone) {
                 RefuseClient(refusal);
             } else {
@@ -689,13 +669,9 @@ void RollbackSession::ReportConfirmed() {
         entry.controls[1 - localPlayer] = slot.remote;
         entry.hasDigest = (frame + 1) % digestInterval == 0;
         entry.rulesDigest = entry.hasDigest ? slot.digest : 0;
-        if (confirmedCount == confirmedCapacity) {
-            confirmedHead = (confirmedHead + 1) % confirmedCapacity;
-            --confirmedCount;
+        if (!confirmed.Push(entry)) {
             ++stats.confirmedDropped;
         }
-        confirmed[(confirmedHead + confirmedCount) % confirmedCapacity] = entry;
-        ++confirmedCount;
         confirmedEnd = frame + 1;
         if (entry.hasDigest) {
             SendDigest(frame + 1, slot.digest);

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "net/confirmed_queue.h"
 #include "net/digest_check.h"
 #include "net/link.h"
 #include "net/net_stats.h"
@@ -50,15 +51,6 @@ enum MatchPhase : uint8_t {
     // end is delivered and the link closed (EndReasonCode is then set).
     PhaseEnding = 3,
     PhaseEnded = 4,
-};
-
-// One world frame both players' inputs are known for, as stepped: what a
-// replay records. hasDigest every digestInterval frames.
-struct ConfirmedFrame {
-    int32_t frame = 0;
-    uint8_t controls[2] = {0, 0};  // first player, second player
-    bool hasDigest = false;
-    uint64_t rulesDigest = 0;  // DigestRules after this frame
 };
 
 // Takes confirmed frames as they come (a replay recorder, a test).
@@ -136,8 +128,8 @@ public:
 
     // After a quit this side plays out its last frames for this long at
     // most, and it waits this long at most for the link to close.
-    static constexpr uint32_t quitPlayOutMs = 500;
-    static constexpr uint32_t closeLimitMs = 300;
+    static constexpr uint32_t quitPlayOutMs = 400;
+    static constexpr uint32_t closeLimitMs = 250;
     // A play-out the other side started has a second and the display frames
     // it needs to step its frames.
     static constexpr uint32_t playOutMs = 1000;
@@ -157,7 +149,6 @@ private:
 
     static constexpr int32_t ringSize = 128;
     static constexpr int32_t snapshotCount = maxPrediction + 2;
-    static constexpr int32_t confirmedCapacity = 256;
 
     FrameSlot& Slot(int32_t frame) { return slots[frame % ringSize]; }
     bool Hosting() const { return localPlayer == 0; }
@@ -171,7 +162,6 @@ private:
     void UpdateConnecting(uint32_t now);
     void EnterHandshaking(uint32_t now);
     void UpdateHandshaking(uint32_t now);
-    EndReason JudgeHello() const;
     // Hosting: tells the client why it is refused, then lets it go.
     void RefuseClient(EndReason refusal);
     void LetClientGo(const char* why);
@@ -239,9 +229,7 @@ private:
     WorldSnapshot snapshots[snapshotCount];
     int32_t snapshotFrame[snapshotCount] = {};
     DigestCheck digests;
-    ConfirmedFrame confirmed[confirmedCapacity] = {};
-    int32_t confirmedHead = 0;
-    int32_t confirmedCount = 0;
+    ConfirmedQueue confirmed;
 
     EndReason endReason = EndNone;
     bool endedByOther = false;
