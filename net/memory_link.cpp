@@ -43,6 +43,7 @@ bool MemoryLink::Deliver(LinkChannel channel, const uint8_t* data, size_t size) 
             slot.sequence = nextSequence++;
             slot.size = static_cast<uint16_t>(size);
             std::memcpy(slot.data, data, size);
+            ++peer->inFlight;
             return true;
         }
     }
@@ -63,7 +64,7 @@ bool MemoryLink::Send(LinkChannel channel, const uint8_t* data, size_t size) {
 }
 
 size_t MemoryLink::Receive(uint8_t* buffer, size_t capacity) {
-    if (closed) {
+    if (closed || inFlight == 0) {
         return 0;
     }
     InFlight* next = nullptr;
@@ -79,16 +80,8 @@ size_t MemoryLink::Receive(uint8_t* buffer, size_t capacity) {
     }
     std::memcpy(buffer, next->data, next->size < capacity ? next->size : capacity);
     next->used = false;
+    --inFlight;
     return next->size;
-}
-
-bool MemoryLink::Waiting() const {
-    for (const InFlight& slot : inbox) {
-        if (slot.used) {
-            return true;
-        }
-    }
-    return false;
 }
 
 LinkStatus MemoryLink::Status() const {
@@ -96,7 +89,7 @@ LinkStatus MemoryLink::Status() const {
         return LinkClosed;
     }
     // The other end's leaving arrives after everything it sent before it.
-    if (otherLeft && clock.nowMs >= otherLeftAt && !Waiting()) {
+    if (otherLeft && clock.nowMs >= otherLeftAt && inFlight == 0) {
         return LinkLeft;
     }
     if (!paired) {
@@ -122,6 +115,7 @@ void MemoryLink::DropPeer() {
     for (InFlight& slot : inbox) {
         slot.used = false;
     }
+    inFlight = 0;
     paired = false;
     otherLeft = false;
 }

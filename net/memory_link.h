@@ -72,13 +72,13 @@ private:
     // This end stops sending to the other, which hears it leave after what
     // was sent to it (unless this end went silent).
     void Detach();
-    bool Waiting() const;
 
     VirtualClock& clock;
     LinkConditions conditions;
     LinkRandom random;
     MemoryLink* peer = nullptr;
     InFlight inbox[inboxCapacity] = {};
+    int32_t inFlight = 0;  // inbox slots used
     uint32_t nextSequence = 0;
     uint32_t lastReliableArrival = 0;
     uint64_t bytesSent = 0;

@@ -9,10 +9,10 @@
 #include <cstring>
 
 #include "art/art_digest.h"
-#include "rules/headless_world.h"
-#include "rules/world_snapshot.h"
 #include "net/memory_link.h"
 #include "net/rollback_session.h"
+#include "rules/headless_world.h"
+#include "rules/world_snapshot.h"
 #include "tests/net/peer_ledger.h"
 
 namespace {
@@ -96,23 +96,25 @@ public:
         }
         // The peer goes silent: the match ends, or a host waits for another.
         peers[current].link.GoSilent();
-        Tick(session, 40000);
+        Tick(session, 40000, 100);
         if (!session.Ended() && !(hosting && session.Phase() == PhaseConnecting)) {
             __builtin_trap();
         }
         // A quit ends it within a second, whatever the phase.
         session.Quit();
-        Tick(session, 1000);
+        Tick(session, 1000, 16);
         if (!session.Ended()) {
             __builtin_trap();
         }
     }
 
 private:
-    void Tick(RollbackSession& session, uint32_t forMs) {
+    // Ticks every stepMs for forMs: the limits are checked at each tick, so
+    // long steps test them as well as display frames would.
+    void Tick(RollbackSession& session, uint32_t forMs, uint32_t stepMs) {
         const uint32_t until = clock.nowMs + forMs;
         while (!session.Ended() && clock.nowMs < until) {
-            clock.nowMs += 16;
+            clock.nowMs += stepMs;
             session.Tick(0);
             Read();
         }
@@ -145,7 +147,7 @@ private:
                 hello.protocol = static_cast<uint8_t>(packetProtocolVersion ^ (flags & 1));
                 hello.versionMajor = KIVORO_VERSION_MAJOR;
                 hello.versionMinor = static_cast<uint16_t>(KIVORO_VERSION_MINOR + (flags >> 1 & 1));
-                hello.artDigest = ArtDigest() ^ (flags >> 2 & 1);
+                hello.artDigest = artDigest ^ (flags >> 2 & 1);
                 hello.pixelLayout = static_cast<uint8_t>(flags >> 3 & 1);
 #if KIVORO_PIXEL_565
                 hello.pixelLayout ^= 1;
@@ -229,6 +231,7 @@ private:
     }
 
     Bytes in;
+    const uint64_t artDigest = ArtDigest();
     VirtualClock clock;
     Peer peers[peerCount] = {Peer(clock), Peer(clock), Peer(clock)};
     int32_t current = 0;
