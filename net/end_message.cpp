@@ -78,7 +78,13 @@ void FormatEndMessage(const EndFacts& facts, char* out, size_t size) {
             std::snprintf(out, size, "connection lost");
             break;
         case EndLeft:
-            std::snprintf(out, size, "the other side left");
+            // A host turns away a joiner while it plays another match.
+            if (facts.beforePlay && facts.address[0] != '\0') {
+                std::snprintf(out, size, "%s closed the connection before the match began",
+                              facts.address);
+            } else {
+                std::snprintf(out, size, "the other side left");
+            }
             break;
         case EndNoAnswer:
             std::snprintf(out, size, "nobody answered at %s", facts.address);

@@ -16,6 +16,7 @@ struct EndFacts {
     const char* address = "";             // joining: HOST:PORT
     const char* detail = "";              // what broke: a protocol error, a local fault
     uint32_t limitSeconds = 0;            // the limit a lack of progress ran over
+    bool beforePlay = false;              // the match had not begun
 };
 
 // Writes the message, nul-terminated and cut to fit, into out.

@@ -778,6 +778,7 @@ void RollbackSession::Verdict(EndReason reason, int32_t frame, bool byOther, con
     facts.address = options.address;
     facts.detail = detail;
     facts.limitSeconds = (options.silenceLimitMs + Allowance() + 999) / 1000;
+    facts.beforePlay = phase == PhaseConnecting || phase == PhaseHandshaking;
     FormatEndMessage(facts, message, sizeof message);
     // The other side is told a verdict it can act on; a quit that played
     // out was announced when it began.

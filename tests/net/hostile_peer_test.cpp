@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -265,21 +266,30 @@ TEST_F(HostilePeer, NoDigestsIsABrokenProtocol) {
     EXPECT_EQ(session->ConfirmedFrames(), DigestCheck::lagFrames);
 }
 
-// One match at a time: a client that comes during one is turned away at once.
+// One match at a time: a player who comes during one is turned away at once,
+// and told so.
 TEST_F(HostilePeer, AThirdClientIsTurnedAwayDuringAMatch) {
     HostileClient player;
     StartPlaying(player);
-    HostileClient late;
-    ASSERT_TRUE(late.Join(link.Port()));
-    RunUntil([&] { return late.Disconnected(); },
-             [&] {
-                 session->Tick(0);
-                 player.Service();
-                 player.PlayAlong();
-                 late.Service();
-             },
-             3000);
-    EXPECT_TRUE(late.Disconnected());
+    EnetLink lateLink;
+    ASSERT_TRUE(lateLink.Join("127.0.0.1", link.Port()));
+    const std::string address = "127.0.0.1:" + std::to_string(link.Port());
+    SessionOptions lateOptions{1, 2, "Late"};
+    lateOptions.address = address.c_str();
+    RollbackSession late(lateLink, lateOptions);
+    const int64_t took = RunUntil([&] { return late.Ended(); },
+                                  [&] {
+                                      session->Tick(0);
+                                      player.Service();
+                                      player.PlayAlong();
+                                      late.Tick(0);
+                                  },
+                                  3000);
+    std::printf("[ timing   ] turned away in %lld ms\n", static_cast<long long>(took));
+    ASSERT_TRUE(late.Ended());
+    EXPECT_EQ(late.EndReasonCode(), EndLeft);
+    EXPECT_EQ(std::string(late.EndMessage()),
+              address + " closed the connection before the match began");
     EXPECT_TRUE(session->Playing()) << session->EndMessage();
 }
 
