@@ -68,8 +68,10 @@ public:
     // ENet holds no more than this of received data for the other side
     // before it stops acknowledging (the sender then resends).
     static constexpr uint32_t maxWaitingData = 16 * 1024;
-    // Bytes a second each way: a match sends a few kilobytes a second, a
-    // headless one as fast as it can several tens.
+    // Bytes a second each way, as ENet is told them: they size its reliable
+    // window (16 KB) and its throttling of unreliable packets. A match sends
+    // a few kilobytes a second; a headless one on one machine, unpaced,
+    // bursts past this (about 1 MB/s) and ENet's throttle thins its inputs.
     static constexpr uint32_t bandwidth = 256 * 1024;
     static constexpr int32_t receiveCapacity = 256;
     // Close gives up at once on a peer silent this long.
