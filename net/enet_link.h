@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "net/link.h"
 #include "net/link_random.h"
@@ -20,8 +21,8 @@ struct EnetLinkOptions {
     uint32_t netDelayMs = 0;
     uint32_t netLossPercent = 0;
     uint64_t seed = 1;
-    // ENet drops a peer that acknowledges nothing for this long, so a vanished
-    // machine closes the link as the session's own silence limit would.
+    // ENet drops a peer that acknowledges nothing for this long, and gives up
+    // a join nobody answers after it.
     uint32_t timeoutMs = 5000;
 };
 
@@ -30,10 +31,13 @@ public:
     explicit EnetLink(const EnetLinkOptions& options = EnetLinkOptions());
     EnetLink(const EnetLink&) = delete;
     EnetLink& operator=(const EnetLink&) = delete;
+    // Disconnects at once whoever is still connected.
     ~EnetLink() override;
 
-    // Listens on port (0: any free port, see Port) for one player. False when
-    // the port cannot be opened.
+    // Listens on port (0: any free port, see Port). The first client to
+    // connect is the other side; up to waitingClients more wait their turn
+    // (DropPeer), the rest are not answered. False when the port cannot be
+    // opened.
     bool Host(uint16_t port);
     // Connects to a host by name or address. False when the name does not
     // resolve or ENet cannot start the connection.
@@ -42,23 +46,35 @@ public:
     uint16_t Port() const;
 
     void Service() override;
+    void Wait(uint32_t maxMs) override;
     bool Send(LinkChannel channel, const uint8_t* data, size_t size) override;
     size_t Receive(uint8_t* buffer, size_t capacity) override;
     LinkStatus Status() const override { return status; }
-    // Sends everything held back, then disconnects, waiting up to closeWaitMs
-    // for the other side to acknowledge, so an end message is delivered
-    // (unless nothing was heard from it for silentPeerMs).
+    void DropPeer() override;
+    void RefuseOthers() override;
+    // Everything held back goes out now; the disconnect follows once ENet
+    // has it acknowledged. A peer not heard from for silentPeerMs is given up
+    // at once instead.
     void Close() override;
     uint32_t NowMs() const override;
     uint64_t BytesSent() const override { return bytesSent; }
     // Bytes ENet put on the wire so far: the packets with its own headers,
     // acknowledgements, resends and pings (its totalSentData counter).
     uint64_t WireBytesSent() const;
+    // Unreliable packets dropped because the queue of held ones was full.
+    int32_t Congested() const { return congested; }
 
-    static constexpr size_t slotSize = 128;
-    static constexpr int32_t queueCapacity = 256;
-    static constexpr uint32_t closeWaitMs = 1000;
-    // Close waits for no peer silent this long.
+    static constexpr int32_t waitingClients = 2;
+    // ENet holds no more than this of received data for the other side
+    // before it stops acknowledging (the sender then resends).
+    static constexpr uint32_t maxWaitingData = 16 * 1024;
+    // Bytes a second each way, as ENet is told them: they size its reliable
+    // window (16 KB) and its throttling of unreliable packets. A match sends
+    // a few kilobytes a second; a headless one on one machine, unpaced,
+    // bursts past this (about 1 MB/s) and ENet's throttle thins its inputs.
+    static constexpr uint32_t bandwidth = 256 * 1024;
+    static constexpr int32_t receiveCapacity = 256;
+    // Close gives up at once on a peer silent this long.
     static constexpr uint32_t silentPeerMs = 1000;
 
 private:
@@ -66,32 +82,47 @@ private:
         uint32_t due;  // for outgoing packets: when ENet gets it
         uint16_t size;
         uint8_t channel;
-        uint8_t data[slotSize];
+        uint8_t data[linkPacketLimit];
     };
     // A ring of packets: received ones waiting for Receive, or outgoing ones
-    // held back by netDelayMs.
-    struct Ring {
-        Held slots[queueCapacity];
-        int32_t head = 0;
-        int32_t count = 0;
-        bool Push(uint32_t due, uint8_t channel, const uint8_t* data, size_t size);
+    // held back by netDelayMs. Its slots are allocated once, up front.
+    class Ring {
+    public:
+        explicit Ring(size_t capacity) : slots(capacity) {}
+        bool Full() const { return count == static_cast<int32_t>(slots.size()); }
+        bool Empty() const { return count == 0; }
+        void Push(uint32_t due, uint8_t channel, const uint8_t* data, size_t size);
         Held& Front() { return slots[head]; }
         void Pop();
+        void Clear() { head = count = 0; }
+
+    private:
+        std::vector<Held> slots;
+        int32_t head = 0;
+        int32_t count = 0;
     };
 
     bool Start(bool hosting, const char* hostName, uint16_t port);
-    void SendNow(uint8_t channel, const uint8_t* data, size_t size);
+    bool SendNow(uint8_t channel, const uint8_t* data, size_t size);
     void FlushHeld(bool all);
     void Pump(uint32_t waitMs);
+    void Connected(_ENetPeer* client);
+    void Disconnected(_ENetPeer* client, uint32_t data);
+    void TurnAway(_ENetPeer* client);
 
     EnetLinkOptions options;
     LinkRandom random;
     std::chrono::steady_clock::time_point start;
     _ENetHost* host = nullptr;
     _ENetPeer* peer = nullptr;
+    _ENetPeer* waiting[waitingClients] = {};
+    int32_t waitingCount = 0;
+    bool hosting = false;
+    bool refusingOthers = false;
     LinkStatus status = LinkConnecting;
     bool initialized = false;
     Ring received;
     Ring outgoing;
     uint64_t bytesSent = 0;
+    int32_t congested = 0;
 };

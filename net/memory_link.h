@@ -1,5 +1,5 @@
 // MemoryLink: one end of an in-memory link pair for tests. Packets wait in the
-// sender's queue until a virtual clock reaches their arrival time; a seeded
+// receiver's inbox until a virtual clock reaches their arrival time; a seeded
 // model delays, jitters and loses them like a bad network, faster than real
 // time and the same on every run.
 #pragma once
@@ -30,16 +30,23 @@ public:
     MemoryLink(VirtualClock& clock, const LinkConditions& sending);
     MemoryLink(const MemoryLink&) = delete;
     MemoryLink& operator=(const MemoryLink&) = delete;
-    ~MemoryLink() override = default;
+    // The other end hears nothing more: as a machine switched off.
+    ~MemoryLink() override;
 
     // Pairs two ends: what one sends, the other receives. Both are connected
-    // from then on.
+    // from then on. An end whose other side left or was dropped may be paired
+    // again (a host taking its next client).
     static void Connect(MemoryLink& a, MemoryLink& b);
 
     void Service() override {}
+    void Wait(uint32_t) override {}
     bool Send(LinkChannel channel, const uint8_t* data, size_t size) override;
     size_t Receive(uint8_t* buffer, size_t capacity) override;
     LinkStatus Status() const override;
+    // Tells the other end, after what was sent to it, and waits for a new one.
+    void DropPeer() override;
+    void RefuseOthers() override {}
+    // Closed at once; the other end hears it after what was sent before it.
     void Close() override;
     uint32_t NowMs() const override { return clock.nowMs; }
     uint64_t BytesSent() const override { return bytesSent; }
@@ -47,11 +54,10 @@ public:
     // A vanished machine: from now on everything this end sends is lost, and
     // the other end never hears it close.
     void GoSilent() { silent = true; }
-    // Packets this end refused because its queue was full.
+    // Packets refused because the other end's inbox was full.
     int32_t Overflows() const { return overflows; }
 
-    static constexpr size_t slotSize = 128;
-    static constexpr int32_t queueCapacity = 256;
+    static constexpr int32_t inboxCapacity = 512;
 
 private:
     struct InFlight {
@@ -59,19 +65,28 @@ private:
         uint32_t sequence;  // breaks ties between equal arrival times
         uint16_t size;
         bool used;
-        uint8_t data[slotSize];
+        uint8_t data[linkPacketLimit];
     };
+
+    bool Deliver(LinkChannel channel, const uint8_t* data, size_t size);
+    // This end stops sending to the other, which hears it leave after what
+    // was sent to it (unless this end went silent).
+    void Detach();
 
     VirtualClock& clock;
     LinkConditions conditions;
     LinkRandom random;
     MemoryLink* peer = nullptr;
-    InFlight queue[queueCapacity] = {};
+    InFlight inbox[inboxCapacity] = {};
+    int32_t inFlight = 0;  // inbox slots used
     uint32_t nextSequence = 0;
     uint32_t lastReliableArrival = 0;
     uint64_t bytesSent = 0;
     int32_t overflows = 0;
+    bool paired = false;  // connected to an end, which may have gone since
     bool closed = false;
-    uint32_t closedAt = 0;
     bool silent = false;
+    // The other end left: known here from otherLeftAt on.
+    bool otherLeft = false;
+    uint32_t otherLeftAt = 0;
 };

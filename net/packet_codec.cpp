@@ -11,7 +11,7 @@ constexpr size_t helloFixedSize = 21;
 constexpr size_t inputFixedSize = 25;
 constexpr size_t digestSize = 13;
 constexpr size_t endSize = 6;
-constexpr uint8_t controlBits = 0x3F;
+constexpr auto frameBound = static_cast<uint32_t>(maxMatchFrames);
 
 // Little-endian writing and reading at a running offset. The callers check
 // the sizes first; these never look at them.
@@ -77,13 +77,13 @@ bool PrintableName(const char* name, size_t length) {
     return true;
 }
 
-bool ValidControls(const uint8_t* controls, size_t count) {
-    for (size_t k = 0; k < count; ++k) {
-        if ((controls[k] & ~controlBits) != 0) {
-            return false;
-        }
-    }
-    return true;
+bool ValidInputFrames(const InputPacket& input) {
+    return input.frame <= frameBound && input.ack <= frameBound &&
+           input.firstInput <= frameBound - input.count;
+}
+
+bool ValidEnd(const EndPacket& end) {
+    return end.reason != EndNone && end.reason <= lastSentEndReason && end.frame <= frameBound;
 }
 
 bool DecodeHello(const uint8_t* data, size_t size, HelloPacket* hello) {
@@ -120,16 +120,12 @@ bool DecodeInput(const uint8_t* data, size_t size, InputPacket* input) {
     input->echoHoldMs = r.U16();
     input->firstInput = r.U32();
     input->count = r.U8();
-    if (input->count > maxInputsPerPacket || size != inputFixedSize + input->count) {
-        return false;
-    }
-    // Frames stay below 2^31, so a first frame plus a count never wraps.
-    if (input->frame > INT32_MAX || input->ack > INT32_MAX ||
-        input->firstInput > static_cast<uint32_t>(INT32_MAX) - maxInputsPerPacket) {
+    if (input->count > maxInputsPerPacket || size != inputFixedSize + input->count ||
+        !ValidInputFrames(*input)) {
         return false;
     }
     std::memcpy(input->controls, r.Bytes(input->count), input->count);
-    return ValidControls(input->controls, input->count);
+    return true;
 }
 
 }  // namespace
@@ -156,8 +152,7 @@ size_t EncodeHello(const HelloPacket& hello, uint8_t* out, size_t capacity) {
 
 size_t EncodeInput(const InputPacket& input, uint8_t* out, size_t capacity) {
     const size_t size = inputFixedSize + input.count;
-    if (input.count > maxInputsPerPacket || size > capacity ||
-        !ValidControls(input.controls, input.count)) {
+    if (input.count > maxInputsPerPacket || size > capacity || !ValidInputFrames(input)) {
         return 0;
     }
     Writer w(out);
@@ -175,7 +170,7 @@ size_t EncodeInput(const InputPacket& input, uint8_t* out, size_t capacity) {
 }
 
 size_t EncodeDigest(const DigestPacket& digest, uint8_t* out, size_t capacity) {
-    if (capacity < digestSize) {
+    if (capacity < digestSize || digest.frame > frameBound) {
         return 0;
     }
     Writer w(out);
@@ -186,7 +181,7 @@ size_t EncodeDigest(const DigestPacket& digest, uint8_t* out, size_t capacity) {
 }
 
 size_t EncodeEnd(const EndPacket& end, uint8_t* out, size_t capacity) {
-    if (capacity < endSize || end.reason == EndNone || end.reason > lastEndReason) {
+    if (capacity < endSize || !ValidEnd(end)) {
         return 0;
     }
     Writer w(out);
@@ -194,6 +189,20 @@ size_t EncodeEnd(const EndPacket& end, uint8_t* out, size_t capacity) {
     w.U8(end.reason);
     w.U32(end.frame);
     return w.at;
+}
+
+EndReason HelloRefusal(const HelloPacket& local, const HelloPacket& remote) {
+    if (remote.protocol != local.protocol || remote.versionMajor != local.versionMajor ||
+        remote.versionMinor != local.versionMinor) {
+        return EndVersionMismatch;
+    }
+    if (remote.artDigest != local.artDigest) {
+        return EndArtMismatch;
+    }
+    if (remote.pixelLayout != local.pixelLayout) {
+        return EndLayoutMismatch;
+    }
+    return EndNone;
 }
 
 bool DecodePacket(const uint8_t* data, size_t size, Packet* out) {
@@ -213,7 +222,7 @@ bool DecodePacket(const uint8_t* data, size_t size, Packet* out) {
             Reader r(data + 1);
             out->digest.frame = r.U32();
             out->digest.digest = r.U64();
-            return out->digest.frame <= INT32_MAX;
+            return out->digest.frame <= frameBound;
         }
         case PacketEnd: {
             if (size != endSize) {
@@ -222,8 +231,7 @@ bool DecodePacket(const uint8_t* data, size_t size, Packet* out) {
             Reader r(data + 1);
             out->end.reason = r.U8();
             out->end.frame = r.U32();
-            return out->end.reason != EndNone && out->end.reason <= lastEndReason &&
-                   out->end.frame <= INT32_MAX;
+            return ValidEnd(out->end);
         }
         default:
             return false;

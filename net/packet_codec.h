@@ -28,13 +28,23 @@
 //     receiver can take its round trip; 0xFFFF: nothing to echo yet
 //   20 u32 first: world frame of the first control byte
 //   24 u8 count, 0..64   25 count control bytes, for frames first ..
-//     first + count - 1; bits 0x3F only
+//     first + count - 1; any value 0..255
 //
 // Digest, type 3, 13 bytes: 1 u32 frames played, 5 u64 rules digest after them.
 //
-// End, type 4, 6 bytes: 1 u8 reason (EndReason), 2 u32 frame.
+// End, type 4, 6 bytes: 1 u8 reason (EndReason, Quit to NoProgress), 2 u32 frame.
+//
+// Every frame number (frame, ack, first + count, a digest's or an end's frame)
+// is at most maxMatchFrames, so that no sum the session makes of a peer's
+// numbers and its own small windows can pass 2^31.
+//
+// The first player (the host) speaks first: it sends its Hello when a peer
+// connects; the second answers with its own once it has read the host's.
 
-inline constexpr uint8_t packetProtocolVersion = 1;
+// 2: control bytes carry all eight bits; digests travel on the reliable channel.
+inline constexpr uint8_t packetProtocolVersion = 2;
+// About 207 days of play at 60 frames a second.
+inline constexpr int32_t maxMatchFrames = 1 << 30;
 inline constexpr int32_t maxNameLength = 16;
 inline constexpr int32_t maxInputsPerPacket = 64;
 inline constexpr int32_t maxPacketSize = 25 + maxInputsPerPacket;  // the longest, an Input
@@ -52,19 +62,26 @@ enum PixelLayout : uint8_t {
     PixelLayout565 = 1,
 };
 
-// Why a match ended; carried by the End packet, and the session's own verdict.
+// Why a match ended: the reasons up to lastSentEndReason travel in the End
+// packet; the rest are a side's own verdicts, never sent.
 enum EndReason : uint8_t {
     EndNone = 0,
-    EndQuit = 1,       // a player left (Escape)
-    EndFinished = 2,   // a headless run played all its frames
+    EndQuit = 1,       // a player left (Escape); frame: the first frame it gives no byte for
+    EndFinished = 2,   // a headless run played all its frames; frame: their number
     EndOutOfSync = 3,  // confirmed digests differ; frame says where
     EndVersionMismatch = 4,
     EndArtMismatch = 5,
     EndLayoutMismatch = 6,
-    EndConnectionLost = 7,  // never sent: the link went silent or closed
-    EndProtocolError = 8,   // the other side broke the protocol
+    EndProtocolError = 7,   // the other side broke the protocol
+    EndNoProgress = 8,      // no frame was confirmed for the progress limit
+    EndConnectionLost = 9,  // the other side went silent, or its link timed out
+    EndLeft = 10,           // the other side closed the link without an End
+    EndNoAnswer = 11,       // a join that never connected
+    EndNoHandshake = 12,    // connected, but no handshake came in time
+    EndCancelled = 13,      // this side quit before play began
+    EndLocalFault = 14,     // this side could not build or send a packet
 };
-inline constexpr uint8_t lastEndReason = EndProtocolError;
+inline constexpr uint8_t lastSentEndReason = EndNoProgress;
 
 struct HelloPacket {
     uint8_t protocol = packetProtocolVersion;
@@ -110,11 +127,16 @@ struct Packet {
 
 // Each writes the packet into out and answers its size, or 0 when it does not
 // fit in capacity or a field is out of range (a name too long or not
-// printable, too many inputs, a delay past maxInputDelay, an unknown reason).
+// printable, too many inputs, a delay past maxInputDelay, a frame past
+// maxMatchFrames, a reason that is not sent).
 size_t EncodeHello(const HelloPacket& hello, uint8_t* out, size_t capacity);
 size_t EncodeInput(const InputPacket& input, uint8_t* out, size_t capacity);
 size_t EncodeDigest(const DigestPacket& digest, uint8_t* out, size_t capacity);
 size_t EncodeEnd(const EndPacket& end, uint8_t* out, size_t capacity);
+
+// Why two handshakes cannot play each other (another protocol or game
+// version, other art, another pixel layout), or EndNone when they can.
+EndReason HelloRefusal(const HelloPacket& local, const HelloPacket& remote);
 
 // Reads size bytes as one packet. False, with out's contents unspecified, for
 // anything but an exactly sized packet of a known type whose every field is in

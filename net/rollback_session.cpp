@@ -1,26 +1,34 @@
-// The rollback session: handshake, input exchange, prediction and re-running,
-// time sync, desync detection and the end of a match.
+// The rollback session: the phases of a match and their limits, the
+// handshake, input exchange, prediction and re-running, time sync, desync
+// detection and the end of a match.
 #include "net/rollback_session.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "art/art_digest.h"
+#include "net/end_message.h"
 #include "rules/world_digest.h"
 #include "rules/world_step.h"
 
 namespace {
 
-constexpr uint16_t noEcho = 0xFFFF;        // echo hold meaning "nothing to echo yet"
-constexpr int32_t digestResendEvery = 15;  // display frames between resends of a digest
-constexpr int32_t smoothingShift = 3;      // round trip: new = old + (sample - old) / 8
+constexpr uint16_t noEcho = 0xFFFF;         // echo hold meaning "nothing to echo yet"
+constexpr int32_t smoothingShift = 3;       // round trip: new = old + (sample - old) / 8
+constexpr uint32_t holdRoundTripMs = 1000;  // time sync trusts no longer a round trip
+constexpr uint32_t displayFrameMs = 17;
 
-const char* LayoutName(uint8_t layout) {
-    return layout == PixelLayout565 ? "5-6-5" : "5-5-5";
-}
+static_assert(maxPacketSize <= static_cast<int32_t>(linkPacketLimit));
 
 int8_t ClampAdvantage(int32_t value) {
     return static_cast<int8_t>(value < -128 ? -128 : value > 127 ? 127 : value);
+}
+
+// Milliseconds from a to b on a clock that may wrap; 0 when b is before a
+// (a time taken after b, as a packet's arrival during the same frame).
+uint32_t Since(uint32_t a, uint32_t b) {
+    const auto difference = static_cast<int32_t>(b - a);
+    return difference > 0 ? static_cast<uint32_t>(difference) : 0;
 }
 
 }  // namespace
@@ -31,6 +39,9 @@ RollbackSession::RollbackSession(Link& link, const SessionOptions& options)
     localDelay = options.inputDelay < 0               ? 0
                  : options.inputDelay > maxInputDelay ? maxInputDelay
                                                       : options.inputDelay;
+    if (options.frameLimit > 0 && options.frameLimit < maxMatchFrames) {
+        frameLimit = options.frameLimit;
+    }
     for (WorldSnapshot& snapshot : snapshots) {
         snapshot.AllocateForWorld();
     }
@@ -49,10 +60,14 @@ RollbackSession::RollbackSession(Link& link, const SessionOptions& options)
         const char c = name[localHello.nameLength];
         localHello.name[localHello.nameLength++] = c >= 0x20 && c <= 0x7E ? c : '?';
     }
+    if (this->options.address == nullptr) {
+        this->options.address = "";
+    }
     // The first inputDelay frames of each side are known to be empty.
     localKnownEnd = localDelay;
     remoteAck = localDelay;
-    lastHeardMs = link.NowMs();
+    phaseStartMs = link.NowMs();
+    lastHeardMs = phaseStartMs;
 }
 
 TickResult RollbackSession::Tick(uint8_t localControls) {
@@ -61,100 +76,225 @@ TickResult RollbackSession::Tick(uint8_t localControls) {
         return TickEnded;
     }
     link.Service();
-    ReceiveAll();
-    if (phase == PhaseConnecting && link.Status() == LinkConnected) {
-        SendHello();
-        phase = PhaseHandshaking;
-        lastHeardMs = link.NowMs();
+    const uint32_t now = link.NowMs();
+    // Connected first, so that what came with the connection is read.
+    if (phase == PhaseConnecting) {
+        UpdateConnecting(now);
     }
-    // A host may wait for a player as long as it likes; once connected, the
-    // other side must be heard from.
-    const uint32_t silentMs = link.NowMs() - lastHeardMs;
-    if (link.Status() == LinkClosed ||
-        (phase != PhaseConnecting && silentMs > options.silenceLimitMs)) {
-        if (phase != PhaseEnded && !remoteFinished) {
-            // Once a player quit, the other side going away is the quit's end.
-            if (leaving) {
-                End(EndQuit, currentFrame, leftByOther);
+    ReceiveAll();
+    if (phase == PhaseHandshaking) {
+        UpdateHandshaking(now);
+    }
+    if (phase == PhasePlaying || phase == PhaseEnding) {
+        CheckPlayLimits(now);
+    }
+    TickResult result = TickConnecting;
+    if (Leaving() || phase == PhasePlaying) {
+        result = Play(localControls, now);
+    }
+    if (phase == PhaseEnding && endReason != EndNone) {
+        UpdateClosing(link.NowMs());
+        result = TickHeld;
+    }
+    return phase == PhaseEnded ? TickEnded : result;
+}
+
+void RollbackSession::Poll(uint32_t waitMs) {
+    if (phase == PhaseEnded) {
+        return;
+    }
+    if (waitMs > 0) {
+        link.Wait(waitMs);
+    } else {
+        link.Service();
+    }
+    if (phase == PhaseConnecting) {
+        UpdateConnecting(link.NowMs());
+    }
+    ReceiveAll();
+}
+
+void RollbackSession::UpdateConnecting(uint32_t now) {
+    const LinkStatus status = link.Status();
+    if (status == LinkConnected) {
+        EnterHandshaking(now);
+    } else if (!Hosting() && (status != LinkConnecting ||
+                              Since(phaseStartMs, now) > options.silenceLimitMs + Allowance())) {
+        // A host waits for a player as long as it likes; a join is answered
+        // within the silence limit or given up.
+        Verdict(EndNoAnswer, 0, true);
+    }
+}
+
+void RollbackSession::EnterHandshaking(uint32_t now) {
+    phase = PhaseHandshaking;
+    phaseStartMs = now;
+    lastHeardMs = now;
+    // The host speaks first; the joiner answers the host's handshake.
+    if (Hosting()) {
+        SendHello();
+    }
+}
+
+void RollbackSession::UpdateHandshaking(uint32_t now) {
+    const LinkStatus status = link.Status();
+    if (helloReceived) {
+        const EndReason refusal = HelloRefusal(localHello, remoteHello);
+        if (refusal == EndNone) {
+            if (!Hosting()) {
+                SendHello();
+            }
+            BeginPlay(now);
+            return;
+        }
+        if (Hosting()) {
+            RefuseClient(refusal);
+        } else {
+            // The host is told this side's handshake, so that it can name
+            // what differs too.
+            SendHello();
+            Verdict(refusal, 0, false);
+        }
+        return;
+    }
+    const bool gone = status == LinkClosed || status == LinkLeft;
+    const uint32_t limit =
+        Hosting() ? options.handshakeLimitMs + Allowance()
+                  : options.silenceLimitMs + 2 * options.handshakeLimitMs + Allowance();
+    if (Hosting()) {
+        if (gone) {
+            LetClientGo("a client left before its handshake");
+        } else if (Since(phaseStartMs, now) > limit) {
+            LetClientGo("a client sent no handshake in time");
+        }
+    } else if (gone) {
+        Verdict(status == LinkLeft ? EndLeft : EndConnectionLost, 0, true);
+    } else if (Since(phaseStartMs, now) > limit) {
+        Verdict(EndNoHandshake, 0, true);
+    }
+}
+
+void RollbackSession::RefuseClient(EndReason refusal) {
+    SendEnd(refusal, 0);
+    char why[128];
+    EndFacts facts;
+    facts.reason = refusal;
+    facts.local = &localHello;
+    facts.remote = &remoteHello;
+    FormatEndMessage(facts, why, sizeof why);
+    LetClientGo(why);
+}
+
+void RollbackSession::LetClientGo(const char* why) {
+    std::snprintf(notice, sizeof notice, "let a client go: %s", why);
+    ++noticeCount;
+    remoteHello = HelloPacket{};
+    helloReceived = false;
+    link.DropPeer();
+    phase = PhaseConnecting;
+    const uint32_t now = link.NowMs();
+    phaseStartMs = now;
+    if (link.Status() == LinkConnected) {
+        EnterHandshaking(now);
+    }
+}
+
+void RollbackSession::BeginPlay(uint32_t now) {
+    remoteKnownEnd = remoteHello.inputDelay;
+    for (FrameSlot& slot : slots) {
+        slot = FrameSlot{};
+    }
+    phase = PhasePlaying;
+    phaseStartMs = now;
+    playStartMs = now;
+    lastProgressMs = now;
+    link.RefuseOthers();
+}
+
+void RollbackSession::CheckPlayLimits(uint32_t now) {
+    if (endReason != EndNone) {
+        return;
+    }
+    const LinkStatus status = link.Status();
+    const bool gone = status == LinkClosed || status == LinkLeft;
+    if (phase == PhasePlaying) {
+        const uint32_t limit = options.silenceLimitMs + Allowance();
+        if (gone) {
+            Verdict(status == LinkLeft ? EndLeft : EndConnectionLost, currentFrame, true);
+        } else if (Since(lastHeardMs, now) > limit) {
+            Verdict(EndConnectionLost, currentFrame, true);
+        } else if (Since(lastProgressMs, now) > limit) {
+            if (waitingForDigests) {
+                Verdict(EndProtocolError, currentFrame, false, "it sends no digests");
             } else {
-                End(EndConnectionLost, currentFrame, true);
+                Verdict(EndNoProgress, currentFrame, false);
             }
         }
+        return;
     }
-    if (phase == PhaseHandshaking && helloReceived) {
-        BeginPlay();
-    }
-    if (phase == PhaseEnded) {
-        return TickEnded;
-    }
-    if (phase != PhasePlaying) {
-        return TickConnecting;
-    }
-
-    Rollback();
-    TickResult result = TickAdvanced;
-    const bool atLimit = options.frameLimit > 0 && currentFrame >= options.frameLimit;
-    if (atLimit) {
-        result = TickHeld;
-    } else if (currentFrame >= remoteKnownEnd + maxPrediction ||
-               currentFrame + localDelay + 1 - remoteAck >= ringSize ||
-               currentFrame + 1 - confirmedEnd >= ringSize) {
-        stalled = true;
-        ++stats.stalledFrames;
-        result = TickStalled;
-    } else if (ShouldHold()) {
-        ++stats.heldFrames;
-        result = TickHeld;
-    } else {
-        Advance(localControls);
-    }
-    ReportConfirmed();
-    if (phase == PhaseEnded) {
-        return TickEnded;
-    }
-    SendInputs();
-    if (latestOwnDigest.frame > 0 && --digestResendIn <= 0) {
-        SendDigest(latestOwnDigest);
-    }
-    stats.bytesSent = link.BytesSent();
-    const uint32_t playedMs = link.NowMs() - playStartMs;
-    if (playedMs > 0) {
-        stats.bytesPerSecond = static_cast<uint32_t>(stats.bytesSent * 1000 / playedMs);
-    }
-    if (Finished()) {
-        if (leaving) {
-            // The other side needs nothing more from this one either.
-            SendEnd(EndFinished, static_cast<uint32_t>(currentFrame));
-            End(EndQuit, currentFrame, leftByOther);
+    // Playing out the last frames: the other side going away is the end when
+    // this side still waits for its bytes; past the deadline, the end anyway.
+    const bool needsOther = remoteKnownEnd < frameLimit;
+    if ((gone && needsOther) || static_cast<int32_t>(now - endingDeadlineMs) >= 0) {
+        if (leaver == LeaverOtherFinished) {
+            Verdict(EndFinished, confirmedEnd, false);
         } else {
-            End(EndFinished, currentFrame, false);
+            Verdict(EndQuit, confirmedEnd, leaver == LeaverOtherQuit);
         }
-        return TickEnded;
     }
-    return result;
+}
+
+void RollbackSession::UpdateClosing(uint32_t now) {
+    if (link.Status() != LinkClosing || static_cast<int32_t>(now - endingDeadlineMs) >= 0) {
+        phase = PhaseEnded;
+    }
 }
 
 void RollbackSession::Quit() {
-    if (phase != PhasePlaying || leaving) {
-        End(EndQuit, currentFrame, false);
+    if (phase == PhaseConnecting || phase == PhaseHandshaking) {
+        // A joiner may already play: it names no frame it has confirmed.
+        if (link.Status() == LinkConnected) {
+            SendEnd(EndQuit, localKnownEnd);
+        }
+        Verdict(EndCancelled, 0, false);
+        return;
+    }
+    if (phase == PhaseEnding) {
+        if (Leaving()) {
+            Verdict(EndQuit, confirmedEnd, leaver == LeaverOtherQuit);
+        }
+        return;
+    }
+    if (phase != PhasePlaying) {
         return;
     }
     // This side's bytes stop at localKnownEnd: the other side has them or
     // will (they are sent until acknowledged) and gets none past it, so
     // neither side can confirm a frame beyond it.
-    BeginLeaving(localKnownEnd, false);
-    SendEnd(EndQuit, static_cast<uint32_t>(localKnownEnd));
+    BeginLeaving(localKnownEnd, LeaverThisSide);
+    SendEnd(EndQuit, localKnownEnd);
 }
 
-void RollbackSession::BeginLeaving(int32_t endFrame, bool byOther) {
+void RollbackSession::BeginLeaving(int32_t endFrame, Leaver who) {
     // Both players quitting at once end at the earlier of the two frames.
-    if (options.frameLimit == 0 || endFrame < options.frameLimit) {
-        options.frameLimit = endFrame;
+    if (endFrame < frameLimit) {
+        frameLimit = endFrame;
     }
-    if (!leaving) {
-        leftByOther = byOther;
+    if (phase != PhasePlaying) {
+        return;
     }
-    leaving = true;
+    phase = PhaseEnding;
+    leaver = who;
+    const uint32_t now = link.NowMs();
+    if (who == LeaverThisSide) {
+        endingDeadlineMs = now + quitPlayOutMs;
+    } else {
+        // The frames left to step are bounded by the frame window, so no
+        // message can stretch this.
+        const int32_t toStep = frameLimit > currentFrame ? frameLimit - currentFrame : 0;
+        endingDeadlineMs =
+            now + playOutMs + Allowance() + static_cast<uint32_t>(toStep) * displayFrameMs;
+    }
 }
 
 bool RollbackSession::RewindToConfirmed() {
@@ -173,27 +313,73 @@ bool RollbackSession::RewindToConfirmed() {
 }
 
 bool RollbackSession::PopConfirmed(ConfirmedFrame* out) {
-    if (confirmedCount == 0) {
-        return false;
-    }
-    *out = confirmed[confirmedHead];
-    confirmedHead = (confirmedHead + 1) % confirmedCapacity;
-    --confirmedCount;
-    return true;
+    return confirmed.Pop(out);
 }
 
 bool RollbackSession::Finished() const {
     // Done once every frame is final here and the other side holds all of this
     // side's inputs (or is done itself), so it can finish without us.
-    return options.frameLimit > 0 && currentFrame >= options.frameLimit &&
-           confirmedEnd >= options.frameLimit &&
-           (remoteAck >= options.frameLimit || remoteFinished);
+    return currentFrame >= frameLimit && confirmedEnd >= frameLimit &&
+           (remoteAck >= frameLimit || otherFinished);
+}
+
+TickResult RollbackSession::Play(uint8_t localControls, uint32_t now) {
+    Rollback();
+    if (endReason != EndNone) {
+        return TickHeld;
+    }
+    TickResult result = TickAdvanced;
+    waitingForDigests = digests.Behind(confirmedEnd);
+    if (currentFrame >= frameLimit) {
+        result = TickHeld;
+    } else if (currentFrame >= remoteKnownEnd + maxPrediction ||
+               currentFrame + localDelay + 1 - remoteAck >= ringSize ||
+               currentFrame + 1 - confirmedEnd >= ringSize || waitingForDigests) {
+        stalled = true;
+        ++stats.stalledFrames;
+        result = TickStalled;
+    } else if (ShouldHold()) {
+        ++stats.heldFrames;
+        result = TickHeld;
+    } else {
+        Advance(localControls);
+    }
+    ReportConfirmed();
+    NoteProgress(now);
+    if (endReason != EndNone) {
+        return TickHeld;
+    }
+    SendInputs(now);
+    stats.bytesSent = link.BytesSent();
+    const uint32_t playedMs = Since(playStartMs, now);
+    if (playedMs > 0) {
+        stats.bytesPerSecond = static_cast<uint32_t>(stats.bytesSent * 1000 / playedMs);
+    }
+    if (Finished()) {
+        if (leaver == LeaverThisSide || leaver == LeaverOtherQuit) {
+            // The other side needs nothing more from this one either.
+            SendEnd(EndFinished, frameLimit);
+            Verdict(EndQuit, frameLimit, leaver == LeaverOtherQuit);
+        } else {
+            Verdict(EndFinished, frameLimit, false);
+        }
+        return TickHeld;
+    }
+    return result;
+}
+
+void RollbackSession::NoteProgress(uint32_t now) {
+    const int64_t mark = static_cast<int64_t>(confirmedEnd) + remoteAck + remoteKnownEnd;
+    if (mark != progressMark) {
+        progressMark = mark;
+        lastProgressMs = now;
+    }
 }
 
 void RollbackSession::ReceiveAll() {
     for (;;) {
         const size_t size = link.Receive(packetBuffer, sizeof packetBuffer);
-        if (size == 0 || phase == PhaseEnded) {
+        if (size == 0 || endReason != EndNone || phase == PhaseConnecting) {
             return;
         }
         ++stats.packetsReceived;
@@ -219,19 +405,7 @@ void RollbackSession::Handle(const Packet& packet) {
             HandleDigest(packet.digest);
             break;
         case PacketEnd:
-            if (packet.end.reason == EndFinished) {
-                // The other side has every frame; this one needs nothing more
-                // from it and finishes on its own.
-                remoteFinished = true;
-            } else if (packet.end.reason == EndQuit && phase == PhasePlaying &&
-                       static_cast<int64_t>(packet.end.frame) >= confirmedEnd) {
-                // The other player quit: play on to the frame it names, which
-                // no frame confirmed here lies beyond.
-                BeginLeaving(static_cast<int32_t>(packet.end.frame), true);
-            } else {
-                End(static_cast<EndReason>(packet.end.reason),
-                    static_cast<int32_t>(packet.end.frame), true);
-            }
+            HandleEnd(packet.end);
             break;
         default:
             Drop();
@@ -248,52 +422,93 @@ void RollbackSession::HandleHello(const HelloPacket& hello) {
     helloReceived = true;
 }
 
-void RollbackSession::BeginPlay() {
-    if (remoteHello.protocol != localHello.protocol ||
-        remoteHello.versionMajor != localHello.versionMajor ||
-        remoteHello.versionMinor != localHello.versionMinor) {
-        End(EndVersionMismatch, 0, false);
+void RollbackSession::HandleEnd(const EndPacket& end) {
+    const auto frame = static_cast<int32_t>(end.frame);
+    if (phase == PhaseHandshaking) {
+        if (Hosting()) {
+            // The client refused this side (after its handshake, which says
+            // why), quit or lied: either way it goes.
+            const EndReason refusal =
+                helloReceived ? HelloRefusal(localHello, remoteHello) : EndNone;
+            if (refusal != EndNone) {
+                RefuseClient(refusal);
+            } else {
+                LetClientGo(end.reason == EndQuit ? "a client left before the match"
+                                                  : "a client ended the handshake");
+            }
+        } else if (end.reason == EndVersionMismatch || end.reason == EndArtMismatch ||
+                   end.reason == EndLayoutMismatch) {
+            Verdict(static_cast<EndReason>(end.reason), 0, true);
+        } else if (end.reason == EndQuit) {
+            Verdict(EndLeft, 0, true);
+        } else {
+            Verdict(EndProtocolError, 0, false, "an end before the match began");
+        }
         return;
     }
-    if (remoteHello.artDigest != localHello.artDigest) {
-        End(EndArtMismatch, 0, false);
-        return;
+    switch (end.reason) {
+        case EndFinished:
+            // The other side holds every frame up to its limit and has seen
+            // this side hold all of its bytes below it: nothing more will
+            // come, and nothing more is needed.
+            if (frame < confirmedEnd || frame > remoteKnownEnd) {
+                Verdict(EndProtocolError, currentFrame, false, "a finish it had not reached");
+            } else {
+                otherFinished = true;
+                BeginLeaving(frame, LeaverOtherFinished);
+            }
+            break;
+        case EndQuit:
+            // The other player quit: play on to the frame it names, which no
+            // frame confirmed here lies beyond.
+            if (frame < confirmedEnd || frame > localKnownEnd + ringSize) {
+                Verdict(EndProtocolError, currentFrame, false, "a quit at a frame never played");
+            } else {
+                BeginLeaving(frame, LeaverOtherQuit);
+            }
+            break;
+        case EndOutOfSync:
+            // Only a digest this side has also made can differ.
+            if (frame <= 0 || frame % digestInterval != 0 || frame > confirmedEnd) {
+                Verdict(EndProtocolError, currentFrame, false, "a desync at a frame never played");
+            } else {
+                Verdict(EndOutOfSync, frame, true);
+            }
+            break;
+        default:
+            // A refusal (the joiner plays from its own handshake on, before
+            // the host has judged it), a protocol error or a stop.
+            Verdict(static_cast<EndReason>(end.reason), currentFrame, true);
+            break;
     }
-    if (remoteHello.pixelLayout != localHello.pixelLayout) {
-        End(EndLayoutMismatch, 0, false);
-        return;
-    }
-    remoteKnownEnd = remoteHello.inputDelay;
-    for (int32_t frame = 0; frame < ringSize; ++frame) {
-        slots[frame] = FrameSlot{};
-    }
-    phase = PhasePlaying;
-    playStartMs = link.NowMs();
 }
 
 void RollbackSession::HandleInput(const InputPacket& input) {
-    if (phase != PhasePlaying) {
+    if (phase != PhasePlaying && phase != PhaseEnding) {
         // Unreliable inputs may overtake the handshake; they come again.
         return;
     }
     const auto frame = static_cast<int32_t>(input.frame);
     const auto ack = static_cast<int32_t>(input.ack);
-    if (ack > localKnownEnd) {
-        Drop();  // acknowledges bytes never sent
+    // The other side cannot be further on than this side's bytes and its
+    // prediction window take it, nor hold bytes this side never sent.
+    if (ack > localKnownEnd || frame > localKnownEnd + maxPrediction) {
+        Drop();
         return;
     }
     if (ack > remoteAck) {
         remoteAck = ack;
     }
+    const uint32_t now = link.NowMs();
     if (frame >= remoteFrame) {
         remoteFrame = frame;
         remoteAdvantage = input.advantage;
         haveEcho = true;
         echoMs = input.sentMs;
-        echoReceivedMs = link.NowMs();
+        echoReceivedMs = now;
     }
     if (input.echoHoldMs != noEcho) {
-        const uint32_t sample = link.NowMs() - input.echoMs - input.echoHoldMs;
+        const uint32_t sample = now - input.echoMs - input.echoHoldMs;
         if (sample < 60000) {
             stats.roundTripMs =
                 stats.roundTripMs == 0
@@ -305,14 +520,15 @@ void RollbackSession::HandleInput(const InputPacket& input) {
         }
     }
     // Only the next unknown frame extends what is known: a gap waits for the
-    // resend that the acknowledgement asks for.
+    // resend that the acknowledgement asks for. Nothing past the last frame
+    // is taken.
     const int32_t lowestLive = confirmedEnd < remoteAck ? confirmedEnd : remoteAck;
     for (int32_t k = 0; k < input.count; ++k) {
         const int32_t f = static_cast<int32_t>(input.firstInput) + k;
         if (f < remoteKnownEnd) {
             continue;
         }
-        if (f > remoteKnownEnd || f >= lowestLive + ringSize - 1) {
+        if (f > remoteKnownEnd || f >= lowestLive + ringSize - 1 || f >= frameLimit) {
             break;
         }
         FrameSlot& slot = Slot(f);
@@ -326,20 +542,29 @@ void RollbackSession::HandleInput(const InputPacket& input) {
 }
 
 void RollbackSession::HandleDigest(const DigestPacket& digest) {
-    const auto frame = static_cast<int32_t>(digest.frame);
-    if (phase != PhasePlaying || frame <= 0 || frame % digestInterval != 0) {
+    if (phase != PhasePlaying && phase != PhaseEnding) {
         Drop();
         return;
     }
-    NoteDigest(remoteDigests, frame, digest.digest);
-    CompareDigests(frame);
+    const auto frame = static_cast<int32_t>(digest.frame);
+    switch (digests.Remote(frame, digest.digest, localKnownEnd)) {
+        case DigestCheck::DigestRefused:
+            Drop();
+            break;
+        case DigestCheck::DigestDiffers:
+            Verdict(EndOutOfSync, frame, false);
+            break;
+        case DigestCheck::DigestAgrees:
+            break;
+    }
 }
 
 void RollbackSession::Step(int32_t frame) {
     FrameSlot& slot = Slot(frame);
     uint8_t remote = slot.remote;
     if (frame >= remoteKnownEnd) {
-        // A guess: this frame may have to be run again from here.
+        // A guess: this frame may have to be run again from here. The other
+        // player is taken to hold what it held last.
         WorldSnapshot& snapshot = snapshots[frame % snapshotCount];
         snapshot.Take();
         snapshotFrame[frame % snapshotCount] = frame;
@@ -361,7 +586,7 @@ void RollbackSession::Advance(uint8_t localControls) {
     // No byte is given past the match's last frame: the other side must never
     // confirm a frame this side does not play.
     const int32_t frame = currentFrame + localDelay;
-    if (options.frameLimit == 0 || frame < options.frameLimit) {
+    if (frame < frameLimit) {
         Slot(frame).local = localControls;
         localKnownEnd = frame + 1;
     }
@@ -379,7 +604,7 @@ void RollbackSession::Rollback() {
     if (snapshotFrame[from % snapshotCount] != from || !snapshot.Restore()) {
         // Cannot happen while the prediction window holds; if it did, the
         // world could no longer be trusted.
-        End(EndProtocolError, from, false);
+        Verdict(EndLocalFault, from, false, "a frame to re-run was not saved");
         return;
     }
     if (options.listener != nullptr) {
@@ -407,7 +632,8 @@ void RollbackSession::Rollback() {
 // display frame, then waits at least a round trip before holding again, so it
 // sees the effect before the next step and closes the gap without overshoot.
 // The other side's frame is aged by the time since it was heard, at 60 frames
-// a second, so lost packets do not look like a side falling behind.
+// a second, so lost packets do not look like a side falling behind. Its frame
+// is bounded by this side's window, so the sum cannot overflow.
 int32_t RollbackSession::Advantage() const {
     const uint32_t sinceHeardMs = link.NowMs() - echoReceivedMs;
     const int32_t aged = static_cast<int32_t>(sinceHeardMs < 1000 ? sinceHeardMs * 60 / 1000 : 60);
@@ -416,11 +642,13 @@ int32_t RollbackSession::Advantage() const {
 
 bool RollbackSession::ShouldHold() {
     ++framesSinceHold;
-    if (remoteFinished) {
+    if (otherFinished) {
         return false;
     }
     const int32_t advantage = Advantage();
-    const int32_t roundTripFrames = static_cast<int32_t>(stats.roundTripMs) / 16;
+    const uint32_t roundTripMs =
+        stats.roundTripMs < holdRoundTripMs ? stats.roundTripMs : holdRoundTripMs;
+    const int32_t roundTripFrames = static_cast<int32_t>(roundTripMs) / 16;
     if (advantage - remoteAdvantage >= 2 && framesSinceHold > 2 + roundTripFrames) {
         framesSinceHold = 0;
         return true;
@@ -430,10 +658,10 @@ bool RollbackSession::ShouldHold() {
 
 void RollbackSession::ReportConfirmed() {
     int32_t end = remoteKnownEnd < currentFrame ? remoteKnownEnd : currentFrame;
-    if (options.frameLimit > 0 && end > options.frameLimit) {
-        end = options.frameLimit;
+    if (end > frameLimit) {
+        end = frameLimit;
     }
-    for (int32_t frame = confirmedEnd; frame < end && phase != PhaseEnded; ++frame) {
+    for (int32_t frame = confirmedEnd; frame < end && endReason == EndNone; ++frame) {
         const FrameSlot& slot = Slot(frame);
         ConfirmedFrame entry;
         entry.frame = frame;
@@ -441,48 +669,53 @@ void RollbackSession::ReportConfirmed() {
         entry.controls[1 - localPlayer] = slot.remote;
         entry.hasDigest = (frame + 1) % digestInterval == 0;
         entry.rulesDigest = entry.hasDigest ? slot.digest : 0;
-        if (confirmedCount == confirmedCapacity) {
-            confirmedHead = (confirmedHead + 1) % confirmedCapacity;
-            --confirmedCount;
+        if (!confirmed.Push(entry)) {
             ++stats.confirmedDropped;
         }
-        confirmed[(confirmedHead + confirmedCount) % confirmedCapacity] = entry;
-        ++confirmedCount;
         confirmedEnd = frame + 1;
         if (entry.hasDigest) {
-            NoteDigest(ownDigests, frame + 1, slot.digest);
-            latestOwnDigest = DigestEntry{frame + 1, slot.digest};
-            SendDigest(latestOwnDigest);
-            CompareDigests(frame + 1);
+            SendDigest(frame + 1, slot.digest);
+            if (digests.Own(frame + 1, slot.digest) == DigestCheck::DigestDiffers) {
+                Verdict(EndOutOfSync, frame + 1, false);
+            }
         }
     }
 }
 
-void RollbackSession::NoteDigest(DigestEntry* table, int32_t frame, uint64_t digest) {
-    table[(frame / digestInterval) % digestKeep] = DigestEntry{frame, digest};
-}
-
-void RollbackSession::CompareDigests(int32_t frame) {
-    const int32_t index = (frame / digestInterval) % digestKeep;
-    const DigestEntry& own = ownDigests[index];
-    const DigestEntry& other = remoteDigests[index];
-    if (own.frame == frame && other.frame == frame && own.digest != other.digest) {
-        End(EndOutOfSync, frame, false);
+bool RollbackSession::SendReliable(const uint8_t* data, size_t size, const char* what) {
+    // Neither can fail for packets this side builds; if one did, the match
+    // could not go on as the other side sees it.
+    if (size == 0) {
+        char detail[64];
+        std::snprintf(detail, sizeof detail, "could not encode its %s", what);
+        Verdict(EndLocalFault, currentFrame, false, detail);
+        return false;
     }
+    if (!link.Send(ChannelReliable, data, size) && link.Status() == LinkConnected) {
+        char detail[64];
+        std::snprintf(detail, sizeof detail, "could not send its %s", what);
+        Verdict(EndLocalFault, currentFrame, false, detail);
+        return false;
+    }
+    return true;
 }
 
 void RollbackSession::SendHello() {
     uint8_t buffer[maxPacketSize];
-    const size_t size = EncodeHello(localHello, buffer, sizeof buffer);
-    link.Send(ChannelReliable, buffer, size);
+    SendReliable(buffer, EncodeHello(localHello, buffer, sizeof buffer), "handshake");
 }
 
-void RollbackSession::SendInputs() {
+void RollbackSession::SendInputs(uint32_t now) {
+    // Something new goes out at once; otherwise the unacknowledged bytes are
+    // sent again at an interval, in case the last packet was lost.
+    if (localKnownEnd == lastSentKnownEnd && remoteKnownEnd == lastSentAck &&
+        Since(lastInputSentMs, now) < inputResendMs) {
+        return;
+    }
     InputPacket input;
     input.frame = static_cast<uint32_t>(currentFrame);
     input.ack = static_cast<uint32_t>(remoteKnownEnd);
     input.advantage = ClampAdvantage(Advantage());
-    const uint32_t now = link.NowMs();
     input.sentMs = now;
     if (haveEcho) {
         const uint32_t held = now - echoReceivedMs;
@@ -502,85 +735,60 @@ void RollbackSession::SendInputs() {
     }
     uint8_t buffer[maxPacketSize];
     const size_t size = EncodeInput(input, buffer, sizeof buffer);
-    link.Send(ChannelUnreliable, buffer, size);
-}
-
-void RollbackSession::SendDigest(const DigestEntry& entry) {
-    DigestPacket packet;
-    packet.frame = static_cast<uint32_t>(entry.frame);
-    packet.digest = entry.digest;
-    uint8_t buffer[maxPacketSize];
-    const size_t size = EncodeDigest(packet, buffer, sizeof buffer);
-    link.Send(ChannelUnreliable, buffer, size);
-    digestResendIn = digestResendEvery;
-}
-
-void RollbackSession::SendEnd(EndReason reason, uint32_t frame) {
-    EndPacket packet;
-    packet.reason = reason;
-    packet.frame = frame;
-    uint8_t buffer[maxPacketSize];
-    const size_t size = EncodeEnd(packet, buffer, sizeof buffer);
-    if (size > 0) {
-        link.Send(ChannelReliable, buffer, size);
-    }
-}
-
-void RollbackSession::End(EndReason reason, int32_t frame, bool byOther) {
-    if (phase == PhaseEnded) {
+    if (size == 0) {
+        Verdict(EndLocalFault, currentFrame, false, "could not encode its inputs");
         return;
     }
-    phase = PhaseEnded;
+    // Lost or not, the next one carries the same bytes.
+    link.Send(ChannelUnreliable, buffer, size);
+    lastInputSentMs = now;
+    lastSentKnownEnd = localKnownEnd;
+    lastSentAck = remoteKnownEnd;
+}
+
+void RollbackSession::SendDigest(int32_t frame, uint64_t digest) {
+    DigestPacket packet;
+    packet.frame = static_cast<uint32_t>(frame);
+    packet.digest = digest;
+    uint8_t buffer[maxPacketSize];
+    SendReliable(buffer, EncodeDigest(packet, buffer, sizeof buffer), "digest");
+}
+
+void RollbackSession::SendEnd(EndReason reason, int32_t frame) {
+    EndPacket packet;
+    packet.reason = reason;
+    packet.frame = static_cast<uint32_t>(frame < 0 ? 0 : frame);
+    uint8_t buffer[maxPacketSize];
+    SendReliable(buffer, EncodeEnd(packet, buffer, sizeof buffer), "end");
+}
+
+void RollbackSession::Verdict(EndReason reason, int32_t frame, bool byOther, const char* detail) {
+    if (endReason != EndNone || phase == PhaseEnded) {
+        return;
+    }
     endReason = reason;
     endedByOther = byOther;
     stalled = false;
-    const char* other = remoteHello.nameLength > 0 ? remoteHello.name : "the other player";
-    switch (reason) {
-        case EndQuit:
-            std::snprintf(message, sizeof message, byOther ? "%s ended the match" : "match ended",
-                          other);
-            break;
-        case EndFinished:
-            std::snprintf(message, sizeof message, "match finished after %d frames", frame);
-            break;
-        case EndOutOfSync:
-            std::snprintf(message, sizeof message, "out of sync at frame %d", frame);
-            break;
-        case EndVersionMismatch:
-            if (byOther) {
-                std::snprintf(message, sizeof message, "the other side runs another version");
-            } else {
-                std::snprintf(message, sizeof message,
-                              "version differs: this side runs %u.%u, the other side %u.%u",
-                              localHello.versionMajor, localHello.versionMinor,
-                              remoteHello.versionMajor, remoteHello.versionMinor);
-            }
-            break;
-        case EndArtMismatch:
-            std::snprintf(message, sizeof message,
-                          "art differs: the blast shapes are not the other side's");
-            break;
-        case EndLayoutMismatch:
-            if (byOther) {
-                std::snprintf(message, sizeof message,
-                              "pixel layout differs from the other side's");
-            } else {
-                std::snprintf(message, sizeof message,
-                              "pixel layout differs: this side uses %s, the other side %s",
-                              LayoutName(localHello.pixelLayout),
-                              LayoutName(remoteHello.pixelLayout));
-            }
-            break;
-        case EndConnectionLost:
-            std::snprintf(message, sizeof message, "connection lost");
-            break;
-        default:
-            std::snprintf(message, sizeof message, "the other side broke the protocol");
-            break;
+    EndFacts facts;
+    facts.reason = reason;
+    facts.byOther = byOther;
+    facts.frame = frame;
+    facts.local = &localHello;
+    facts.remote = helloReceived ? &remoteHello : nullptr;
+    facts.address = options.address;
+    facts.detail = detail;
+    facts.limitSeconds = (options.silenceLimitMs + Allowance() + 999) / 1000;
+    facts.beforePlay = phase == PhaseConnecting || phase == PhaseHandshaking;
+    FormatEndMessage(facts, message, sizeof message);
+    // The other side is told a verdict it can act on; a quit that played
+    // out was announced when it began.
+    const bool tell = !byOther && reason <= lastSentEndReason && reason != EndQuit &&
+                      link.Status() == LinkConnected;
+    if (tell) {
+        SendEnd(reason, frame);
     }
-    // A quit that played out was announced when it began.
-    if (!byOther && reason != EndConnectionLost && !(leaving && reason == EndQuit)) {
-        SendEnd(reason, static_cast<uint32_t>(frame));
-    }
+    phase = PhaseEnding;
+    endingDeadlineMs = link.NowMs() + closeLimitMs;
     link.Close();
+    UpdateClosing(link.NowMs());
 }

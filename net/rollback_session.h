@@ -2,24 +2,27 @@
 // control bytes, predicts the other player's, steps the world, and when a real
 // input contradicts a prediction it restores the saved world and re-runs the
 // frames to the present. It also keeps both sides' clocks level, detects
-// desyncs on confirmed frames and reports the confirmed frames to a recorder.
+// desyncs on confirmed frames, reports the confirmed frames to a recorder, and
+// takes the match through its phases, each with a time limit of its own.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "net/confirmed_queue.h"
+#include "net/digest_check.h"
 #include "net/link.h"
 #include "net/net_stats.h"
 #include "net/packet_codec.h"
 #include "rules/frame_events.h"
 #include "rules/world_snapshot.h"
-#include "rules/world_timing.h"
 
 struct SessionOptions {
     int32_t localPlayer = 0;  // 0: the first fighter (the host), 1: the second
     int32_t inputDelay = 2;   // 0..8: the byte read at local frame t acts at world frame t + D
     const char* name = "";    // shown to the other side while it waits for us
-    // The other side is given up after this long without a packet.
+    // The other side is given up after this long without a packet, or
+    // without a frame of progress; a join nobody answers, after this long.
     uint32_t silenceLimitMs = 5000;
     // Stop after this many world frames, once both sides hold every input for
     // them (headless runs); 0 plays on until a player quits.
@@ -27,15 +30,27 @@ struct SessionOptions {
     // Hears what each stepped frame made heard, re-runs included (the sounds
     // of a windowed match); null steps silently.
     FrameEventListener* listener = nullptr;
+    // Joining: HOST:PORT, as the end messages name it.
+    const char* address = "";
+    // A delay this side adds to everything it sends (--net-delay): the limits
+    // above and below are stretched by twice it, a round trip through two
+    // such sides.
+    uint32_t linkDelayMs = 0;
+    // Hosting: a client that connected must send its handshake within this,
+    // or it is let go and the next one is taken. A joiner waits for the
+    // host's handshake the silence limit and twice this.
+    uint32_t handshakeLimitMs = 2000;
 };
 
-// One world frame both players' inputs are known for, as stepped: what a
-// replay records. hasDigest every digestInterval frames.
-struct ConfirmedFrame {
-    int32_t frame = 0;
-    uint8_t controls[2] = {0, 0};  // first player, second player
-    bool hasDigest = false;
-    uint64_t rulesDigest = 0;  // DigestRules after this frame
+// The phases of a match, in order; every one but the host's wait is bounded.
+enum MatchPhase : uint8_t {
+    PhaseConnecting = 0,   // no other side: the host waits, the joiner knocks
+    PhaseHandshaking = 1,  // connected: the handshakes go both ways
+    PhasePlaying = 2,
+    // The match is ending: its last frames are played out (Leaving), then the
+    // end is delivered and the link closed (EndReasonCode is then set).
+    PhaseEnding = 3,
+    PhaseEnded = 4,
 };
 
 // Takes confirmed frames as they come (a replay recorder, a test).
@@ -49,12 +64,10 @@ public:
 enum TickResult : uint8_t {
     TickConnecting = 0,  // no match yet: show the connecting or waiting screen
     TickAdvanced = 1,    // the world moved one frame: draw it
-    TickHeld = 2,        // this side is ahead: draw the same world again, read no input
+    TickHeld = 2,        // the world did not move (ahead, or ending): draw it again, read no input
     TickStalled = 3,     // the other side is too far behind: "Waiting for NAME"
     TickEnded = 4,       // the match is over: EndReasonCode and EndMessage say why
 };
-
-inline constexpr int32_t digestInterval = rulesDigestInterval;
 
 class RollbackSession {
 public:
@@ -65,15 +78,21 @@ public:
     RollbackSession& operator=(const RollbackSession&) = delete;
     virtual ~RollbackSession() = default;
 
-    // One display frame: takes what arrived, corrects mispredictions, then,
-    // unless it must wait, steps the world one frame with localControls as this
-    // side's byte for world frame (current + inputDelay), and sends.
+    // One display frame: takes what arrived, moves through the phases and
+    // their limits, corrects mispredictions, then, unless it must wait, steps
+    // the world one frame with localControls as this side's byte for world
+    // frame (current + inputDelay), and sends.
     TickResult Tick(uint8_t localControls);
+    // Takes what arrived without stepping, after waiting up to waitMs for it
+    // (0: not at all): called between Ticks, so that packets are read as they
+    // come and the round trip is the network's, not the frame rate's.
+    void Poll(uint32_t waitMs = 0);
     // This player leaves. While playing, the match ends on both sides at the
     // first world frame this side has given no byte for: the other side is
     // told, and Tick goes on (reading no input that matters) until both hold
-    // every byte before that frame, so that both record the same frames; then
-    // Ended. Called again, or before play began, it ends at once.
+    // every byte before that frame, so that both record the same frames, or
+    // quitPlayOutMs pass; then the link closes, within closeLimitMs. Called
+    // again, or before play began, it ends at once.
     void Quit();
     // After the end: puts the world back to just after the last confirmed
     // frame (this side may have predicted a few beyond it), the state a
@@ -83,15 +102,22 @@ public:
     // Takes the oldest confirmed frame not taken yet; false when none waits.
     bool PopConfirmed(ConfirmedFrame* out);
 
+    MatchPhase Phase() const { return phase; }
     bool Playing() const { return phase == PhasePlaying; }
-    // A player quit and the match is playing out its last frames.
-    bool Leaving() const { return leaving; }
+    // The match is playing out its last frames (a player quit, or the other
+    // side finished).
+    bool Leaving() const { return phase == PhaseEnding && endReason == EndNone; }
     bool Ended() const { return phase == PhaseEnded; }
     bool Stalled() const { return stalled; }
+    // Set once the end is decided, while the link closes (PhaseEnding).
     EndReason EndReasonCode() const { return endReason; }
     // True when the other side ended the match or vanished.
     bool EndedByOther() const { return endedByOther; }
     const char* EndMessage() const { return message; }
+    // The host's latest word on a client it let go during the handshake,
+    // and how many there were: the host itself waits on.
+    const char* Notice() const { return notice; }
+    int32_t NoticeCount() const { return noticeCount; }
     // The other player's name, empty until the handshake.
     const char* RemoteName() const { return remoteHello.name; }
     // The next world frame to run; the world shows the frame before it.
@@ -100,8 +126,19 @@ public:
     int32_t ConfirmedFrames() const { return confirmedEnd; }
     const NetStats& Stats() const { return stats; }
 
+    // After a quit this side plays out its last frames for this long at
+    // most, and it waits this long at most for the link to close.
+    static constexpr uint32_t quitPlayOutMs = 400;
+    static constexpr uint32_t closeLimitMs = 250;
+    // A play-out the other side started has a second and the display frames
+    // it needs to step its frames.
+    static constexpr uint32_t playOutMs = 1000;
+    // Inputs go out when there is something new, else at this interval.
+    static constexpr uint32_t inputResendMs = 16;
+
 private:
-    enum Phase : uint8_t { PhaseConnecting, PhaseHandshaking, PhasePlaying, PhaseEnded };
+    // Who started the play-out of the last frames.
+    enum Leaver : uint8_t { LeaverNone, LeaverThisSide, LeaverOtherQuit, LeaverOtherFinished };
 
     struct FrameSlot {
         uint8_t local;
@@ -109,84 +146,97 @@ private:
         uint8_t remoteUsed;  // the byte the world was last stepped with (maybe predicted)
         uint64_t digest;     // DigestRules after the frame, on digest frames
     };
-    struct DigestEntry {
-        int32_t frame;  // frames played, a multiple of digestInterval; 0 for none
-        uint64_t digest;
-    };
 
     static constexpr int32_t ringSize = 128;
     static constexpr int32_t snapshotCount = maxPrediction + 2;
-    static constexpr int32_t digestKeep = 8;
-    static constexpr int32_t confirmedCapacity = 256;
 
     FrameSlot& Slot(int32_t frame) { return slots[frame % ringSize]; }
+    bool Hosting() const { return localPlayer == 0; }
+    uint32_t Allowance() const { return 2 * options.linkDelayMs; }
     void ReceiveAll();
     void Handle(const Packet& packet);
     void HandleHello(const HelloPacket& hello);
     void HandleInput(const InputPacket& input);
     void HandleDigest(const DigestPacket& digest);
-    void BeginPlay();
+    void HandleEnd(const EndPacket& end);
+    void UpdateConnecting(uint32_t now);
+    void EnterHandshaking(uint32_t now);
+    void UpdateHandshaking(uint32_t now);
+    // Hosting: tells the client why it is refused, then lets it go.
+    void RefuseClient(EndReason refusal);
+    void LetClientGo(const char* why);
+    void BeginPlay(uint32_t now);
+    void CheckPlayLimits(uint32_t now);
+    void UpdateClosing(uint32_t now);
+    TickResult Play(uint8_t localControls, uint32_t now);
     void Rollback();
     void Step(int32_t frame);
     void Advance(uint8_t localControls);
     int32_t Advantage() const;
     bool ShouldHold();
     void ReportConfirmed();
-    void NoteDigest(DigestEntry* table, int32_t frame, uint64_t digest);
-    void CompareDigests(int32_t frame);
+    void NoteProgress(uint32_t now);
     void SendHello();
-    void SendInputs();
-    void SendDigest(const DigestEntry& entry);
-    void SendEnd(EndReason reason, uint32_t frame);
-    void End(EndReason reason, int32_t frame, bool byOther);
-    void BeginLeaving(int32_t endFrame, bool byOther);
+    void SendInputs(uint32_t now);
+    void SendDigest(int32_t frame, uint64_t digest);
+    void SendEnd(EndReason reason, int32_t frame);
+    bool SendReliable(const uint8_t* data, size_t size, const char* what);
+    void BeginLeaving(int32_t endFrame, Leaver who);
+    // The end is decided: the message is written, the other side told where
+    // it should be, and the link starts closing. The first verdict stands.
+    void Verdict(EndReason reason, int32_t frame, bool byOther, const char* detail = "");
     void Drop() { ++stats.packetsDropped; }
     bool Finished() const;
 
     Link& link;
     SessionOptions options;
-    Phase phase = PhaseConnecting;
+    MatchPhase phase = PhaseConnecting;
+    uint32_t phaseStartMs = 0;
     HelloPacket localHello;
     HelloPacket remoteHello;
     bool helloReceived = false;
 
     int32_t localPlayer = 0;
     int32_t localDelay = 2;
-    int32_t currentFrame = 0;    // the next world frame to step
-    int32_t localKnownEnd = 0;   // this side's bytes are held for frames below
-    int32_t remoteKnownEnd = 0;  // the other side's bytes are known for frames below
-    int32_t remoteAck = 0;       // the other side holds this side's bytes below
-    int32_t confirmedEnd = 0;    // confirmed frames reported below
-    int32_t firstWrong = -1;     // earliest frame stepped with a wrong prediction
-    int32_t remoteFrame = 0;     // the latest frame the other side reported
+    int32_t frameLimit = maxMatchFrames;  // the last frame is frameLimit - 1
+    int32_t currentFrame = 0;             // the next world frame to step
+    int32_t localKnownEnd = 0;            // this side's bytes are held for frames below
+    int32_t remoteKnownEnd = 0;           // the other side's bytes are known for frames below
+    int32_t remoteAck = 0;                // the other side holds this side's bytes below
+    int32_t confirmedEnd = 0;             // confirmed frames reported below
+    int32_t firstWrong = -1;              // earliest frame stepped with a wrong prediction
+    int32_t remoteFrame = 0;              // the latest frame the other side reported
     int8_t remoteAdvantage = 0;
-    bool remoteFinished = false;
     bool stalled = false;
+    bool waitingForDigests = false;
     int32_t framesSinceHold = 0;
-    bool leaving = false;      // a quit is playing out; options.frameLimit is its end
-    bool leftByOther = false;  // the other player quit first
+    Leaver leaver = LeaverNone;
+    bool otherFinished = false;     // the other side holds every frame and needs nothing more
+    uint32_t endingDeadlineMs = 0;  // the play-out's, then the close's
 
     uint32_t lastHeardMs = 0;
+    uint32_t lastProgressMs = 0;
+    int64_t progressMark = 0;
     uint32_t playStartMs = 0;
     bool haveEcho = false;  // a time of the other side's to echo
     uint32_t echoMs = 0;
     uint32_t echoReceivedMs = 0;
+    uint32_t lastInputSentMs = 0;
+    int32_t lastSentKnownEnd = -1;
+    int32_t lastSentAck = -1;
 
     FrameSlot slots[ringSize] = {};
     WorldSnapshot snapshots[snapshotCount];
     int32_t snapshotFrame[snapshotCount] = {};
-    DigestEntry ownDigests[digestKeep] = {};
-    DigestEntry remoteDigests[digestKeep] = {};
-    DigestEntry latestOwnDigest = {};
-    int32_t digestResendIn = 0;
-    ConfirmedFrame confirmed[confirmedCapacity] = {};
-    int32_t confirmedHead = 0;
-    int32_t confirmedCount = 0;
+    DigestCheck digests;
+    ConfirmedQueue confirmed;
 
     EndReason endReason = EndNone;
     bool endedByOther = false;
-    char message[128] = {};
-    uint8_t packetBuffer[maxPacketSize + 1] = {};
+    char message[160] = {};
+    char notice[160] = {};
+    int32_t noticeCount = 0;
+    uint8_t packetBuffer[linkPacketLimit + 1] = {};
     Packet decoded;
     NetStats stats;
 };

@@ -1,8 +1,12 @@
 // The byte script reader: lines split by hand, each checked as one number.
 #include "online/byte_script.h"
 
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -69,13 +73,48 @@ bool ParseByteScript(const std::string& text, std::vector<uint8_t>& bytes, std::
 }
 
 bool ReadByteScript(const std::string& path, std::vector<uint8_t>& bytes, std::string* error) {
-    std::ifstream file(path, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(file)),
-                           std::istreambuf_iterator<char>());
-    if (!file.is_open() || file.bad()) {
-        *error = "cannot read " + path;
-        bytes.clear();
+    bytes.clear();
+    // Not blocking: opening a named pipe no one writes to would wait for ever.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *error = std::string("cannot read: ") + std::strerror(errno);
         return false;
     }
-    return ParseByteScript(text, bytes, error);
+    struct stat info {};
+    std::string text;
+    bool ok = false;
+    if (fstat(fd, &info) != 0) {
+        *error = std::string("cannot read: ") + std::strerror(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        *error = "not a regular file";
+    } else if (info.st_size > static_cast<off_t>(byteScriptMostBytes)) {
+        *error = "larger than 1 MB";
+    } else {
+        // One byte more than allowed tells a file that grew since.
+        text.resize(byteScriptMostBytes + 1);
+        size_t length = 0;
+        ok = true;
+        while (length < text.size()) {
+            const ssize_t got = read(fd, text.data() + length, text.size() - length);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0) {
+                *error = std::string("cannot read: ") + std::strerror(errno);
+                ok = false;
+                break;
+            }
+            if (got == 0) {
+                break;
+            }
+            length += static_cast<size_t>(got);
+        }
+        if (ok && length > byteScriptMostBytes) {
+            *error = "larger than 1 MB";
+            ok = false;
+        }
+        text.resize(length);
+    }
+    close(fd);
+    return ok && ParseByteScript(text, bytes, error);
 }

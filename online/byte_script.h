@@ -8,6 +8,8 @@
 
 // The most lines a script may hold: more than two days of play.
 inline constexpr size_t byteScriptMostLines = 10'000'000;
+// The longest script file read: 1 MB.
+inline constexpr size_t byteScriptMostBytes = 1 << 20;
 
 // Reads the script's bytes from text. Spaces and tabs around a number and a
 // carriage return before the line's end are allowed; anything else (an empty
@@ -15,6 +17,7 @@ inline constexpr size_t byteScriptMostLines = 10'000'000;
 // wrong" in *error, at the first bad line; bytes is then empty.
 bool ParseByteScript(const std::string& text, std::vector<uint8_t>& bytes, std::string* error);
 
-// Reads the file at path as above. A file that cannot be read is refused with
-// "cannot read PATH".
+// Reads the file at path as above. Anything but a readable regular file of at
+// most byteScriptMostBytes is refused, the error saying which: "cannot read:
+// WHY", "not a regular file", "larger than 1 MB".
 bool ReadByteScript(const std::string& path, std::vector<uint8_t>& bytes, std::string* error);

@@ -3,11 +3,12 @@
 #include "online/headless_match.h"
 
 #include <chrono>
+#include <csignal>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "art/rules_world.h"
+#include "net/local_addresses.h"
 #include "net/scripted_peer.h"
 #include "online/byte_script.h"
 #include "online/confirmed_recorder.h"
@@ -18,10 +19,52 @@
 
 namespace {
 
-// While nothing can be stepped (connecting, stalled, held back), the loop
-// sleeps this long rather than spin a core; the link's packets wait in the
-// socket meanwhile.
-constexpr auto idleSleep = std::chrono::milliseconds(1);
+// While nothing can be stepped (connecting, stalled, held back, ending), the
+// loop waits on the link this long at most: a packet wakes it at once, so
+// the round trip is the network's.
+constexpr uint32_t idleWaitMs = 2;
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+void OnStopSignal(int signal) {
+    stopSignal = signal;
+}
+
+// SIGINT and SIGTERM, for as long as the match runs, ask it to end: the
+// other side is told and the replay finished, well within a second.
+class StopSignals {
+public:
+    StopSignals() {
+        stopSignal = 0;
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &previousInt);
+        sigaction(SIGTERM, &action, &previousTerm);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+    ~StopSignals() {
+        sigaction(SIGINT, &previousInt, nullptr);
+        sigaction(SIGTERM, &previousTerm, nullptr);
+    }
+
+private:
+    struct sigaction previousInt {};
+    struct sigaction previousTerm {};
+};
+
+void TellAddresses(FILE* errors, uint16_t port) {
+    const std::vector<std::string> addresses = ListLocalAddresses();
+    if (addresses.empty()) {
+        return;
+    }
+    std::string line;
+    for (const std::string& address : addresses) {
+        line += (line.empty() ? "" : ", ") + address + ":" + std::to_string(port);
+    }
+    std::fprintf(errors, "kivoro: this machine is at %s\n", line.c_str());
+}
 
 }  // namespace
 
@@ -43,6 +86,7 @@ int RunHeadlessMatch(const GameOptions& options, FILE* out, FILE* errors) {
         // The port chosen for --host 0 is told, so that a joiner can be started.
         std::fprintf(errors, "kivoro: waiting for a player on port %u\n",
                      static_cast<unsigned>(link.Port()));
+        TellAddresses(errors, link.Port());
         std::fflush(errors);
     }
     MatchRecorder recorder;
@@ -51,19 +95,39 @@ int RunHeadlessMatch(const GameOptions& options, FILE* out, FILE* errors) {
     ConfirmedRecorder sink(recorder);
     const std::string name = PlayerName(online);
     ScriptControls local(std::move(script));
-    ScriptedPeer peer(link, SessionOptionsFor(online, name), local, &sink);
+    const std::string address = JoinAddress(online);
+    ScriptedPeer peer(link, SessionOptionsFor(online, name, address), local, &sink);
+    RollbackSession& session = peer.Session();
+    const StopSignals signals;
     auto playStart = std::chrono::steady_clock::now();
     bool playing = false;
+    bool stopping = false;
+    int32_t noticesTold = 0;
     while (!peer.Done()) {
-        if (!playing && peer.Session().Playing()) {
+        if (stopSignal != 0 && !stopping) {
+            stopping = true;
+            session.Quit();
+        }
+        if (!playing && session.Playing()) {
             playing = true;
             playStart = std::chrono::steady_clock::now();
         }
-        if (peer.Step() != TickAdvanced) {
-            std::this_thread::sleep_for(idleSleep);
+        const TickResult result = peer.Step();
+        if (session.NoticeCount() != noticesTold) {
+            noticesTold = session.NoticeCount();
+            std::fprintf(errors, "kivoro: %s; waiting on\n", session.Notice());
+            std::fflush(errors);
+        }
+        if (result != TickAdvanced) {
+            session.Poll(idleWaitMs);
         }
     }
-    RollbackSession& session = peer.Session();
+    if (stopping) {
+        std::fprintf(errors, "kivoro: stopped by %s: %s\n",
+                     stopSignal == SIGINT ? "SIGINT" : "SIGTERM", session.EndMessage());
+        sink.Finish(session);
+        return 128 + stopSignal;
+    }
     if (!peer.Finished()) {
         std::fprintf(errors, "kivoro: %s\n", session.EndMessage());
         // What was confirmed stays a replay of the match up to there.

@@ -2,6 +2,7 @@
 #include "online/online_link.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "net/packet_codec.h"
 
@@ -50,25 +51,38 @@ std::string PlayerName(const OnlineOptions& online) {
     return name;
 }
 
-SessionOptions SessionOptionsFor(const OnlineOptions& online, const std::string& name) {
+std::string JoinAddress(const OnlineOptions& online) {
+    return online.role == OnlineJoin ? online.hostName + ":" + std::to_string(online.port) : "";
+}
+
+SessionOptions SessionOptionsFor(const OnlineOptions& online, const std::string& name,
+                                 const std::string& address) {
     SessionOptions options;
     options.localPlayer = online.role == OnlineJoin ? 1 : 0;
     options.inputDelay = online.inputDelay;
     options.name = name.c_str();
     options.frameLimit = online.headless ? online.frames : 0;
+    options.address = address.c_str();
+    options.linkDelayMs = online.netDelayMs;
     return options;
 }
 
-int OnlineExitStatus(const RollbackSession& session) {
-    switch (session.EndReasonCode()) {
+int OnlineExitStatus(EndReason reason) {
+    switch (reason) {
         case EndFinished:
         case EndQuit:
+        case EndCancelled:
             return onlineExitDone;
         case EndOutOfSync:
+        case EndLocalFault:
             return onlineExitFailed;
         default:
             return onlineExitOtherSide;
     }
+}
+
+int OnlineExitStatus(const RollbackSession& session) {
+    return OnlineExitStatus(session.EndReasonCode());
 }
 
 void ReportLink(FILE* errors, const RollbackSession& session, const EnetLink& link,

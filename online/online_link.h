@@ -11,9 +11,11 @@
 #include "settings/game_options.h"
 
 // Exit statuses of an online match (2, bad options, is the command line's).
-inline constexpr int onlineExitDone = 0;       // played to its end, or a player left
-inline constexpr int onlineExitFailed = 1;     // this side could not play on (out of sync, no port)
-inline constexpr int onlineExitOtherSide = 3;  // the other side vanished, or refused the match
+inline constexpr int onlineExitDone = 0;    // played to its end, a player left, or a wait cancelled
+inline constexpr int onlineExitFailed = 1;  // this side could not play on (out of sync, no port)
+// The other side vanished, never answered, refused the match or broke the
+// protocol.
+inline constexpr int onlineExitOtherSide = 3;
 
 EnetLinkOptions LinkOptionsFor(const OnlineOptions& online);
 
@@ -25,13 +27,19 @@ bool StartLink(EnetLink& link, const OnlineOptions& online, FILE* errors);
 // login name (USER), cut to the handshake's length; "" when neither is known.
 std::string PlayerName(const OnlineOptions& online);
 
-// name must outlive the session.
-SessionOptions SessionOptionsFor(const OnlineOptions& online, const std::string& name);
+// A joiner's HOST:PORT, as its end messages name it; "" for a host.
+std::string JoinAddress(const OnlineOptions& online);
 
-// The exit status for an ended session: done for a finished match or a quit
-// by either player, other-side when the link was lost or the other side
-// refused (a different version, art or pixel layout, a broken protocol),
-// failed when the match went out of sync.
+// name and address must outlive the session.
+SessionOptions SessionOptionsFor(const OnlineOptions& online, const std::string& name,
+                                 const std::string& address);
+
+// The exit status for a match's end: done for a finished match, a quit by
+// either player or a cancelled wait; failed when the match went out of sync
+// or this side could not send; other-side for everything the other side did
+// or failed to do (vanished, never answered, left, refused the match, broke
+// the protocol, stopped moving).
+int OnlineExitStatus(EndReason reason);
 int OnlineExitStatus(const RollbackSession& session);
 
 // One line on errors on how the link went, for whoever checks its cost:

@@ -64,7 +64,8 @@ void OnlineMatchMode::Enter(AppLoop& app) {
                     OnlineMatch(online.role == OnlineJoin ? SideSecond : SideFirst, ""));
     sink = std::make_unique<ConfirmedRecorder>(*recorder);
     name = PlayerName(online);
-    SessionOptions sessionOptions = SessionOptionsFor(online, name);
+    address = JoinAddress(online);
+    SessionOptions sessionOptions = SessionOptionsFor(online, name, address);
     sessionOptions.listener = &fighterSounds;
     session = std::make_unique<RollbackSession>(*link, sessionOptions);
     playStart = std::chrono::steady_clock::now();

@@ -50,6 +50,7 @@ private:
     KeyControls controls;
     const PlayState* play = nullptr;  // the loop's, for the volume note
     std::string name;
+    std::string address;  // HOST:PORT joined, for the session's messages
     std::unique_ptr<EnetLink> link;
     std::unique_ptr<MatchRecorder> recorder;
     std::unique_ptr<ConfirmedRecorder> sink;

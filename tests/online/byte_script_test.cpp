@@ -2,6 +2,9 @@
 // refused by its number.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -50,7 +53,61 @@ TEST(ByteScript, ReadsAFileOrSaysItCannot) {
     EXPECT_EQ(bytes, (std::vector<uint8_t>{3, 4}));
     std::remove(path.c_str());
     EXPECT_FALSE(ReadByteScript(path, bytes, &error));
-    EXPECT_EQ(error, "cannot read " + path);
+    EXPECT_EQ(error, "cannot read: No such file or directory");
+}
+
+// Only a regular file of at most 1 MB is read: a folder, a device that never
+// ends and a pipe nobody writes to are refused at once.
+TEST(ByteScript, RefusesAnythingButARegularFileOfAtMostOneMegabyte) {
+    const std::string folder = ::testing::TempDir() + "byte_script_folder";
+    const std::string pipe = ::testing::TempDir() + "byte_script_pipe";
+    rmdir(folder.c_str());
+    unlink(pipe.c_str());
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string big = ::testing::TempDir() + "byte_script_big.txt";
+    const std::string full = ::testing::TempDir() + "byte_script_full.txt";
+    {
+        // 512 Ki lines of "0": 1 MB exactly is read, one byte more is not.
+        std::string text;
+        for (size_t k = 0; k < byteScriptMostBytes / 2; ++k) {
+            text += "0\n";
+        }
+        FILE* file = std::fopen(full.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+        text += "0";
+        file = std::fopen(big.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+    struct Case {
+        std::string path;
+        const char* error;
+    };
+    const Case cases[] = {
+        {folder, "not a regular file"},
+        {"/dev/zero", "not a regular file"},
+        {pipe, "not a regular file"},
+        {big, "larger than 1 MB"},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes{1};
+        std::string error;
+        EXPECT_FALSE(ReadByteScript(c.path, bytes, &error)) << c.path;
+        EXPECT_EQ(error, c.error) << c.path;
+        EXPECT_TRUE(bytes.empty()) << c.path;
+    }
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(ReadByteScript(full, bytes, &error)) << error;
+    EXPECT_EQ(bytes.size(), byteScriptMostBytes / 2);
+    rmdir(folder.c_str());
+    for (const std::string& path : {pipe, big, full}) {
+        std::remove(path.c_str());
+    }
 }
 
 }  // namespace

@@ -35,7 +35,8 @@ fail() {
 }
 
 # A script of N control bytes for player P (0 or 1): charging, turning and
-# flying about in 20-frame runs, so that blasts fly, dig and hit.
+# flying about in 20-frame runs, so that blasts fly, dig and hit. The two
+# spare high bits are set at random, so that every byte value travels.
 write_script() {
     local file=$1 frames=$2 player=$3
     awk -v n="$frames" -v p="$player" 'BEGIN {
@@ -46,7 +47,7 @@ write_script() {
                 seed = (seed * 1103515245 + 12345) % 2147483648
                 byte = moves[1 + int(seed / 65536) % 14]
             }
-            print byte
+            print byte + 64 * ((t * 7 + p) % 4)
         }
     }' >"$file"
 }
