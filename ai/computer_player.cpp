@@ -35,9 +35,18 @@ constexpr int32_t nearDistance = 120;
 // Nearer than this (centre to centre) a few blasts may be on their way at
 // once, to keep the other fighter pinned; farther, one at a time.
 constexpr int32_t closeRange = 320;
+// A fighter that let go a blast in the last this many frames is fighting.
+constexpr int32_t activeFrames = 180;
 // A finishing blast is charged only when it will hit within this many frames
 // of its release.
 constexpr int32_t finisherFlight = 20;
+// A blast due in this many frames or more leaves time for a free shot before
+// getting out of its way.
+constexpr int32_t shotWindow = 8;
+// A way out is taken only if it puts the hit off by more than this many
+// frames, and then kept to for this many frames while it stays clear.
+constexpr int32_t dodgeGain = 2;
+constexpr int32_t dodgeCommit = 8;
 // A fighter's step of more than this between two frames was a respawn.
 constexpr int32_t mostStep = 20;
 
@@ -153,6 +162,9 @@ void ComputerPlayer::Perceive() {
     threatCount = 0;
     const int32_t right = terrain.width * cellPixels;
     const int32_t bottom = terrain.height * cellPixels;
+    if (seen.fighters[other].state == StateFiring) {
+        enemyFiredAt = frame;
+    }
     for (int32_t i = 0; i < seen.blastCount && threatCount < threatCapacity; ++i) {
         const SeenBlast& b = seen.blasts[i];
         if (b.shooter != other) {
@@ -226,7 +238,16 @@ uint8_t ComputerPlayer::Decide() {
 bool ComputerPlayer::Threatened(uint8_t* controls) {
     if (threatCount == 0) {
         dodging = false;
+        dodgeUntil = 0;
         return false;
+    }
+    // Keep to the way out already chosen while it stays clear.
+    if (frame < dodgeUntil) {
+        if (ThreatHitIn(dodgeThen, dodgeThen) > dodgeHorizon) {
+            *controls = dodgeThen;
+            return true;
+        }
+        dodgeUntil = 0;
     }
     const int32_t stay = ThreatHitIn(0, 0);
     if (stay > dodgeHorizon) {
@@ -240,11 +261,18 @@ bool ComputerPlayer::Threatened(uint8_t* controls) {
     if (!dodgeNoticed) {
         return false;
     }
+    // Time for a quick shot first: a free blast holds the fighter still for
+    // three frames.
+    if (stay >= shotWindow && own.ki + 1 <= freeKi) {
+        return false;
+    }
     const DodgeChoice choice = ChooseDodge(OwnFlight(), threats, threatCount, Now(), own.x, own.y);
-    if (choice.hitIn <= stay) {
+    if (choice.hitIn <= stay + dodgeGain) {
         return false;
     }
     *controls = choice.first;
+    dodgeThen = choice.then;
+    dodgeUntil = frame + dodgeCommit;
     return true;
 }
 
@@ -334,7 +362,17 @@ uint8_t ComputerPlayer::KeepCharging() {
 }
 
 uint8_t ComputerPlayer::Recover() {
-    // Charging or flying ends a throw before it ends in a crash.
+    // Charging or flying ends a throw before it ends in a crash; flying also
+    // gets out of the way of the next blast.
+    if (threatCount > 0 && own.moveLock == 0) {
+        const DodgeChoice choice =
+            ChooseDodge(OwnFlight(), threats, threatCount, Now(), own.x, own.y);
+        if (choice.first != 0 && choice.hitIn > dodgeHorizon) {
+            dodgeThen = choice.then;
+            dodgeUntil = frame + dodgeCommit;
+            return choice.first;
+        }
+    }
     if (own.ki + 1 <= MaxSafeKi()) {
         return ControlCharge;
     }
@@ -354,7 +392,11 @@ bool ComputerPlayer::StartShot(uint8_t* controls, bool* found) {
     const int32_t gx = forecast.centre[0].x - me.x;
     const int32_t gy = forecast.centre[0].y - me.y;
     const int32_t onCourse = memory.OnCourse(frame, forecast);
-    if (onCourse >= (gx * gx + gy * gy < closeRange * closeRange ? 3 : 1)) {
+    // Against a fighter that is shooting back, keep up the fire; at a quiet
+    // one far away, one blast at a time while closing in.
+    const bool near = gx * gx + gy * gy < closeRange * closeRange;
+    const bool shooting = frame - enemyFiredAt < activeFrames;
+    if (onCourse >= (near || shooting ? 3 : 1)) {
         *found = true;
         return false;
     }

@@ -116,6 +116,9 @@ private:
     int32_t thrownAt = 0;
     bool dodging = false;       // in a stretch of frames with a blast coming
     bool dodgeNoticed = false;  // whether this level saw it in time
+    uint8_t dodgeThen = 0;      // the keys of the way out chosen
+    int32_t dodgeUntil = 0;     // kept to until this frame
+    int32_t enemyFiredAt = -1000;
     int32_t blockedFrames = 0;
     int32_t lastX = 0;
     int32_t lastY = 0;

@@ -144,13 +144,15 @@ AimSteer SteerAim(int32_t aim, uint8_t facing, uint8_t turnCooldown, int32_t wan
     return steer;
 }
 
-bool FighterFits(const Sight& sight, int32_t x, int32_t y) {
+bool FighterFits(const Sight& sight, int32_t x, int32_t y, bool unseenOpen) {
     const int32_t limitX = terrain.width * cellPixels - fighterSize;
     const int32_t limitY = terrain.height * cellPixels - fighterSize;
     if (x < 0 || y < 0 || x > limitX || y > limitY) {
         return false;
     }
-    return SeenOpen(sight, x + fighterSize / 2, y + fighterSize / 2);
+    const int32_t cx = x + fighterSize / 2;
+    const int32_t cy = y + fighterSize / 2;
+    return unseenOpen ? GuessOpen(sight, cx, cy) : SeenOpen(sight, cx, cy);
 }
 
 void StepFlight(FlightSim& sim, uint8_t controls, const Sight& sight) {

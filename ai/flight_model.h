@@ -65,5 +65,6 @@ struct FlightSim {
 void StepFlight(FlightSim& sim, uint8_t controls, const Sight& sight);
 
 // Whether a fighter whose top-left is (x, y) may be there: inside the field's
-// bounds with its centre on a seen empty cell.
-bool FighterFits(const Sight& sight, int32_t x, int32_t y);
+// bounds with its centre on a seen empty cell. With unseenOpen, cells outside
+// both views count as empty (GuessOpen), for guessing the other fighter's way.
+bool FighterFits(const Sight& sight, int32_t x, int32_t y, bool unseenOpen = false);

@@ -23,7 +23,7 @@ void ForecastFighter(const Sight& sight, const SeenFighter& f, Step velocity, in
             continue;
         }
         // The rules test the step before a thrown fighter's fall speeds it up.
-        if (!FighterFits(sight, x + v.x, y + v.y)) {
+        if (!FighterFits(sight, x + v.x, y + v.y, true)) {
             v = Step{};
             if (thrown) {
                 // It crashes and lies still.

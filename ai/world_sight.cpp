@@ -68,3 +68,14 @@ bool SeenOpen(const Sight& sight, int32_t px, int32_t py) {
     }
     return terrain.cells[(py / cellPixels) * terrain.width + px / cellPixels] == 0;
 }
+
+bool GuessOpen(const Sight& sight, int32_t px, int32_t py) {
+    if (px < 0 || py < 0 || terrain.cells == nullptr || px >= terrain.width * cellPixels ||
+        py >= terrain.height * cellPixels) {
+        return false;
+    }
+    if (!InView(sight, px, py, 0)) {
+        return true;
+    }
+    return terrain.cells[(py / cellPixels) * terrain.width + px / cellPixels] == 0;
+}

@@ -47,5 +47,10 @@ void LookAtWorld(int32_t viewer, Sight* sight);
 // outside the field, count as dirt: the player cannot know them open.
 bool SeenOpen(const Sight& sight, int32_t px, int32_t py);
 
+// The same for guessing where the other fighter goes: cells outside both views
+// count as empty, because its own view moves along with it and would show
+// the way; pixels outside the field still count as dirt.
+bool GuessOpen(const Sight& sight, int32_t px, int32_t py);
+
 // Whether a point of the field is inside either view (with a margin in pixels).
 bool InView(const Sight& sight, int32_t px, int32_t py, int32_t margin);
