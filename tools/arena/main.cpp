@@ -10,7 +10,6 @@
 // played match; 1 when it was played but the replay could not be finished;
 // 2 for a bad command line, a player that cannot be made, or an outside
 // player that failed during the match (one line on standard error).
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -149,10 +148,6 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, &options)) {
         return exitUnusable;
     }
-    // An outside player that quits makes writes to its pipe fail with EPIPE,
-    // which the pipe player reports, instead of a signal ending the arena.
-    std::signal(SIGPIPE, SIG_IGN);
-
     const RulesArt art = SetUpRulesWorld();
     if (!art.blastSheetRead) {
         std::fprintf(stderr,

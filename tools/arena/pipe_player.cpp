@@ -58,6 +58,9 @@ PipePlayer::~PipePlayer() {
 }
 
 bool PipePlayer::Start(const std::string& command, std::string* error) {
+    // A program that quits makes writes to its pipe fail with EPIPE, which is
+    // reported, instead of the signal ending this process.
+    signal(SIGPIPE, SIG_IGN);
     int input[2];
     int output[2];
     if (pipe2(input, O_CLOEXEC) != 0) {
@@ -100,7 +103,8 @@ bool PipePlayer::Start(const std::string& command, std::string* error) {
         setpgid(0, 0);
         dup2(input[0], STDIN_FILENO);
         dup2(output[1], STDOUT_FILENO);
-        // The arena ignores SIGPIPE; an ignored signal stays ignored across exec.
+        // SIGPIPE is ignored here, and an ignored signal stays ignored across
+        // exec: the program gets the default back.
         signal(SIGPIPE, SIG_DFL);
         execve("/bin/sh", const_cast<char* const*>(argv), envp.data());
         _exit(127);

@@ -24,6 +24,8 @@ public:
     ~PipePlayer() override;
 
     // Starts the program. False, with the reason in *error, when it cannot be.
+    // From then on this process ignores SIGPIPE: a program that quits is
+    // reported through its pipe, never by the signal.
     bool Start(const std::string& command, std::string* error);
 
     // Writes the frame's line and reads the answer; 0 once it has failed.
