@@ -47,6 +47,8 @@ constexpr int32_t shotWindow = 8;
 // frames, and then kept to for this many frames while it stays clear.
 constexpr int32_t dodgeGain = 2;
 constexpr int32_t dodgeCommit = 8;
+// A charge this big or bigger is watched as a blast about to come.
+constexpr int32_t chargeThreatKi = 11;
 // A fighter's step of more than this between two frames was a respawn.
 constexpr int32_t mostStep = 20;
 
@@ -184,6 +186,43 @@ void ComputerPlayer::Perceive() {
         t.from = 0;
         ++threatCount;
     }
+    AddChargeThreats(seen, age);
+    // Whether this level sees what is coming in time is settled once for each
+    // stretch of frames with blasts in view.
+    if (threatCount == 0) {
+        dodging = false;
+    } else if (!dodging) {
+        dodging = true;
+        dodgeNoticed = random.Percent(traits.dodgePercent);
+    }
+}
+
+// A charging fighter can let go in any frame. The blast it would release
+// along its aim now, or a few frames from now, is taken as coming; its charge
+// on the panel says how big it would be.
+void ComputerPlayer::AddChargeThreats(const Sight& seen, int32_t age) {
+    const SeenFighter& f = seen.fighters[other];
+    if (f.state != StateCharging || f.ki < chargeThreatKi) {
+        return;
+    }
+    const Fighter& profile = fighters[other];
+    const int32_t offset = f.facing == 1 ? profile.muzzleX : fighterSize - profile.muzzleX;
+    const Step v = BlastStep(f.aim);
+    for (const int32_t after : {0, 4, 8}) {
+        if (threatCount == threatCapacity) {
+            return;
+        }
+        const int32_t ki = f.ki + age + after < fullCharge ? f.ki + age + after : fullCharge;
+        const int32_t reach = ReachOfKi(ki) + threatMargin;
+        Threat& t = threats[threatCount++];
+        // Released `after` frames from now it is seen one frame later, one step out.
+        t.x = f.x + offset + v.x;
+        t.y = f.y + profile.muzzleY + v.y;
+        t.vx = v.x;
+        t.vy = v.y;
+        t.reachSquared = reach * reach;
+        t.from = after + 1;
+    }
 }
 
 FlightSim ComputerPlayer::OwnFlight() const {
@@ -222,7 +261,7 @@ uint8_t ComputerPlayer::Decide() {
         if (frame - thrownAt < traits.recoverFrames) {
             return 0;
         }
-        return Recover();
+        return Guarded(Recover());
     }
     uint8_t controls = 0;
     if (Threatened(&controls)) {
@@ -230,14 +269,38 @@ uint8_t ComputerPlayer::Decide() {
     }
     bool shotFound = false;
     if (StartShot(&controls, &shotFound)) {
+        return Guarded(controls);
+    }
+    return Guarded(Navigate(shotFound));
+}
+
+uint8_t ComputerPlayer::Guarded(uint8_t controls) {
+    if (threatCount == 0 || !dodgeNoticed) {
         return controls;
     }
-    return Navigate(shotFound);
+    // The aim keys and the charge go on being held; a start or a turn is pressed once.
+    const uint8_t then = controls & (ControlUp | ControlDown | ControlCharge);
+    const int32_t withThem = ThreatHitIn(controls, then);
+    if (withThem > dodgeHorizon) {
+        return controls;
+    }
+    const int32_t without = ThreatHitIn(0, 0);
+    if (withThem >= without) {
+        return controls;
+    }
+    // These keys would take the fighter into a blast: hold them back, or get
+    // out of its way if holding back is no better.
+    const DodgeChoice choice = ChooseDodge(OwnFlight(), threats, threatCount, Now(), own.x, own.y);
+    if (choice.hitIn > without) {
+        dodgeThen = choice.then;
+        dodgeUntil = frame + dodgeCommit;
+        return choice.first;
+    }
+    return 0;
 }
 
 bool ComputerPlayer::Threatened(uint8_t* controls) {
-    if (threatCount == 0) {
-        dodging = false;
+    if (threatCount == 0 || !dodgeNoticed) {
         dodgeUntil = 0;
         return false;
     }
@@ -251,14 +314,6 @@ bool ComputerPlayer::Threatened(uint8_t* controls) {
     }
     const int32_t stay = ThreatHitIn(0, 0);
     if (stay > dodgeHorizon) {
-        dodging = false;
-        return false;
-    }
-    if (!dodging) {
-        dodging = true;
-        dodgeNoticed = random.Percent(traits.dodgePercent);
-    }
-    if (!dodgeNoticed) {
         return false;
     }
     // Time for a quick shot first: a free blast holds the fighter still for

@@ -68,6 +68,7 @@ private:
 
     void Look();
     void Perceive();
+    void AddChargeThreats(const Sight& seen, int32_t age);
     uint8_t Decide();
     uint8_t KeepCharging();
     uint8_t Recover();
@@ -81,6 +82,9 @@ private:
     int32_t MaxSafeKi() const;
     int32_t ThreatHitIn(uint8_t first, uint8_t then) const;
     bool Threatened(uint8_t* controls);
+    // The keys chosen, unless they would take the fighter into a blast it
+    // sees coming; then keys that keep it clear, or none.
+    uint8_t Guarded(uint8_t controls);
     bool PathOpen(int32_t direction, int32_t steps) const;
     FlightSim OwnFlight() const;
     Step OwnCentre() const;
@@ -114,8 +118,8 @@ private:
     int32_t enemyDeaths = 0;
     int32_t lastState = 0;
     int32_t thrownAt = 0;
-    bool dodging = false;       // in a stretch of frames with a blast coming
-    bool dodgeNoticed = false;  // whether this level saw it in time
+    bool dodging = false;       // in a stretch of frames with blasts in view
+    bool dodgeNoticed = false;  // whether this level sees them in time
     uint8_t dodgeThen = 0;      // the keys of the way out chosen
     int32_t dodgeUntil = 0;     // kept to until this frame
     int32_t enemyFiredAt = -1000;

@@ -168,6 +168,13 @@ void StepFlight(FlightSim& sim, uint8_t controls, const Sight& sight) {
         sim.turnCooldown = 4;
     }
     sim.aim = Steered(sim.aim, sim.facing, controls);
+    // A charge holds the fighter still, and flight keys do nothing while it
+    // lasts.
+    if ((controls & ControlCharge) != 0) {
+        sim.motion = MotionStopped;
+        sim.blocked = false;
+        return;
+    }
     const uint8_t forwardKey = sim.facing == 1 ? ControlRight : ControlLeft;
     const uint8_t backwardKey = sim.facing == 1 ? ControlLeft : ControlRight;
     if ((controls & forwardKey) != 0) {

@@ -60,8 +60,9 @@ struct FlightSim {
 };
 
 // One frame of the rules' turn, aim keys, flight start and halt, travel and
-// collision, on the copy, for controls without the charge; dirt is what the
-// sight shows (unseen cells count as dirt).
+// collision, on the copy; dirt is what the sight shows (unseen cells count as
+// dirt). The charge key is taken as a charge held: the fighter stops and its
+// flight keys do nothing (the release and its lock-out are not modelled).
 void StepFlight(FlightSim& sim, uint8_t controls, const Sight& sight);
 
 // Whether a fighter whose top-left is (x, y) may be there: inside the field's
