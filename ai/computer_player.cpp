@@ -32,6 +32,8 @@ constexpr int32_t fightDistance = 220;
 constexpr int32_t weakDistance = 480;
 constexpr int32_t distanceSlack = 80;
 constexpr int32_t nearDistance = 120;
+// At this much health or less, and less than the other fighter's, it is weak.
+constexpr int32_t weakHealth = 35;
 // Nearer than this (centre to centre) a few blasts may be on their way at
 // once, to keep the other fighter pinned; farther, one at a time.
 constexpr int32_t closeRange = 320;
@@ -49,6 +51,8 @@ constexpr int32_t dodgeGain = 2;
 constexpr int32_t dodgeCommit = 8;
 // A charge this big or bigger is watched as a blast about to come.
 constexpr int32_t chargeThreatKi = 11;
+// A reaction time drawn holds for this many frames.
+constexpr int32_t reactionSpell = 45;
 // A fighter's step of more than this between two frames was a respawn.
 constexpr int32_t mostStep = 20;
 
@@ -117,12 +121,7 @@ uint8_t ComputerPlayer::Controls(int32_t) {
         return 0;
     }
     Perceive();
-    const uint8_t controls = Decide();
-    blockedFrames =
-        (own.motion != MotionStopped && own.x == lastX && own.y == lastY) ? blockedFrames + 1 : 0;
-    lastX = own.x;
-    lastY = own.y;
-    return controls;
+    return Decide();
 }
 
 const Sight& ComputerPlayer::Now() const {
@@ -137,7 +136,7 @@ void ComputerPlayer::Look() {
     }
     if (frame >= nextReactionDraw) {
         reaction = random.Between(traits.reactionLeast, traits.reactionMost);
-        nextReactionDraw = frame + 45;
+        nextReactionDraw = frame + reactionSpell;
     }
 }
 
@@ -374,9 +373,6 @@ uint8_t ComputerPlayer::KeepCharging() {
         const int32_t error = traits.aimErrorDegrees / 3;
         shot.aimError = random.Between(-error, error) * 3;
     }
-    if (shot.ki < own.ki) {
-        shot.ki = own.ki;
-    }
     if (shot.ki > maxSafe) {
         shot.ki = maxSafe;
     }
@@ -401,8 +397,11 @@ uint8_t ComputerPlayer::KeepCharging() {
     // Its target died and started over elsewhere: let go before the charge
     // costs more.
     const bool targetGone = Now().fighters[other].deaths != shot.enemyDeaths;
-    const bool mustGo = (own.ki >= maxSafe && maxSafe < fullCharge) ||
-                        own.ki >= shot.ki + chargePatience || (targetGone && !shot.dig);
+    // A free shot stays free: it goes before its charge starts to cost health,
+    // on the aim or not; a bigger one waits a little for its aim.
+    const int32_t longest = shot.ki <= freeKi ? freeKi : shot.ki + chargePatience;
+    const bool mustGo = (own.ki >= maxSafe && maxSafe < fullCharge) || own.ki >= longest ||
+                        (targetGone && !shot.dig);
     const bool ready =
         own.ki >= shot.ki && steer.frames == 0 &&
         (hits || own.ki <= freeKi || frame - shot.startedAt > shot.ki + chargePatience);
@@ -563,10 +562,13 @@ uint8_t ComputerPlayer::Navigate(bool shotFound) {
         own.y > terrain.height * cellPixels - fighterSize) {
         return Face(toward);
     }
-    const bool weak = own.health <= 35 && own.health < enemy.health;
+    // Weak matters only against a fighter that fights: a quiet one is no danger.
+    const bool dangerous = enemy.state == StateCharging || frame - enemyFiredAt < activeFrames;
+    const bool weak = dangerous && own.health <= weakHealth && own.health < enemy.health;
     int32_t keep = weak ? weakDistance : fightDistance;
-    // Nothing to aim at from here, and nothing coming from it: closer.
-    if (!shotFound && enemy.state != StateCharging) {
+    // Nothing to aim at from here, and nothing coming from it: closer, unless
+    // weak.
+    if (!weak && !shotFound && enemy.state != StateCharging) {
         keep = nearDistance;
     }
     if (distance > keep + distanceSlack) {

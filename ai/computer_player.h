@@ -123,7 +123,4 @@ private:
     uint8_t dodgeThen = 0;      // the keys of the way out chosen
     int32_t dodgeUntil = 0;     // kept to until this frame
     int32_t enemyFiredAt = -1000;
-    int32_t blockedFrames = 0;
-    int32_t lastX = 0;
-    int32_t lastY = 0;
 };

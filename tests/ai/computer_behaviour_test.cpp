@@ -137,12 +137,16 @@ TEST_F(ComputerBehaviourTest, KeepsFurtherAwayWhenWeak) {
                 terrain.cells[row * 400 + column] = 0;
             }
         }
-        // Health enough that it lives through the test, however it is hit.
-        Place(0, 1450, 1450).health = 100000;
+        // Health enough that it lives through the test, however it is hit; it
+        // charges all along (aiming straight up, away), so it is a danger to
+        // be kept from.
+        Fighter& other = Place(0, 1450, 1450);
+        other.health = 100000;
+        other.aim = 270;
         ComputerPlayer player(1, ComputerLevel::Hard, 4);
         distanceSum = 0;
-        Play(player, 400);
-        average[weak] = distanceSum / 400;
+        Play(player, 250, ControlCharge);
+        average[weak] = distanceSum / 250;
     }
     EXPECT_GT(average[1], average[0] + 100)
         << "weak " << average[1] << " px on average, healthy " << average[0];
