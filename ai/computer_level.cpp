@@ -3,6 +3,7 @@
 
 namespace {
 
+// Reaction least and most, recovery, aim error, dodge chance, finisher.
 constexpr LevelTraits easyTraits{18, 26, 14, 12, 30, 30};
 constexpr LevelTraits normalTraits{9, 14, 6, 6, 65, 40};
 constexpr LevelTraits hardTraits{2, 4, 1, 0, 100, 60};

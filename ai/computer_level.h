@@ -25,9 +25,9 @@ struct LevelTraits {
     // The chance, in percent, that it sees a blast coming at it in time to
     // get out of the way.
     int32_t dodgePercent;
-    // The most ki it charges for one shot when it is not finishing the other
-    // fighter off.
-    int32_t bigShotKi;
+    // The most ki it charges for a blast that takes the rest of the other
+    // fighter's health (its other blasts are the free ones, 1 ki).
+    int32_t finisherKi;
 };
 
 // "easy", "normal" or "hard" into *level; false (level untouched) for

@@ -355,7 +355,7 @@ int32_t ComputerPlayer::FinisherKi() const {
     }
     const int32_t finisher = 2 * shown.health;
     const int32_t reserve = level == ComputerLevel::Hard ? 25 : 10;
-    if (finisher > traits.bigShotKi || finisher > MaxSafeKi() ||
+    if (finisher > traits.finisherKi || finisher > MaxSafeKi() ||
         own.health - finisher / kiPerHealth < reserve) {
         return 0;
     }

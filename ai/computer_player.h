@@ -5,9 +5,26 @@
 // generator, never from the rules' random sequence. So a match against it is
 // decided by the control bytes alone and replays like any other.
 //
+// What it reads: of the other fighter, what the screen shows (position,
+// pose, facing, reticle, and health, ki and kills on the panel), its motion
+// only as two positions in a row; the blasts drawn in either view; the dirt
+// inside the two views; of its own fighter also what its own hands know (the
+// lock-outs after a start, a turn or a release). What happens reaches it
+// `reaction` frames late, the level deciding how late.
+//
+// Each frame, in order: nothing while dead or locked after a release; a
+// charge in hand is steered onto its aim and let go; a throw is ended by a
+// charge or a flight before it ends in a crash; a blast it sees coming is
+// dodged; a shot that will meet the other fighter's forecast course is taken
+// (free ones of 1 ki to push it into the dirt, one that takes the rest of
+// its health when that is certain and affordable); otherwise it closes in,
+// digging with free blasts, or keeps away when weak, facing the other
+// fighter. No key it chooses takes it into a blast it sees coming.
+//
 // Use: construct it once per match with the fighter it plays (0 or 1), a
 // level and a seed, and call Controls once per world frame, in order, just
-// before the frame is stepped. It allocates nothing after construction.
+// before the frame is stepped (the frame number itself is not needed: it
+// counts its own calls). It allocates nothing after construction.
 #pragma once
 
 #include <cstdint>
@@ -66,21 +83,31 @@ private:
 
     static constexpr int32_t historySize = 32;
 
+    // Takes this frame's sight into the history.
     void Look();
+    // The other fighter, its course and the blasts coming, from the sight
+    // `reaction` frames old.
     void Perceive();
     void AddChargeThreats(const Sight& seen, int32_t age);
     uint8_t Decide();
     uint8_t KeepCharging();
     uint8_t Recover();
+    // True, with the keys, when it takes a shot or steers toward one; *found
+    // tells Navigate that a shot is there or already on its way.
     bool StartShot(uint8_t* controls, bool* found);
     uint8_t Navigate(bool shotFound);
     uint8_t Dig(int32_t direction);
     uint8_t Face(int32_t direction) const;
     uint8_t FlyToward(int32_t direction, bool backward);
+    // The ki of a blast that would kill the other fighter, when it can be
+    // afforded; 0 when not.
     int32_t FinisherKi() const;
     ShotSetup MakeSetup(int32_t ki) const;
+    // The most ki a release may hold and leave the fighter alive.
     int32_t MaxSafeKi() const;
+    // Frames until a threat hits the fighter pressing these keys (FirstHit).
     int32_t ThreatHitIn(uint8_t first, uint8_t then) const;
+    // True, with the keys, when it gets out of a blast's way this frame.
     bool Threatened(uint8_t* controls);
     // The keys chosen, unless they would take the fighter into a blast it
     // sees coming; then keys that keep it clear, or none.

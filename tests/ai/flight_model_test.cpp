@@ -110,6 +110,10 @@ struct HitCase {
     int32_t ki;
 };
 
+void PrintTo(const HitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class PredictedHitTest : public FlightModelTest, public ::testing::WithParamInterface<HitCase> {};
 
 // The solver's best aim, charged and released as planned, meets the target in
