@@ -186,14 +186,12 @@ void ComputerPlayer::Perceive() {
         ++threatCount;
     }
     AddChargeThreats(seen, age);
-    // Whether this level sees what is coming in time is settled once for each
-    // stretch of frames with blasts in view.
-    if (threatCount == 0) {
-        dodging = false;
-    } else if (!dodging) {
-        dodging = true;
+    // Whether this level sees what is coming in time is settled anew each time
+    // another blast comes into view.
+    if (threatCount > lastThreatCount) {
         dodgeNoticed = random.Percent(traits.dodgePercent);
     }
+    lastThreatCount = threatCount;
 }
 
 // A charging fighter can let go in any frame. The blast it would release

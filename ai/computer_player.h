@@ -145,8 +145,8 @@ private:
     int32_t enemyDeaths = 0;
     int32_t lastState = 0;
     int32_t thrownAt = 0;
-    bool dodging = false;       // in a stretch of frames with blasts in view
-    bool dodgeNoticed = false;  // whether this level sees them in time
+    int32_t lastThreatCount = 0;
+    bool dodgeNoticed = false;  // whether this level sees the blasts in time
     uint8_t dodgeThen = 0;      // the keys of the way out chosen
     int32_t dodgeUntil = 0;     // kept to until this frame
     int32_t enemyFiredAt = -1000;
