@@ -249,7 +249,8 @@ TEST_F(ArenaToolTest, AnOutsidePlayerThatFailsEndsTheArena) {
     };
     for (const Case& c : cases) {
         const auto start = std::chrono::steady_clock::now();
-        const ToolRun run = Arena(std::string("--frames 100 idle pipe:'") + c.program + "'",
+        const ToolRun run = Arena(std::string("--frames 100 --record '") + File("f.kvr") +
+                                      "' idle pipe:'" + c.program + "'",
                                   "KIVORO_ARENA_TIMEOUT_MS=300 ");
         const auto seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
@@ -264,6 +265,11 @@ TEST_F(ArenaToolTest, AnOutsidePlayerThatFailsEndsTheArena) {
         EXPECT_TRUE(said[0].find(c.said) != std::string::npos ||
                     (c.orSaid != nullptr && said[0].find(c.orSaid) != std::string::npos))
             << said[0];
+        // No replay is left of it, finished or not.
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            EXPECT_NE(entry.path().filename().string().rfind("f.kvr", 0), 0u)
+                << c.program << " left " << entry.path();
+        }
         // A guard against a hang only: the answer wait is 0.3 s.
         EXPECT_LT(seconds.count(), 10.0) << c.program << " took " << seconds.count() << " s";
     }

@@ -6,10 +6,10 @@
 // "kills: K1 K2" (each player's kills, the other fighter's deaths). With
 // --record it also writes the match as a replay; with --stats it adds
 // "self-inflicted: S1 S2", each fighter's deaths from a release that cost it
-// its last health. Exit status: 0 after a
-// played match; 1 when it was played but the replay could not be finished;
-// 2 for a bad command line, a player that cannot be made, or an outside
-// player that failed during the match (one line on standard error).
+// its last health. Exit status: 0 after a played match; 1 when it was played
+// but the replay could not be finished; 2 for a bad command line, a player
+// that cannot be made, or an outside player that failed during the match
+// (one line on standard error; no replay is left of such a match).
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -182,9 +182,16 @@ int main(int argc, char** argv) {
             if (pipe != nullptr && pipe->Failed()) {
                 std::fprintf(stderr, "kivoro_arena: %s player (%s) %s\n", SideName(side),
                              players[side].name.c_str(), pipe->Problem().c_str());
+                if (writer.Recording()) {
+                    const std::string part = writer.PartPath();
+                    writer.Flush();
+                    std::remove(part.c_str());
+                }
                 return exitUnusable;
             }
         }
+        // A release costs ki / 5 health: one that costs all that is left is a
+        // self-inflicted death.
         int32_t releaseCost[2];
         int32_t healthBefore[2];
         for (int32_t side = 0; side < 2; ++side) {
