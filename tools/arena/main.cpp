@@ -183,9 +183,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "kivoro_arena: %s player (%s) %s\n", SideName(side),
                              players[side].name.c_str(), pipe->Problem().c_str());
                 if (writer.Recording()) {
-                    const std::string part = writer.PartPath();
-                    writer.Flush();
-                    std::remove(part.c_str());
+                    std::remove(writer.PartPath().c_str());
                 }
                 return exitUnusable;
             }
