@@ -186,12 +186,37 @@ void ComputerPlayer::Perceive() {
         ++threatCount;
     }
     AddChargeThreats(seen, age);
+    DropFarThreats();
     // Whether this level sees what is coming in time is settled anew each time
     // another blast comes into view.
     if (threatCount > lastThreatCount) {
         dodgeNoticed = random.Percent(traits.dodgePercent);
     }
     lastThreatCount = threatCount;
+}
+
+// A blast that cannot come within reach of the fighter in the look-ahead,
+// however it flies (8 pixels a frame at most), is no threat: only the others
+// are weighed, frame by frame, in every plan.
+void ComputerPlayer::DropFarThreats() {
+    const Step me = OwnCentre();
+    int32_t kept = 0;
+    for (int32_t i = 0; i < threatCount; ++i) {
+        const Threat& t = threats[i];
+        const auto reach = static_cast<int32_t>(std::sqrt(static_cast<double>(t.reachSquared)));
+        bool near = false;
+        for (int32_t frame = t.from; frame <= dodgeHorizon && !near; ++frame) {
+            const int32_t along = frame - t.from;
+            const int32_t ox = me.x - (t.x + along * t.vx);
+            const int32_t oy = me.y - (t.y + along * t.vy);
+            const int32_t most = reach + flightPixels * frame;
+            near = ox * ox + oy * oy < most * most;
+        }
+        if (near) {
+            threats[kept++] = t;
+        }
+    }
+    threatCount = kept;
 }
 
 // A charging fighter can let go in any frame. The blast it would release

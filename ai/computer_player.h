@@ -89,6 +89,7 @@ private:
     // `reaction` frames old.
     void Perceive();
     void AddChargeThreats(const Sight& seen, int32_t age);
+    void DropFarThreats();
     uint8_t Decide();
     uint8_t KeepCharging();
     uint8_t Recover();
