@@ -19,8 +19,8 @@ bool OpenGameWindow(bool windowed, const Settings& settings, FILE* errors) {
     const DisplaySize desktop = PrimaryDisplaySize();
     DisplayArea area{0, 0, desktop.width, desktop.height};
     if (windowed) {
-        area = OwnWindowArea(UsableDisplayArea(), pictureWidth, pictureHeight,
-                             settings.windowWidth, settings.windowHeight);
+        area = OwnWindowArea(UsableDisplayArea(), pictureWidth, pictureHeight, settings.windowWidth,
+                             settings.windowHeight);
     }
     if (!appWindow.CreateWithProc("Kivoro", nullptr, GameWindowProc,
                                   windowed ? WS_OVERLAPPEDWINDOW : WS_POPUP, area.x, area.y,

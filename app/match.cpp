@@ -25,7 +25,7 @@ void Match::Start(ControlSource& first, ControlSource& second, const MatchSetup&
     frame = 0;
     running = true;
     if (setup.record) {
-        recorder.Start(setup.recordPath, ArtDigest(), errors);
+        recorder.Start(setup.recordPath, ArtDigest(), errors, setup.info);
     }
 }
 

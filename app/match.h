@@ -11,6 +11,7 @@
 #include <string>
 
 #include "replay/match_recorder.h"
+#include "replay/replay_format.h"
 #include "rules/control_source.h"
 #include "rules/match_rule.h"
 #include "rules/match_stats.h"
@@ -27,6 +28,8 @@ struct MatchSetup {
     MatchRule rule;
     // Nobody hears it (a match played behind the title menu).
     bool silent = false;
+    // The kind of match, as its replay's header keeps it.
+    MatchInfo info = LocalMatch();
 };
 
 class Match {

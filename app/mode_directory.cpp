@@ -3,17 +3,6 @@
 
 #include <cstdio>
 
-const char* ComputerLevelName(int32_t level) {
-    switch (level) {
-        case 0:
-            return "easy";
-        case 2:
-            return "hard";
-        default:
-            return "normal";
-    }
-}
-
 void NameLocalPlayers(const MatchChoice& choice, MatchSummary& summary) {
     if (choice.kind == ChoiceComputer) {
         std::snprintf(summary.names[0], sizeof summary.names[0], "You");

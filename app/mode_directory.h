@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "ai/computer_level.h"
 #include "app/mode.h"
 #include "rules/control_source.h"
 #include "rules/match_rule.h"
@@ -23,7 +24,7 @@ enum MatchChoiceKind : uint8_t {
 
 struct MatchChoice {
     MatchChoiceKind kind = ChoiceTwoPlayers;
-    int32_t computerLevel = 1;  // 0 easy, 1 normal, 2 hard
+    ComputerLevel computerLevel = ComputerLevel::Normal;
     MatchRule rule;
     std::string host;   // ChoiceJoin: HOST or HOST:PORT
     uint16_t port = 0;  // ChoiceHost: the port to wait on
@@ -42,9 +43,6 @@ struct MatchSummary {
     int32_t localSide = -1;
 };
 
-// "easy", "normal" or "hard".
-const char* ComputerLevelName(int32_t level);
-
 // The names a match at one machine gives its players on the end screen:
 // "Left player" and "Right player", or "You" and "Computer (hard)".
 void NameLocalPlayers(const MatchChoice& choice, MatchSummary& summary);
@@ -58,8 +56,8 @@ public:
     virtual std::unique_ptr<Mode> EndScreen(const MatchChoice& choice,
                                             const MatchSummary& summary) = 0;
     virtual std::unique_ptr<Mode> Replay(const std::string& path) = 0;
-    // A computer player for fighter 0 or 1 at level 0 (easy) to 2 (hard),
-    // its own randomness started from seed.
-    virtual std::unique_ptr<ControlSource> ComputerPlayer(int32_t fighter, int32_t level,
+    // A computer player for fighter 0 or 1, its own randomness started from
+    // seed.
+    virtual std::unique_ptr<ControlSource> ComputerPlayer(int32_t fighter, ComputerLevel level,
                                                           uint32_t seed) = 0;
 };

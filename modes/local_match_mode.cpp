@@ -32,6 +32,15 @@ LocalMatchMode::LocalMatchMode(ControlSource& first, ControlSource& second, cons
 }
 
 LocalMatchMode::LocalMatchMode(std::unique_ptr<ControlSource> first,
+                               std::unique_ptr<ControlSource> second, const MatchSetup& setup)
+    : setup(setup) {
+    ownSources[0] = std::move(first);
+    ownSources[1] = std::move(second);
+    players[0] = ownSources[0].get();
+    players[1] = ownSources[1].get();
+}
+
+LocalMatchMode::LocalMatchMode(std::unique_ptr<ControlSource> first,
                                std::unique_ptr<ControlSource> second, const MatchSetup& setup,
                                ModeDirectory& directory, const MatchChoice& choice)
     : setup(setup), directory(&directory), choice(choice) {

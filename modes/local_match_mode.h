@@ -22,6 +22,10 @@ public:
     LocalMatchMode(LocalInput& input, const MatchSetup& setup);
     // The fighters' bytes from these sources, which must outlive the mode.
     LocalMatchMode(ControlSource& first, ControlSource& second, const MatchSetup& setup);
+    // Fighters from sources of its own (a player's keys against the computer,
+    // started without the menu).
+    LocalMatchMode(std::unique_ptr<ControlSource> first, std::unique_ptr<ControlSource> second,
+                   const MatchSetup& setup);
     // A match chosen from the title menu, with sources of its own; directory
     // gives what follows it.
     LocalMatchMode(std::unique_ptr<ControlSource> first, std::unique_ptr<ControlSource> second,

@@ -26,7 +26,7 @@ constexpr int32_t hintY = 566;
 // The attract match: short, and a pause on its end before the next.
 constexpr MatchRule attractRule{MatchFirstToKills, 3};
 constexpr int32_t attractRestFrames = 120;
-constexpr int32_t attractLevel = 2;
+constexpr ComputerLevel attractLevel = ComputerLevel::Hard;
 constexpr size_t joinTextLimit = 100;
 
 // The title, cut once a run from the generated art.
@@ -158,7 +158,7 @@ void MenuMode::Act(uint32_t actions, AppLoop& app) {
             if ((actions & MenuChoose) != 0) {
                 MatchChoice choice;
                 choice.kind = ChoiceComputer;
-                choice.computerLevel = list.Selected();
+                choice.computerLevel = static_cast<ComputerLevel>(list.Selected());
                 choice.rule = app.Settings().Values().rule;
                 app.SwitchTo(directory.Play(choice));
             } else if ((actions & MenuBack) != 0) {

@@ -3,12 +3,12 @@
 
 #include <cstdio>
 
+#include "ai/computer_player.h"
 #include "modes/end_screen_mode.h"
 #include "modes/local_match_mode.h"
 #include "modes/menu_mode.h"
 #include "modes/replay_mode.h"
 #include "online/online_match_mode.h"
-#include "rules/script_controls.h"
 
 ProgramModes::ProgramModes(LocalInput& players, const GameOptions& options)
     : players(players), options(options) {}
@@ -24,6 +24,7 @@ std::unique_ptr<Mode> ProgramModes::Play(const MatchChoice& choice) {
     switch (choice.kind) {
         case ChoiceComputer:
             // The player takes either key set and any pad.
+            setup.info = ComputerMatch(static_cast<int32_t>(choice.computerLevel), SideFirst);
             return std::make_unique<LocalMatchMode>(
                 std::make_unique<KeyControls>(players, KeyControls::EitherPlayer),
                 ComputerPlayer(1, choice.computerLevel, matches), setup, *this, choice);
@@ -57,7 +58,7 @@ std::unique_ptr<Mode> ProgramModes::Replay(const std::string& path) {
     return std::make_unique<ReplayMode>(std::move(playback));
 }
 
-std::unique_ptr<ControlSource> ProgramModes::ComputerPlayer(int32_t, int32_t, uint32_t) {
-    // Stands in until the computer player is built.
-    return std::make_unique<ScriptControls>(std::vector<uint8_t>());
+std::unique_ptr<ControlSource> ProgramModes::ComputerPlayer(int32_t fighter, ComputerLevel level,
+                                                            uint32_t seed) {
+    return std::make_unique<::ComputerPlayer>(fighter, level, seed);
 }

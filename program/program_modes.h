@@ -17,7 +17,7 @@ public:
     std::unique_ptr<Mode> EndScreen(const MatchChoice& choice,
                                     const MatchSummary& summary) override;
     std::unique_ptr<Mode> Replay(const std::string& path) override;
-    std::unique_ptr<ControlSource> ComputerPlayer(int32_t fighter, int32_t level,
+    std::unique_ptr<ControlSource> ComputerPlayer(int32_t fighter, ComputerLevel level,
                                                   uint32_t seed) override;
 
 private:

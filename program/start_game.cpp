@@ -3,6 +3,7 @@
 #include "program/start_game.h"
 
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 #include "app/app_loop.h"
@@ -38,6 +39,16 @@ std::unique_ptr<Mode> FirstMode(const GameOptions& options, ProgramModes& modes,
     }
     MatchSetup setup;
     setup.recordPath = options.record;
+    if (options.computer) {
+        // The player takes either key set and any pad; the computer the
+        // right fighter, its randomness from the time, as a person's is.
+        setup.info = ComputerMatch(static_cast<int32_t>(options.computerLevel), SideFirst);
+        return std::make_unique<LocalMatchMode>(
+            std::make_unique<KeyControls>(localPlayers, KeyControls::EitherPlayer),
+            modes.ComputerPlayer(1, options.computerLevel,
+                                 static_cast<uint32_t>(std::time(nullptr))),
+            setup);
+    }
     return std::make_unique<LocalMatchMode>(localPlayers, setup);
 }
 

@@ -108,14 +108,14 @@ struct LocalOptions {
     CLI::Option* fullScreen = nullptr;
     CLI::Option* replay = nullptr;
     CLI::Option* menu = nullptr;
+    CLI::Option* computer = nullptr;
 };
 
-LocalOptions AddLocalOptions(CLI::App& app, GameOptions& options, bool& windowed,
-                             bool& fullScreen) {
+LocalOptions AddLocalOptions(CLI::App& app, GameOptions& options, bool& windowed, bool& fullScreen,
+                             std::string& computerLevel) {
     LocalOptions added;
     added.windowed =
-        app.add_flag("--windowed", windowed,
-                     "Play in a window of its own, of any size");
+        app.add_flag("--windowed", windowed, "Play in a window of its own, of any size");
     added.fullScreen =
         app.add_flag("--fullscreen", fullScreen, "Play covering the screen (the default)");
     added.windowed->excludes(added.fullScreen);
@@ -137,6 +137,12 @@ LocalOptions AddLocalOptions(CLI::App& app, GameOptions& options, bool& windowed
                               "Open the title menu: every kind of match, replays and settings")
                      ->option_text(" ");
     added.menu->excludes(record)->excludes(added.replay);
+    added.computer = app.add_option("--computer", computerLevel,
+                                    "Play against the computer, which takes the right fighter: "
+                                    "easy, normal (the default) or hard")
+                         ->expected(0, 1)
+                         ->option_text("[LEVEL]");
+    added.computer->excludes(added.replay)->excludes(added.menu);
     return added;
 }
 
@@ -157,6 +163,7 @@ void AddOnlineOptions(CLI::App& app, const LocalOptions& local, OnlineOptions& o
     host->excludes(joinOption);
     local.replay->excludes(host)->excludes(joinOption);
     local.menu->excludes(host)->excludes(joinOption);
+    local.computer->excludes(host)->excludes(joinOption);
     app.add_option("--input-delay", online.inputDelay,
                    "Frames between a key and its effect, on both sides (default 2)")
         ->check(CLI::Range(0, 8))
@@ -217,7 +224,8 @@ int ParseGameOptions(int argc, const char* const* argv, GameOptions& options, FI
     bool fullScreen = false;
     std::string hostPort;
     std::string join;
-    const LocalOptions local = AddLocalOptions(app, options, windowed, fullScreen);
+    std::string computerLevel;
+    const LocalOptions local = AddLocalOptions(app, options, windowed, fullScreen, computerLevel);
     AddOnlineOptions(app, local, options.online, hostPort, join);
     app.footer(ControlsText());
 
@@ -235,6 +243,13 @@ int ParseGameOptions(int argc, const char* const* argv, GameOptions& options, FI
     const std::string mistake = OnlineMistake(app, join, hostPort, options.online);
     if (!mistake.empty()) {
         return Mistaken(errors, mistake);
+    }
+    if (local.computer->count() > 0) {
+        options.computer = true;
+        if (!computerLevel.empty() && !ParseComputerLevel(computerLevel, &options.computerLevel)) {
+            return Mistaken(
+                errors, "--computer: \"" + computerLevel + "\" is no level (easy, normal or hard)");
+        }
     }
     if (windowed) {
         options.window = WindowChoiceWindowed;

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "ai/computer_level.h"
+
 enum WindowChoice : uint8_t {
     WindowChoiceSettings = 0,  // as the settings file says (full screen by default)
     WindowChoiceWindowed = 1,
@@ -41,6 +43,9 @@ struct OnlineOptions {
 struct GameOptions {
     // --menu: the title menu, from which every kind of match is started.
     bool menu = false;
+    // --computer [LEVEL]: the second fighter is the computer at this level.
+    bool computer = false;
+    ComputerLevel computerLevel = ComputerLevel::Normal;
     WindowChoice window = WindowChoiceSettings;
     bool mute = false;
     std::string record;  // --record FILE; empty: the default replay path

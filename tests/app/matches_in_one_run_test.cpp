@@ -105,7 +105,8 @@ TEST(MatchesInOneRun, EachStartsAsAFreshProgramWouldAndItsReplayVerifies) {
     // The frames and digests after the header (which holds the start time).
     auto body = [](const std::string& file) {
         std::vector<char> bytes = FileBytes(file);
-        bytes.erase(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(), replayHeaderSize));
+        bytes.erase(bytes.begin(),
+                    bytes.begin() + std::min<size_t>(bytes.size(), replayHeaderSize));
         return bytes;
     };
     const std::vector<char> one = body(files[0]);

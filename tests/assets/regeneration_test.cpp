@@ -21,10 +21,9 @@ TEST(Regeneration, WritesTheSameBytesOnEveryRun) {
     std::string command =
         AssetPath("kivoro_assetgen") + " --out '" + folder.string() + "' > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    for (const char* name :
-         {"TORVIK.BMP", "MELSAR.BMP", "DIRT.BMP", "BLAST.BMP", "TARGET.BMP", "ZEMBA2.WAV",
-          "SOUND_2.WAV", "EDIT.WAV", "kivoro_icon_32.png", "kivoro_icon_256.png",
-          "kivoro_icon.bmp"}) {
+    for (const char* name : {"TORVIK.BMP", "MELSAR.BMP", "DIRT.BMP", "BLAST.BMP", "TARGET.BMP",
+                             "ZEMBA2.WAV", "SOUND_2.WAV", "EDIT.WAV", "kivoro_icon_32.png",
+                             "kivoro_icon_256.png", "kivoro_icon.bmp"}) {
         SCOPED_TRACE(name);
         std::vector<uint8_t> built = ReadBytes(AssetPath(name));
         std::vector<uint8_t> again = ReadBytes((folder / name).string());
