@@ -13,6 +13,8 @@
 #include "engine/display/surface.h"
 #include "platform/platform_objects.h"
 #include "platform/screen_layout.h"
+#include "replay/replay_list.h"
+#include "replay/replay_path.h"
 #include "rules/art_layout.h"
 #include "sprites/rle_sprite.h"
 
@@ -27,7 +29,6 @@ constexpr int32_t hintY = 566;
 constexpr MatchRule attractRule{MatchFirstToKills, 3};
 constexpr int32_t attractRestFrames = 120;
 constexpr ComputerLevel attractLevel = ComputerLevel::Hard;
-constexpr size_t joinTextLimit = 100;
 
 // The title, cut once a run from the generated art.
 RleSprite titleSprite;
@@ -42,6 +43,36 @@ void LoadTitle() {
                  &screen) <= 0) {
         std::fprintf(stderr, "kivoro: cannot read TITLE.BMP; the menu shows its title as text\n");
     }
+}
+
+constexpr int32_t replaysShown = 8;
+
+// One replay as the list shows it: "2026-12-08 17:03  4:05  3-5  local".
+std::string ReplayLine(const ReplayListEntry& entry) {
+    std::string start = ReplayStartText(entry);
+    if (start.size() > 16) {
+        start.resize(16);  // without the seconds
+    }
+    std::string line = start + "   " + ReplayLengthText(entry.summary.frames) + "   " +
+                       ReplayKillsText(entry.summary.header) + "   ";
+    switch (entry.summary.header.match.kind) {
+        case MatchComputer:
+            line += "computer";
+            break;
+        case MatchOnline:
+            line += "online";
+            break;
+        case MatchLocal:
+            line += "two players";
+            break;
+        default:
+            line += "?";
+            break;
+    }
+    if (entry.summary.state != ReplayListFinished) {
+        line += std::string(" (") + ReplayStateName(entry.summary.state) + ")";
+    }
+    return line;
 }
 
 enum MainItem : int32_t {
@@ -67,7 +98,6 @@ uint32_t MenuMode::Comforts() const {
 void MenuMode::Enter(AppLoop& app) {
     LoadTitle();
     soundDevice.PauseOutput(false);
-    joinText = app.Settings().Values().lastJoin;
     menuInput.Reset(&app.Players().Pads());
     StartAttract();
     Show(PageMain, app);
@@ -122,9 +152,18 @@ void MenuMode::Show(Page next, AppLoop& app) {
             list.Select(1);
             break;
         case PageJoin:
+            menuInput.TakeTyped();
+            join.Open(app);
             break;
         case PageReplays:
             replayPaths.clear();
+            for (const ReplayListEntry& entry : ReadReplayList(ReplayFolder())) {
+                if (static_cast<int32_t>(replayPaths.size()) == replaysShown) {
+                    break;
+                }
+                list.Add(ReplayLine(entry).c_str());
+                replayPaths.push_back(entry.path);
+            }
             if (replayPaths.empty()) {
                 note = "No replays kept yet: every match you play is kept here.";
             }
@@ -167,7 +206,22 @@ void MenuMode::Act(uint32_t actions, AppLoop& app) {
             }
             break;
         case PageJoin:
-            ActOnJoin(actions, app);
+            switch (join.Act(actions, menuInput, app)) {
+                case JoinPage::Back:
+                    Show(PageMain, app);
+                    list.Select(ItemJoin);
+                    break;
+                case JoinPage::Join: {
+                    MatchChoice choice;
+                    choice.kind = ChoiceJoin;
+                    choice.host = join.Address();
+                    choice.rule = app.Settings().Values().rule;
+                    app.SwitchTo(directory.Play(choice));
+                    break;
+                }
+                default:
+                    break;
+            }
             break;
         case PageReplays:
             list.Move(actions);
@@ -217,37 +271,6 @@ void MenuMode::ActOnMain(AppLoop& app) {
     }
 }
 
-void MenuMode::ActOnJoin(uint32_t actions, AppLoop& app) {
-    const char* typed = menuInput.TakeTyped();
-    for (const char* c = typed; *c != '\0' && joinText.size() < joinTextLimit; ++c) {
-        // A host's name or address and a port: no spaces.
-        if (*c != ' ') {
-            joinText += *c;
-        }
-    }
-    if ((actions & MenuErase) != 0 && !joinText.empty()) {
-        joinText.pop_back();
-    }
-    if ((actions & MenuBack) != 0) {
-        Show(PageMain, app);
-        list.Select(ItemJoin);
-        return;
-    }
-    if ((actions & MenuChoose) == 0) {
-        return;
-    }
-    if (joinText.empty()) {
-        note = "Type the host's name or address first.";
-        return;
-    }
-    app.Settings().NoteLastJoin(joinText.c_str());
-    MatchChoice choice;
-    choice.kind = ChoiceJoin;
-    choice.host = joinText;
-    choice.rule = app.Settings().Values().rule;
-    app.SwitchTo(directory.Play(choice));
-}
-
 void MenuMode::ActOnReplays(AppLoop& app) {
     const auto chosen = static_cast<size_t>(list.Selected());
     if (chosen < replayPaths.size()) {
@@ -276,7 +299,7 @@ void MenuMode::Draw(const AppLoop&) const {
     }
     switch (page) {
         case PageJoin:
-            DrawJoin(*back);
+            join.Draw(*back, pageTop);
             break;
         case PageSettings:
             settings.List().Draw(*back, pictureWidth / 2, pageTop, rowHeight);
@@ -290,25 +313,12 @@ void MenuMode::Draw(const AppLoop&) const {
             list.Draw(*back, pictureWidth / 2, pageTop, rowHeight);
             break;
     }
-    if (note[0] != '\0') {
-        DrawCentred(*back, note, pictureWidth / 2, noteY, textYellow);
+    const char* line = page == PageJoin ? join.Note() : note;
+    if (line[0] != '\0') {
+        DrawCentred(*back, line, pictureWidth / 2, noteY, textYellow);
     }
     DrawCentred(*back,
                 page == PageJoin ? "Type HOST or HOST:PORT, Enter joins, Esc goes back"
                                  : "Arrows move, Enter chooses, Esc goes back",
                 pictureWidth / 2, hintY, textGrey);
-}
-
-void MenuMode::DrawJoin(Surface& back) const {
-    DrawCentred(back, "Join a game hosted on another machine", pictureWidth / 2, pageTop, textWhite,
-                LargeFont());
-    constexpr int32_t fieldLeft = 150;
-    constexpr int32_t fieldRight = pictureWidth - 150;
-    constexpr int32_t fieldTop = pageTop + 60;
-    DrawBox(back, fieldLeft, fieldTop, fieldRight, fieldTop + 44);
-    char shown[joinTextLimit + 2];
-    std::snprintf(shown, sizeof shown, "%s_", joinText.c_str());
-    back.DrawText(shown, fieldLeft + 12, fieldTop + 9, textWhite, LargeFont());
-    DrawCentred(back, "The port is 47700 unless the host chose another.", pictureWidth / 2,
-                fieldTop + 64, textGrey);
 }

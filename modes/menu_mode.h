@@ -16,6 +16,7 @@
 #include "app/menu_list.h"
 #include "app/mode.h"
 #include "app/mode_directory.h"
+#include "modes/join_page.h"
 #include "modes/settings_page.h"
 #include "rules/control_source.h"
 
@@ -40,19 +41,17 @@ private:
     void Show(Page next, AppLoop& app);
     void Act(uint32_t actions, AppLoop& app);
     void ActOnMain(AppLoop& app);
-    void ActOnJoin(uint32_t actions, AppLoop& app);
     void ActOnReplays(AppLoop& app);
     void StartAttract();
     void StepAttract();
     void Draw(const AppLoop& app) const;
-    void DrawJoin(Surface& back) const;
 
     ModeDirectory& directory;
     Page page = PageMain;
     MenuList list;
     MenuInput menuInput;
     SettingsPage settings;
-    std::string joinText;
+    JoinPage join;
     std::vector<std::string> replayPaths;
     const char* note = "";  // a line under the page (why a choice could not be made)
 

@@ -1,17 +1,21 @@
 // ReplayMode: a recorded match shown again (ReplayPlayback) in the game's
 // window. The players' keys play no part; Space pauses as P does, ] and [
-// change the speed, Escape ends the program.
+// change the speed, Escape ends the program (started from the title menu:
+// goes back to it).
 #pragma once
 
 #include <memory>
 
 #include "app/mode.h"
+#include "app/mode_directory.h"
 #include "app/replay_playback.h"
 
 class ReplayMode : public Mode {
 public:
-    // playback has been loaded (ReplayPlayback::Load).
-    explicit ReplayMode(std::unique_ptr<ReplayPlayback> playback);
+    // playback has been loaded (ReplayPlayback::Load); directory, when given,
+    // is the menu's.
+    explicit ReplayMode(std::unique_ptr<ReplayPlayback> playback,
+                        ModeDirectory* directory = nullptr);
 
     void Enter(AppLoop& app) override;
     void Frame(AppLoop& app, const FrameInput& input) override;
@@ -20,4 +24,5 @@ public:
 
 private:
     std::unique_ptr<ReplayPlayback> playback;
+    ModeDirectory* directory = nullptr;
 };
