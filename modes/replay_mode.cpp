@@ -4,7 +4,8 @@
 #include "app/app_loop.h"
 #include "platform/platform_objects.h"
 
-ReplayMode::ReplayMode(std::unique_ptr<ReplayPlayback> playback) : playback(std::move(playback)) {}
+ReplayMode::ReplayMode(std::unique_ptr<ReplayPlayback> playback, ModeDirectory* directory)
+    : playback(std::move(playback)), directory(directory) {}
 
 void ReplayMode::Enter(AppLoop& app) {
     app.Play().StartMatch();
@@ -14,7 +15,11 @@ void ReplayMode::Enter(AppLoop& app) {
 
 void ReplayMode::Frame(AppLoop& app, const FrameInput& input) {
     if ((input.commands & CommandEscape) != 0) {
-        app.Quit(0);
+        if (directory != nullptr) {
+            app.SwitchTo(directory->Menu());
+        } else {
+            app.Quit(0);
+        }
         return;
     }
     playback->Frame(app.Play(), input.commands, input.changes);

@@ -55,7 +55,7 @@ std::unique_ptr<Mode> ProgramModes::Replay(const std::string& path) {
     if (!playback->Load(path, stderr)) {
         return Menu();
     }
-    return std::make_unique<ReplayMode>(std::move(playback));
+    return std::make_unique<ReplayMode>(std::move(playback), this);
 }
 
 std::unique_ptr<ControlSource> ProgramModes::ComputerPlayer(int32_t fighter, ComputerLevel level,
