@@ -25,7 +25,10 @@ void Match::Start(ControlSource& first, ControlSource& second, const MatchSetup&
     frame = 0;
     running = true;
     if (setup.record) {
-        recorder.Start(setup.recordPath, ArtDigest(), errors, setup.info);
+        // The replay keeps the rule, so that it ends where the match did.
+        MatchInfo info = setup.info;
+        info.rule = setup.rule;
+        recorder.Start(setup.recordPath, ArtDigest(), errors, info);
     }
 }
 

@@ -28,7 +28,8 @@ struct MatchSetup {
     MatchRule rule;
     // Nobody hears it (a match played behind the title menu).
     bool silent = false;
-    // The kind of match, as its replay's header keeps it.
+    // The kind of match, as its replay's header keeps it (with the rule
+    // above in place of info.rule).
     MatchInfo info = LocalMatch();
 };
 

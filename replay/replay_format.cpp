@@ -84,6 +84,9 @@ int32_t EncodeReplayHeader(const ReplayHeader& header, uint8_t* out) {
     out[replayKindOffset] = header.match.kind;
     out[replayLevelOffset] = header.match.level;
     out[replaySideOffset] = header.match.side;
+    const MatchRule rule = header.match.rule.Checked();
+    out[replayRuleOffset] = rule.kind;
+    out[replayRuleValueOffset] = static_cast<uint8_t>(rule.value);
     PutLittle32(out + replayKillsOffset, header.kills[0]);
     PutLittle32(out + replayKillsOffset + 4, header.kills[1]);
     std::memcpy(out + replayNameOffset, header.match.otherName,
@@ -106,6 +109,7 @@ ReplayHeader DecodeReplayHeader(const uint8_t* in) {
     header.match.kind = static_cast<ReplayMatchKind>(in[replayKindOffset]);
     header.match.level = in[replayLevelOffset];
     header.match.side = static_cast<ReplaySide>(in[replaySideOffset]);
+    header.match.rule = MatchRule{in[replayRuleOffset], in[replayRuleValueOffset]}.Checked();
     header.kills[0] = GetLittle32(in + replayKillsOffset);
     header.kills[1] = GetLittle32(in + replayKillsOffset + 4);
     std::memcpy(header.match.otherName, in + replayNameOffset, replayNameSize);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "rules/match_rule.h"
 #include "rules/world_timing.h"
 
 // File layout, all fields little-endian, no padding:
@@ -20,7 +21,9 @@
 //    34  match kind (ReplayMatchKind)                   uint8
 //    35  the computer's level (kind computer), else 0   uint8
 //    36  the side played on this machine (ReplaySide)   uint8
-//    37  zero                                           3 bytes
+//    37  the match's rule (MatchRuleKind)               uint8
+//    38  the rule's value (kills or minutes), else 0    uint8
+//    39  zero                                           1 byte
 //    40  the first player's kills, replayKillsUnknown   uint32
 //    44  the second player's kills    until finished    uint32
 //    48  the other side's name (online), NUL-padded     32 bytes
@@ -43,6 +46,8 @@ inline constexpr size_t replayUtcOffsetOffset = 32;
 inline constexpr size_t replayKindOffset = 34;
 inline constexpr size_t replayLevelOffset = 35;
 inline constexpr size_t replaySideOffset = 36;
+inline constexpr size_t replayRuleOffset = 37;
+inline constexpr size_t replayRuleValueOffset = 38;
 inline constexpr size_t replayKillsOffset = 40;
 inline constexpr size_t replayNameOffset = 48;
 inline constexpr int32_t replayNameSize = 32;
@@ -94,6 +99,9 @@ struct MatchInfo {
     uint8_t level = 0;           // the computer's level, for MatchComputer
     ReplaySide side = SideBoth;  // online: the side played here; the computer: the player's
     char otherName[replayNameSize + 1] = {};  // online: the other side's name, NUL-terminated
+    // When the match was over: a replay that ends where the rule decided it
+    // ends on the same summary as the match did.
+    MatchRule rule;
 };
 
 // A match of both players at this machine.
@@ -126,7 +134,8 @@ int32_t EncodeReplayHeader(const ReplayHeader& header, uint8_t* out);
 // Fills header from the bytes at in, ReplayHeaderSize of the version they
 // give (at least replayHeaderSizeV1, and all of them: check first); checks
 // nothing else. A version 1 header reads with the match kind unknown, no
-// start time and the kills unknown.
+// start time, the kills unknown and the rule endless. A rule of a kind this
+// build does not know reads as endless, and its value is held to its range.
 ReplayHeader DecodeReplayHeader(const uint8_t* in);
 
 // True when the rules digest follows frame number frame (1, 2, ...).

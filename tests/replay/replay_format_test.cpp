@@ -26,11 +26,15 @@ TEST(ReplayHeaderFormat, EveryFieldComesBackAsItWentIn) {
     std::memset(header.match.otherName, 'n', replayNameSize);  // all 32 bytes, no NUL
     header.kills[0] = 0xFFFFFFFE;
     header.kills[1] = 0;
+    header.match.rule = MatchRule{MatchFirstToKills, 99};
     uint8_t bytes[replayHeaderSize];
     ASSERT_EQ(EncodeReplayHeader(header, bytes), replayHeaderSize);
     EXPECT_EQ(std::memcmp(bytes, "KVREPLAY\x02\x00", 10), 0);
     EXPECT_EQ(bytes[replayKindOffset], MatchOnline);
     EXPECT_EQ(bytes[replaySideOffset], SideSecond);
+    EXPECT_EQ(bytes[replayRuleOffset], MatchFirstToKills);
+    EXPECT_EQ(bytes[replayRuleValueOffset], 99);
+    EXPECT_EQ(bytes[replayRuleValueOffset + 1], 0);
     const ReplayHeader back = DecodeReplayHeader(bytes);
     EXPECT_EQ(back.formatVersion, 2);
     EXPECT_EQ(back.pixelLayout, header.pixelLayout);
@@ -44,11 +48,48 @@ TEST(ReplayHeaderFormat, EveryFieldComesBackAsItWentIn) {
     EXPECT_EQ(std::string(back.match.otherName), std::string(replayNameSize, 'n'));
     EXPECT_EQ(back.kills[0], header.kills[0]);
     EXPECT_EQ(back.kills[1], header.kills[1]);
+    EXPECT_EQ(back.match.rule, header.match.rule);
 
     header.match = ComputerMatch(300, SideFirst);  // a level is one byte
     EncodeReplayHeader(header, bytes);
     EXPECT_EQ(DecodeReplayHeader(bytes).match.level, 255);
     EXPECT_STREQ(DecodeReplayHeader(bytes).match.otherName, "");
+}
+
+// The rule as written, and as read from bytes another program (or damage)
+// left: a value out of its range held to it, a kind unknown read as endless.
+TEST(ReplayHeaderFormat, TheRuleIsKeptAndReadWithinItsRange) {
+    struct Case {
+        uint8_t kind;
+        uint8_t value;
+        MatchRule read;
+    };
+    const Case cases[] = {
+        {MatchEndless, 0, MatchRule{}},
+        {MatchFirstToKills, 1, MatchRule{MatchFirstToKills, 1}},
+        {MatchFirstToKills, 0, MatchRule{MatchFirstToKills, 1}},
+        {MatchFirstToKills, 200, MatchRule{MatchFirstToKills, MatchRule::mostKills}},
+        {MatchTimeLimit, 30, MatchRule{MatchTimeLimit, 30}},
+        {MatchTimeLimit, 31, MatchRule{MatchTimeLimit, MatchRule::mostMinutes}},
+        {MatchEndless, 7, MatchRule{}},
+        {3, 5, MatchRule{}},
+        {255, 255, MatchRule{}},
+    };
+    ReplayHeader header;
+    uint8_t bytes[replayHeaderSize];
+    ASSERT_EQ(EncodeReplayHeader(header, bytes), replayHeaderSize);
+    EXPECT_EQ(DecodeReplayHeader(bytes).match.rule, MatchRule{});
+    for (const Case& c : cases) {
+        bytes[replayRuleOffset] = c.kind;
+        bytes[replayRuleValueOffset] = c.value;
+        const MatchRule read = DecodeReplayHeader(bytes).match.rule;
+        EXPECT_EQ(read, c.read) << int(c.kind) << " " << int(c.value);
+        // What is read is written back the same.
+        header.match.rule = read;
+        uint8_t again[replayHeaderSize];
+        EncodeReplayHeader(header, again);
+        EXPECT_EQ(DecodeReplayHeader(again).match.rule, read);
+    }
 }
 
 TEST(ReplayHeaderFormat, VersionOneIsTheShortHeaderWithTheFactsUnknown) {
@@ -58,6 +99,7 @@ TEST(ReplayHeaderFormat, VersionOneIsTheShortHeaderWithTheFactsUnknown) {
     header.frameCount = 9;
     header.startTime = 1000;
     header.match = OnlineMatch(SideFirst, "X");
+    header.match.rule = MatchRule{MatchFirstToKills, 5};
     header.kills[0] = header.kills[1] = 3;
     uint8_t bytes[replayHeaderSize] = {};
     ASSERT_EQ(EncodeReplayHeader(header, bytes), replayHeaderSizeV1);
@@ -67,6 +109,7 @@ TEST(ReplayHeaderFormat, VersionOneIsTheShortHeaderWithTheFactsUnknown) {
     EXPECT_EQ(back.frameCount, 9u);
     EXPECT_EQ(back.startTime, 0);
     EXPECT_EQ(back.match.kind, MatchUnknown);
+    EXPECT_EQ(back.match.rule, MatchRule{});
     EXPECT_EQ(back.kills[0], replayKillsUnknown);
     EXPECT_EQ(back.kills[1], replayKillsUnknown);
     header.formatVersion = 7;

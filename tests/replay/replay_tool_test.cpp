@@ -241,7 +241,7 @@ TEST_F(ReplayToolTest, AVersionOneFileStillVerifies) {
     EXPECT_EQ(info.out.rfind("format version: 1\n", 0), 0u) << info.out;
     EXPECT_NE(info.out.find("\nmatch: ?\n"), std::string::npos) << info.out;
     EXPECT_NE(info.out.find("(the file's time: the header has none)"), std::string::npos);
-    EXPECT_NE(info.out.find("kills: ?\n"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("kills: ?\nrule: ?\n"), std::string::npos) << info.out;
 }
 
 // The kills the header gives are checked against the match played again.
@@ -262,6 +262,7 @@ TEST_F(ReplayToolTest, InfoAndListTellTheHeaderWithoutTheFrames) {
     header.startTime = 1796749402;  // 2026-12-08 17:03:22 UTC
     header.utcOffsetMinutes = -150;
     header.match = OnlineMatch(SideSecond, "Mira");
+    header.match.rule = MatchRule{MatchTimeLimit, 3};
     ReplayWriter writer;
     ASSERT_TRUE(writer.Open(folder.File("online.kvr"), header));
     for (int k = 0; k < 3725; ++k) {
@@ -281,6 +282,7 @@ TEST_F(ReplayToolTest, InfoAndListTellTheHeaderWithoutTheFrames) {
                   "started: 2026-12-08 14:33:22 UTC-02:30\n"
                   "frames: 3725 (1:02)\n"
                   "kills: 2-7\n"
+                  "rule: 3 minutes\n"
                   "state: finished\n");
     WriteBytes(folder.File("bad.kvr"), {'K', 'V'});
     const ToolRun bad = Tool("info '" + folder.File("bad.kvr") + "'");

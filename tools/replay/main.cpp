@@ -5,7 +5,7 @@
 // prints the final line (final_line.h). print writes its control bytes as a
 // script, one frame per line; make writes a replay from a script
 // (control_script.h). info prints what the header says (the match, its
-// start, length and kills); list does that for every replay of a folder (the
+// start, length, kills and rule); list does that for every replay of a folder (the
 // game's, by default), newest first, a line each; neither reads the frames.
 // Exit status: 0 when all went well; 1 when a replay diverged or was cut
 // short (what could be done was done); 2 when a file cannot be read as a
@@ -189,6 +189,11 @@ int Info(const std::string& file) {
     std::printf("frames: %" PRIu32 " (%s)\n", summary.frames,
                 ReplayLengthText(summary.frames).c_str());
     std::printf("kills: %s\n", ReplayKillsText(header).c_str());
+    char rule[48] = "?";
+    if (header.formatVersion >= 2) {
+        DescribeRule(header.match.rule, rule, sizeof rule);
+    }
+    std::printf("rule: %s\n", rule);
     std::printf("state: %s\n",
                 summary.reason.empty() ? ReplayStateName(summary.state) : summary.reason.c_str());
     return exitGood;
