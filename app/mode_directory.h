@@ -9,10 +9,10 @@
 #include <string>
 
 #include "ai/computer_level.h"
+#include "app/match_summary.h"
 #include "app/mode.h"
 #include "rules/control_source.h"
 #include "rules/match_rule.h"
-#include "rules/match_stats.h"
 
 // What the player chose to play, enough to play it again.
 enum MatchChoiceKind : uint8_t {
@@ -28,19 +28,6 @@ struct MatchChoice {
     MatchRule rule;
     std::string host;   // ChoiceJoin: HOST or HOST:PORT
     uint16_t port = 0;  // ChoiceHost: the port to wait on
-};
-
-// How a match ended, as its end screen shows it.
-struct MatchSummary {
-    MatchRule rule;
-    MatchOutcome outcome;
-    int32_t frames = 0;
-    int32_t kills[2] = {0, 0};
-    int32_t deaths[2] = {0, 0};
-    PlayerStats stats[2];
-    char names[2][32] = {};
-    // Online: the side this machine played (0 or 1); -1 at one machine.
-    int32_t localSide = -1;
 };
 
 // The names a match at one machine gives its players on the end screen:

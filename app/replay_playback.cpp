@@ -1,11 +1,12 @@
 // ReplayPlayback: the file read and checked before the window opens, then the
-// frames stepped at the chosen speed, the digests compared, the picture drawn
-// or held.
+// frames stepped at the chosen speed (or silently, to a frame sought), the
+// digests compared, the statistics counted, the picture drawn or held.
 #include "app/replay_playback.h"
 
 #include <cinttypes>
 
 #include "app/game_view.h"
+#include "app/match_summary_view.h"
 #include "app/overlay_view.h"
 #include "art/art_digest.h"
 #include "art/rules_world.h"
@@ -32,6 +33,18 @@ uint32_t ReplayCommandsFromMessage(uint32_t message, uintptr_t wParam, intptr_t 
             break;
         case VK_OEM_4:
             commands |= ReplayCommandSlower;
+            break;
+        case VK_HOME:
+            commands |= ReplayCommandRestart;
+            break;
+        case VK_LEFT:
+            commands |= ReplayCommandBack;
+            break;
+        case VK_RIGHT:
+            commands |= ReplayCommandAhead;
+            break;
+        case VK_RETURN:
+            commands |= ReplayCommandLeave;
             break;
         default:
             break;
@@ -61,17 +74,25 @@ bool ReplayPlayback::Load(const std::string& path, FILE* errors) {
 }
 
 void ReplayPlayback::Start() {
-    // The world as a game just started has it, whatever ran in it before
-    // (Load may have read the blast shapes into it).
+    const char* leave = toMenu ? "Esc for the menu" : "Esc to quit";
+    std::snprintf(pauseLine, sizeof pauseLine, "Paused \x97 P to continue, %s", leave);
+    speed = 1;
+    holding = false;
+    Rewind();
+}
+
+// The world as a game just started has it, whatever ran in it before (Load
+// may have read the blast shapes into it), and nothing played or heard yet.
+void ReplayPlayback::Rewind() {
     SetUpWorld();
-    fighterSounds.Reset();
+    fighterSounds.Silence();
     nextFrame = 0;
     nextDigest = 0;
-    speed = 1;
     ended = false;
     outOfSync = false;
     outOfSyncFrame = 0;
-    holding = false;
+    decided = false;
+    stats.Reset();
     endLine[0] = '\0';
     SetLabel();
     if (replay.frames.empty()) {
@@ -94,10 +115,13 @@ void ReplayPlayback::Compare(uint64_t expected) {
     std::snprintf(endLine, sizeof endLine, "Replay out of sync at frame %" PRIu32, outOfSyncFrame);
 }
 
-void ReplayPlayback::StepOnce() {
+void ReplayPlayback::StepOnce(bool heard) {
     const auto frame = static_cast<int32_t>(nextFrame++);
     StepWorld(players[0].Controls(frame), players[1].Controls(frame));
-    fighterSounds.Heard(frame, frameEvents);
+    if (heard) {
+        fighterSounds.Heard(frame, frameEvents);
+    }
+    stats.Note(frameEvents);
     if (ReplayDigestFollows(nextFrame) && nextDigest < replay.digests.size()) {
         Compare(replay.digests[nextDigest++]);
     }
@@ -111,17 +135,60 @@ void ReplayPlayback::StepOnce() {
     }
 }
 
+bool ReplayPlayback::SeekTo(uint32_t frame) {
+    const size_t target = frame < replay.frames.size() ? frame : replay.frames.size();
+    if (target == nextFrame || (outOfSync && target > nextFrame)) {
+        // Past a digest that differed the world is no longer the recorded one.
+        return false;
+    }
+    if (target < nextFrame) {
+        Rewind();
+    }
+    while (!ended && nextFrame < target) {
+        StepOnce(false);
+    }
+    fighterSounds.Silence();
+    SetLabel();
+    return true;
+}
+
+int64_t ReplayPlayback::SeekTarget(uint32_t commands) const {
+    const auto at = static_cast<int64_t>(nextFrame);
+    if ((commands & ReplayCommandRestart) != 0) {
+        return 0;
+    }
+    if ((commands & ReplayCommandBack) != 0) {
+        return at > int64_t{seekFrames} ? at - int64_t{seekFrames} : 0;
+    }
+    if ((commands & ReplayCommandAhead) != 0) {
+        return at + int64_t{seekFrames};
+    }
+    return -1;
+}
+
 void ReplayPlayback::EndHere() {
     ended = true;
-    std::snprintf(endLine, sizeof endLine, "Replay ended \x97 Esc to quit");
+    std::snprintf(endLine, sizeof endLine, "Replay ended \x97 %s",
+                  toMenu ? "Esc for the menu" : "Esc to quit");
+    // A replay of a match that its rule decided ends where the match did.
+    const MatchRule& rule = replay.header.match.rule;
+    const auto frames = static_cast<int32_t>(nextFrame);
+    decided = DecideMatch(rule, frames, fighters).decided;
+    if (decided) {
+        summary = SummariseWorld(rule, frames, stats);
+        NameReplayPlayers(replay.header.match, summary);
+    }
 }
 
 void ReplayPlayback::SetLabel() {
+    const int32_t seconds = static_cast<int32_t>(nextFrame / worldFramesPerSecond);
+    labelSeconds = seconds;
     if (speed == 1) {
-        std::snprintf(label, sizeof label, "Replay");
+        std::snprintf(label, sizeof label, "Replay %d:%02d", seconds / 60, seconds % 60);
     } else {
         // 0xD7 is the multiplication sign in Windows-1252.
-        std::snprintf(label, sizeof label, "Replay %d\xD7", speed);
+        std::snprintf(label, sizeof label, "Replay %d\xD7 %d:%02d", speed, seconds / 60,
+                      seconds % 60);
     }
 }
 
@@ -130,7 +197,13 @@ void ReplayPlayback::DrawLabel() const {
 }
 
 void ReplayPlayback::DrawCovered(const PlayState& state) const {
-    DrawStoppedFrame(state, ended ? endLine : pausedLine);
+    Surface* back = screen.backSurface;
+    if (ended && decided && !state.helpShown && back != nullptr) {
+        DrawMatchSummary(*back, summary, endLine);
+        DrawVolumeNote(state);
+        return;
+    }
+    DrawStoppedFrame(state, ended ? endLine : pauseLine);
     DrawLabel();
 }
 
@@ -145,14 +218,23 @@ void ReplayPlayback::Frame(const PlayState& state, uint32_t commands, uint32_t c
     if (speed != speedBefore) {
         SetLabel();
     }
+    // A seek shows the frame it lands on, stepped no further this frame;
+    // a held picture is held again from it.
+    const int64_t target = SeekTarget(commands);
+    const bool sought =
+        target >= 0 && SeekTo(static_cast<uint32_t>(target < UINT32_MAX ? target : UINT32_MAX));
     if (state.WorldRuns() && !ended) {
         if (holding) {
             holding = false;
             soundDevice.PauseOutput(false);
             screen.RestartFrameRate();
         }
-        for (int32_t k = 0; k < speed && !ended && nextFrame < replay.frames.size(); ++k) {
-            StepOnce();
+        for (int32_t k = 0; k < speed && !sought && !ended && nextFrame < replay.frames.size();
+             ++k) {
+            StepOnce(true);
+        }
+        if (static_cast<int32_t>(nextFrame / worldFramesPerSecond) != labelSeconds) {
+            SetLabel();
         }
         DrawFrame();
         DrawVolumeNote(state);
@@ -160,10 +242,11 @@ void ReplayPlayback::Frame(const PlayState& state, uint32_t commands, uint32_t c
         if (!ended) {
             return;
         }
-    } else if (!holding && nextFrame == 0) {
+    } else if (sought || (!holding && nextFrame == 0)) {
         // Stopped before its first frame (a replay of no frames, or a pause
-        // at once): there is no picture to keep yet, so draw the start.
+        // at once), or sought while stopped: the picture to keep is drawn.
         DrawFrame();
+        holding = false;
     }
     if (!holding) {
         // The sounds hold where they are, as the world does.

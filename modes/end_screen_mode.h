@@ -30,6 +30,3 @@ private:
     MenuInput menuInput;
     int32_t selected = 0;
 };
-
-// The end screen's title: "Left player wins", "You win", "A draw".
-void DescribeWinner(const MatchSummary& summary, char* text, int32_t size);

@@ -9,7 +9,6 @@
 #include "app/overlay_view.h"
 #include "app/play_frame.h"
 #include "platform/platform_objects.h"
-#include "rules/world_state.h"
 
 namespace {
 
@@ -121,16 +120,7 @@ void LocalMatchMode::Ask(bool open, const PlayState& play) {
 }
 
 void LocalMatchMode::EndMatch(AppLoop& app) {
-    const Match& played = match;
-    MatchSummary summary;
-    summary.rule = played.Rule();
-    summary.outcome = played.Outcome();
-    summary.frames = played.Frame();
-    for (int32_t player = 0; player < 2; ++player) {
-        summary.kills[player] = fighters[1 - player].deaths;
-        summary.deaths[player] = fighters[player].deaths;
-        summary.stats[player] = played.Stats().players[player];
-    }
+    MatchSummary summary = SummariseWorld(match.Rule(), match.Frame(), match.Stats());
     NameLocalPlayers(choice, summary);
     // The world freezes on the frame that decided it.
     soundDevice.PauseOutput(true);

@@ -10,11 +10,15 @@ ReplayMode::ReplayMode(std::unique_ptr<ReplayPlayback> playback, ModeDirectory* 
 void ReplayMode::Enter(AppLoop& app) {
     app.Play().StartMatch();
     soundDevice.PauseOutput(false);
+    playback->SetFromMenu(directory != nullptr);
     playback->Start();
 }
 
 void ReplayMode::Frame(AppLoop& app, const FrameInput& input) {
-    if ((input.commands & CommandEscape) != 0) {
+    // From the menu, Enter leaves a replay that has ended as Escape does.
+    const bool leave =
+        directory != nullptr && playback->Ended() && (input.commands & ReplayCommandLeave) != 0;
+    if ((input.commands & CommandEscape) != 0 || leave) {
         if (directory != nullptr) {
             app.SwitchTo(directory->Menu());
         } else {

@@ -1,7 +1,8 @@
 // ReplayMode: a recorded match shown again (ReplayPlayback) in the game's
 // window. The players' keys play no part; Space pauses as P does, ] and [
-// change the speed, Escape ends the program (started from the title menu:
-// goes back to it).
+// change the speed, Home starts it again, Left and Right seek ten seconds
+// back and on, Escape ends the program (started from the title menu: goes
+// back to it, as Enter does once the replay has ended).
 #pragma once
 
 #include <memory>

@@ -71,6 +71,12 @@ void FighterSounds::Reset() {
     output = kept;
 }
 
+void FighterSounds::Silence() {
+    Output().StopCharge(1);
+    Output().StopCharge(2);
+    Reset();
+}
+
 void FighterSounds::StartCharge(Fighter& fighter) {
     const uint8_t index = IndexOf(fighter);
     if (!rerunning) {

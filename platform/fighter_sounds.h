@@ -56,6 +56,9 @@ public:
 
     // A new match: nothing heard yet, no copy started.
     void Reset();
+    // The world jumped to another frame (a replay seeking): both charge
+    // sounds stop, and nothing counts as heard, as at a new match.
+    void Silence();
 
     // Null restores the game's sound buffers.
     void SetOutput(FighterSoundOutput* replacement) { output = replacement; }

@@ -13,19 +13,23 @@ TerrainField::~TerrainField() {
 }
 
 void TerrainField::Generate(int32_t w, int32_t h) {
-    delete[] cells;
-    cells = nullptr;
-    width = 0;
-    height = 0;
-    if (w <= 0 || h <= 0) {
-        return;
+    // A field of the same size keeps its cells: a new match (or a replay
+    // sought back to its start) allocates nothing.
+    if (cells == nullptr || w != width || h != height) {
+        delete[] cells;
+        cells = nullptr;
+        width = 0;
+        height = 0;
+        if (w <= 0 || h <= 0) {
+            return;
+        }
+        cells = new (std::nothrow) uint8_t[static_cast<size_t>(w) * static_cast<size_t>(h)];
+        if (cells == nullptr) {
+            return;
+        }
+        width = w;
+        height = h;
     }
-    cells = new (std::nothrow) uint8_t[static_cast<size_t>(w) * static_cast<size_t>(h)];
-    if (cells == nullptr) {
-        return;
-    }
-    width = w;
-    height = h;
 
     // Every 8 x 8 block of cells shows the whole 8 x 8 grid of dirt tiles, so the
     // dirt picture repeats seamlessly over the field.

@@ -21,7 +21,8 @@ public:
     // Owned, new[]; cell (column c, row r) is cells[r * width + c]. Null until Generate.
     uint8_t* cells = nullptr;
 
-    // Allocates a w x h grid of dirt tiled with the 8 x 8 dirt pattern:
+    // Fills a w x h grid (allocated, unless it already has that size) with the
+    // dirt tiled in the 8 x 8 dirt pattern:
     // cell (c, r) = (c mod 8) + 8 * (r mod 8) + 1. Sizes of 0 or less leave it empty.
     void Generate(int32_t w, int32_t h);
     // Clears the cells under the shape's opaque pixels, its pixel (blastCentre,

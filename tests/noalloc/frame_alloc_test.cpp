@@ -5,7 +5,7 @@
 // read, the rules, the picture, the present, with pauses, the help, volume
 // notes and a settings file written on the way, every frame recorded to a
 // replay as the game records it. Nor may 1000 frames recorded by the replay
-// writer alone, nor a replay's playback at each speed, nor online play's
+// writer alone, nor a replay's playback at each speed and seeking in it, nor online play's
 // snapshots, rollbacks and packets once the match has begun.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -286,8 +286,9 @@ TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
     ASSERT_EQ(LoadReplayFile(replayFile, replay).status, ReplayReadWhole);
     EXPECT_EQ(replay.frames.size(), static_cast<size_t>(1000 - stoppedFrames));
 
-    // The replay played back: at 2x and 4x, paused, with a volume note, to
-    // its end and on, held there.
+    // The replay played back: at 2x and 4x, paused, with a volume note,
+    // sought ahead, back (played again from the start) and from the start,
+    // to its end and on, held there.
     ReplayPlayback playback;
     playback.Use(replay);
     playback.Start();
@@ -299,6 +300,15 @@ TEST(FrameAllocations, AThousandFramesOfPlayAllocateNothing) {
         uint32_t commands = ScriptedCommands(frame);
         if (frame == 100 || frame == 200) {
             commands |= ReplayCommandFaster;
+        }
+        if (frame == 150 || frame == 330 || frame == 420) {
+            commands |= ReplayCommandAhead;
+        }
+        if (frame == 250 || frame == 340) {
+            commands |= ReplayCommandBack;
+        }
+        if (frame == 260) {
+            commands |= ReplayCommandRestart;
         }
         ShowReplay(playback, state, commands);
         screen.Present(0);

@@ -9,18 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "app/match.h"
 #include "app/overlay_view.h"
 #include "app/play_frame.h"
 #include "app/play_state.h"
 #include "app/replay_playback.h"
 #include "art/art_digest.h"
+#include "engine/display/pixel_format.h"
 #include "engine/display/screen.h"
+#include "engine/display/surface.h"
 #include "engine/display/window_messages.h"
 #include "platform/platform_objects.h"
 #include "platform/set_up_world.h"
 #include "replay/match_recorder.h"
 #include "rules/fighter.h"
 #include "rules/headless_world.h"
+#include "rules/script_controls.h"
 #include "rules/world_digest.h"
 #include "settings/key_bindings.h"
 #include "tests/app/scripted_match.h"
@@ -83,6 +87,40 @@ protected:
 
 constexpr uint32_t recordedFrames = displayFrames - 2 * pausedFrames;
 
+// One pixel of the back surface.
+uint16_t BackPixel(int32_t x, int32_t y) {
+    Surface& back = *screen.backSurface;
+    if (back.Lock() != 0) {
+        return 0;
+    }
+    const uint16_t pixel =
+        static_cast<const uint16_t*>(back.pixels)[static_cast<ptrdiff_t>(y) * back.pitch / 2 + x];
+    back.Unlock();
+    return pixel;
+}
+
+// A match under the rule "first to 1 kill" through the game's Match: the
+// first fighter holds charge, so it releases full charges (100 ki, 20
+// health each) until the fifth throws it and it dies; the second stays.
+// Recorded into file; the summary its end screen showed.
+MatchSummary PlayDecidedMatch(const std::string& file, int32_t mostFrames, FILE* errors) {
+    ScriptControls first(std::vector<uint8_t>(3000, ControlCharge));
+    ScriptControls second(std::vector<uint8_t>{});
+    MatchSetup setup;
+    setup.recordPath = file;
+    setup.rule = MatchRule{MatchFirstToKills, 1};
+    setup.silent = true;
+    ClearWorld();
+    Match match;
+    match.Start(first, second, setup, errors);
+    while (!match.Outcome().decided && match.Frame() < mostFrames) {
+        match.Step();
+    }
+    const MatchSummary summary = SummariseWorld(match.Rule(), match.Frame(), match.Stats());
+    match.Finish();
+    return summary;
+}
+
 TEST_F(ReplayPlaybackTest, PlaysTheRecordedMatchToItsEndAtEachSpeed) {
     const std::string file = folder.File("match.kvr");
     const uint64_t endDigest = RecordMatch(file);
@@ -102,7 +140,7 @@ TEST_F(ReplayPlaybackTest, PlaysTheRecordedMatchToItsEndAtEachSpeed) {
         if (presses == 2) {
             ShowReplay(playback, state, ReplayCommandFaster);
             EXPECT_EQ(playback.Speed(), 4);
-            EXPECT_STREQ(playback.Label(), "Replay 4\xD7");
+            EXPECT_STREQ(playback.Label(), "Replay 4\xD7 0:00");
         }
         const int32_t speed = playback.Speed();
         const uint32_t before = playback.FramesPlayed();
@@ -119,6 +157,8 @@ TEST_F(ReplayPlaybackTest, PlaysTheRecordedMatchToItsEndAtEachSpeed) {
         EXPECT_EQ(playback.FramesPlayed(), recordedFrames);
         EXPECT_EQ(DigestRules(), endDigest);
         EXPECT_STREQ(playback.EndLine(), "Replay ended \x97 Esc to quit");
+        // A match without a rule (the endless one) ends on no summary.
+        EXPECT_FALSE(playback.Decided());
         // The end holds: nothing more is stepped.
         ShowReplay(playback, state, CommandPause);
         ShowReplay(playback, state, CommandPause);
@@ -132,10 +172,10 @@ TEST_F(ReplayPlaybackTest, PauseHelpAndSlowerStepAsAsked) {
     ReplayPlayback playback;
     ASSERT_TRUE(playback.Load(file, errors)) << Written(errors);
     playback.Start();
-    EXPECT_STREQ(playback.Label(), "Replay");
+    EXPECT_STREQ(playback.Label(), "Replay 0:00");
     PlayState state;
     ShowReplay(playback, state, ReplayCommandFaster);
-    EXPECT_STREQ(playback.Label(), "Replay 2\xD7");
+    EXPECT_STREQ(playback.Label(), "Replay 2\xD7 0:00");
     EXPECT_EQ(playback.FramesPlayed(), 2u);
     ShowReplay(playback, state, CommandPause);
     for (int32_t k = 0; k < 10; ++k) {
@@ -174,6 +214,69 @@ TEST_F(ReplayPlaybackTest, StopsAtTheFirstDigestThatDiffers) {
     EXPECT_STREQ(playback.EndLine(), "Replay out of sync at frame 120");
 }
 
+// The rule and the statistics come from the world and the control bytes, so
+// the replay decides the match at its last frame with the match's summary,
+// drawn over the held picture; seeking back undoes it, and to the end again
+// brings it back the same.
+TEST_F(ReplayPlaybackTest, AReplayOfADecidedMatchEndsOnItsSummary) {
+    const std::string file = folder.File("decided.kvr");
+    const MatchSummary played = PlayDecidedMatch(file, 3000, errors);
+    ASSERT_TRUE(played.outcome.decided);
+    EXPECT_EQ(played.outcome.winner, 1);
+    EXPECT_EQ(played.kills[1], 1);
+    EXPECT_EQ(played.deaths[0], 1);
+    EXPECT_EQ(played.stats[0].blastsReleased, 5);
+    EXPECT_EQ(played.stats[1].blastsReleased, 0);
+
+    ReplayPlayback playback;
+    ASSERT_TRUE(playback.Load(file, errors)) << Written(errors);
+    EXPECT_EQ(playback.FrameCount(), static_cast<uint32_t>(played.frames));
+    playback.SetFromMenu(true);
+    playback.Start();
+    PlayState state;
+    for (int32_t pass = 0; pass < 2; ++pass) {
+        ShowReplay(playback, state, ReplayCommandFaster | ReplayCommandFaster);
+        for (int32_t k = 0; k < played.frames && !playback.Ended(); ++k) {
+            ShowReplay(playback, state, 0);
+        }
+        ASSERT_TRUE(playback.Ended());
+        EXPECT_FALSE(playback.OutOfSync());
+        ASSERT_TRUE(playback.Decided());
+        const MatchSummary& shown = playback.Summary();
+        EXPECT_EQ(shown.rule, played.rule);
+        EXPECT_EQ(shown.outcome.winner, played.outcome.winner);
+        EXPECT_EQ(shown.frames, played.frames);
+        for (int32_t player = 0; player < 2; ++player) {
+            EXPECT_EQ(shown.kills[player], played.kills[player]);
+            EXPECT_EQ(shown.deaths[player], played.deaths[player]);
+            EXPECT_EQ(shown.stats[player].blastsReleased, played.stats[player].blastsReleased);
+            EXPECT_EQ(shown.stats[player].hitsLanded, played.stats[player].hitsLanded);
+            EXPECT_EQ(shown.stats[player].damageDealt, played.stats[player].damageDealt);
+        }
+        EXPECT_STREQ(shown.names[0], "Left player");
+        EXPECT_STREQ(shown.names[1], "Right player");
+        EXPECT_STREQ(playback.EndLine(), "Replay ended \x97 Esc for the menu");
+        // The summary's box is drawn: its grey frame at its left edge.
+        EXPECT_EQ(BackPixel(130, 300), screen.pixelFormat->Pack(0x80, 0x80, 0x80));
+        // Back a little: no longer decided; the second pass plays to the end again.
+        ShowReplay(playback, state, ReplayCommandBack);
+        EXPECT_FALSE(playback.Ended());
+        EXPECT_FALSE(playback.Decided());
+    }
+
+    // A match left before its rule decided it ends on the plain end line.
+    const std::string left = folder.File("left.kvr");
+    EXPECT_FALSE(PlayDecidedMatch(left, 300, errors).outcome.decided);
+    ReplayPlayback unfinished;
+    ASSERT_TRUE(unfinished.Load(left, errors));
+    unfinished.Start();
+    unfinished.SeekTo(300);
+    EXPECT_TRUE(unfinished.Ended());
+    EXPECT_FALSE(unfinished.Decided());
+    ShowReplay(unfinished, state, 0);
+    EXPECT_NE(BackPixel(130, 300), screen.pixelFormat->Pack(0x80, 0x80, 0x80));
+}
+
 // A replay of no frames (a game quit at once) shows the start, held.
 TEST_F(ReplayPlaybackTest, AReplayOfNoFramesEndsAtOnce) {
     ClearWorld();
@@ -199,10 +302,18 @@ TEST_F(ReplayPlaybackTest, KeysOfThePlaybackAreCommands) {
     EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_OEM_6, 0), uint32_t{ReplayCommandFaster});
     EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_OEM_4, 0), uint32_t{ReplayCommandSlower});
     EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_F1, 0), uint32_t{CommandHelp});
-    // A held key's repeats and key-ups do nothing; a player's key is no command.
+    EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_HOME, 0), uint32_t{ReplayCommandRestart});
+    EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_LEFT, 0), uint32_t{ReplayCommandBack});
+    EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_RIGHT, 0), uint32_t{ReplayCommandAhead});
+    EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_RETURN, 0), uint32_t{ReplayCommandLeave});
+    // A held key's repeats and key-ups do nothing (a held arrow does not seek
+    // on and on); a player's key is no command, nor is Alt+Enter's Enter.
     EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_OEM_6, KeyRepeatBit), 0u);
+    EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_RIGHT, KeyRepeatBit), 0u);
     EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYUP, VK_SPACE, 0), 0u);
-    EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_LEFT, 0), 0u);
+    EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_UP, 0), 0u);
+    EXPECT_EQ(ReplayCommandsFromMessage(WM_KEYDOWN, VK_A + ('W' - 'A'), 0), 0u);
+    EXPECT_EQ(ReplayCommandsFromMessage(WM_SYSKEYDOWN, VK_RETURN, 0), uint32_t{CommandWindowMode});
 }
 
 // Each refusal names the file and why; a file cut short is played up to its cut.
