@@ -2,6 +2,7 @@
 // current mode's frame, the present; and the switch from one mode to the next.
 #include "app/app_loop.h"
 
+#include "app/overlay_view.h"
 #include "app/play_frame.h"
 #include "app/saved_settings.h"
 #include "app/window_mode.h"
@@ -151,6 +152,12 @@ void AppLoop::SetSound(int32_t volume, bool muted) {
     play.muted = muted;
     soundDevice.SetMasterVolume(volume, muted);
     settings.Note(PlayChangeSound, windowed, play);
+}
+
+void AppLoop::SetKeys(const KeyBindings& keys) {
+    players.Players().SetBindings(keys);
+    SetOverlayKeys(keys);
+    settings.NoteKeys(keys);
 }
 
 void AppLoop::SwitchModes() {

@@ -48,6 +48,9 @@ public:
     // What a settings screen changes, shown and saved at once.
     void SetWindowed(bool inWindow);
     void SetSound(int32_t volume, bool muted);
+    // The players' keys: played with from the next reading on, told by the
+    // help, saved.
+    void SetKeys(const KeyBindings& keys);
 
     // The window procedure of the program's window: records every message in
     // the AppWindow, makes the running loop's commands of it (Escape among

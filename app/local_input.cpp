@@ -15,6 +15,10 @@ const PlayerInput::Frame& LocalInput::Read() {
     return last;
 }
 
+const uint8_t* LocalInput::Keys() const {
+    return input.keys;
+}
+
 void LocalInput::RumbleOnHits() {
     players.RumbleOnHits(pads, fighters);
 }

@@ -25,6 +25,9 @@ public:
     void Clear() { last = PlayerInput::Frame(); }
     // The last reading.
     const PlayerInput::Frame& Last() const { return last; }
+    // The key state of the last reading: 256 entries by scan code
+    // (engine/input/scan_codes.h), non-zero while down.
+    const uint8_t* Keys() const;
 
     // A short rumble on the pad of each player whose fighter was hit.
     void RumbleOnHits();

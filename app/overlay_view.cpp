@@ -81,6 +81,10 @@ void PrepareOverlays(const KeyBindings& bindings) {
                                                          pictureWidth, pictureHeight) == 0;
 }
 
+void SetOverlayKeys(const KeyBindings& bindings) {
+    BuildControlsHelp(bindings, overlay.help);
+}
+
 const ControlsHelp& OverlayControlsHelp() {
     return overlay.help;
 }

@@ -14,6 +14,9 @@
 // frame: drawing the covers later allocates nothing.
 void PrepareOverlays(const KeyBindings& bindings);
 
+// The help's texts for new bindings (the keys changed in the menu).
+void SetOverlayKeys(const KeyBindings& bindings);
+
 // Keeps the frame on the back surface as the stopped world's picture: the
 // panel drawn afresh (without a note), the views dimmed.
 void HoldStoppedPicture();

@@ -46,6 +46,11 @@ void SavedSettings::NoteLastJoin(const char* address) {
     Save();
 }
 
+void SavedSettings::NoteKeys(const KeyBindings& keys) {
+    settings.keys = keys;
+    Save();
+}
+
 void SavedSettings::Save() {
     if (path[0] == '\0' || WriteSettingsFile(path, settings)) {
         return;

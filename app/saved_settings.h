@@ -1,7 +1,8 @@
 // SavedSettings: the settings file as the running program keeps it. What the
 // file held when the program started, updated with what the player changes in
-// play (the window mode, the volume and mute) and written back at once; the
-// command line's choices for this run are not among them.
+// play (the window mode, the volume and mute) and in the menu (the rule, the
+// keys, the host joined) and written back at once; the command line's choices
+// for this run are not among them.
 #pragma once
 
 #include <cstdint>
@@ -35,9 +36,11 @@ public:
     void NoteWindowSize(bool windowed, intptr_t lParam);
     void SaveWindowSize();
 
-    // The menu's choices that last: the match rule, the last host joined.
+    // The menu's choices that last: the match rule, the last host joined,
+    // the players' keys.
     void NoteRule(const MatchRule& rule);
     void NoteLastJoin(const char* address);
+    void NoteKeys(const KeyBindings& keys);
 
 private:
     void Save();

@@ -171,18 +171,21 @@ void MenuMode::Show(Page next, AppLoop& app) {
         case PageSettings:
             settings.Open(app);
             break;
+        case PageControls:
+            controls.Open(app);
+            break;
     }
 }
 
 void MenuMode::Frame(AppLoop& app, const FrameInput& input) {
     const uint32_t actions = menuInput.Frame(input.active ? &app.Players().Pads() : nullptr);
     StepAttract();
-    Act(actions, app);
+    Act(actions, input.active ? app.Players().Keys() : nullptr, app);
     Draw(app);
     DrawVolumeNote(app.Play());
 }
 
-void MenuMode::Act(uint32_t actions, AppLoop& app) {
+void MenuMode::Act(uint32_t actions, const uint8_t* keys, AppLoop& app) {
     switch (page) {
         case PageMain:
             list.Move(actions);
@@ -233,9 +236,22 @@ void MenuMode::Act(uint32_t actions, AppLoop& app) {
             }
             break;
         case PageSettings:
-            if (settings.Act(actions, app)) {
-                Show(PageMain, app);
-                list.Select(ItemSettings);
+            switch (settings.Act(actions, app)) {
+                case SettingsPage::Back:
+                    Show(PageMain, app);
+                    list.Select(ItemSettings);
+                    break;
+                case SettingsPage::Controls:
+                    Show(PageControls, app);
+                    break;
+                default:
+                    break;
+            }
+            break;
+        case PageControls:
+            if (controls.Act(actions, keys, menuInput, app) == ControlsPage::Back) {
+                Show(PageSettings, app);
+                settings.SelectControls();
             }
             break;
     }
@@ -304,6 +320,9 @@ void MenuMode::Draw(const AppLoop&) const {
         case PageSettings:
             settings.List().Draw(*back, pictureWidth / 2, pageTop, rowHeight);
             break;
+        case PageControls:
+            controls.Draw(*back, pageTop - 10);
+            break;
         case PageComputer:
             DrawCentred(*back, "Against the computer: how good should it be?", pictureWidth / 2,
                         pageTop - 36, textGrey);
@@ -313,12 +332,14 @@ void MenuMode::Draw(const AppLoop&) const {
             list.Draw(*back, pictureWidth / 2, pageTop, rowHeight);
             break;
     }
-    const char* line = page == PageJoin ? join.Note() : note;
+    const char* line = page == PageJoin       ? join.Note()
+                       : page == PageControls ? controls.Note()
+                                              : note;
     if (line[0] != '\0') {
         DrawCentred(*back, line, pictureWidth / 2, noteY, textYellow);
     }
-    DrawCentred(*back,
-                page == PageJoin ? "Type HOST or HOST:PORT, Enter joins, Esc goes back"
-                                 : "Arrows move, Enter chooses, Esc goes back",
-                pictureWidth / 2, hintY, textGrey);
+    const char* hint = page == PageJoin       ? "Type HOST or HOST:PORT, Enter joins, Esc goes back"
+                       : page == PageControls ? controls.Hint()
+                                              : "Arrows move, Enter chooses, Esc goes back";
+    DrawCentred(*back, hint, pictureWidth / 2, hintY, textGrey);
 }

@@ -2,7 +2,7 @@
 // attract loop); over it the title and one page at a time: the main list
 // (two players, against the computer, host online, join online, replays,
 // settings, quit), the computer's level, the host to join, the replays kept,
-// the settings. Driven by the arrows, Enter and Escape, or any pad's d-pad or
+// the settings and the controls. Driven by the arrows, Enter and Escape, or any pad's d-pad or
 // stick, A and B.
 #pragma once
 
@@ -16,13 +16,21 @@
 #include "app/menu_list.h"
 #include "app/mode.h"
 #include "app/mode_directory.h"
+#include "modes/controls_page.h"
 #include "modes/join_page.h"
 #include "modes/settings_page.h"
 #include "rules/control_source.h"
 
 class MenuMode : public Mode {
 public:
-    enum Page : uint8_t { PageMain, PageComputer, PageJoin, PageReplays, PageSettings };
+    enum Page : uint8_t {
+        PageMain,
+        PageComputer,
+        PageJoin,
+        PageReplays,
+        PageSettings,
+        PageControls
+    };
 
     explicit MenuMode(ModeDirectory& directory);
     ~MenuMode() override;
@@ -39,7 +47,7 @@ public:
 
 private:
     void Show(Page next, AppLoop& app);
-    void Act(uint32_t actions, AppLoop& app);
+    void Act(uint32_t actions, const uint8_t* keys, AppLoop& app);
     void ActOnMain(AppLoop& app);
     void ActOnReplays(AppLoop& app);
     void StartAttract();
@@ -51,6 +59,7 @@ private:
     MenuList list;
     MenuInput menuInput;
     SettingsPage settings;
+    ControlsPage controls;
     JoinPage join;
     std::vector<std::string> replayPaths;
     const char* note = "";  // a line under the page (why a choice could not be made)

@@ -43,6 +43,7 @@ void SettingsPage::Open(AppLoop& app) {
     soundItem = list.Add("Sound");
     ruleItem = list.Add("Matches");
     valueItem = list.Add("");
+    controlsItem = list.Add("Controls", "keys and pads");
     backItem = list.Add("Back");
     Refresh(app);
 }
@@ -75,15 +76,18 @@ void SettingsPage::Refresh(AppLoop& app) {
     list.SetValue(valueItem, text);
 }
 
-bool SettingsPage::Act(uint32_t actions, AppLoop& app) {
+SettingsPage::Result SettingsPage::Act(uint32_t actions, AppLoop& app) {
     list.Move(actions);
     const int32_t item = list.Selected();
     if ((actions & MenuBack) != 0 || (item == backItem && (actions & MenuChoose) != 0)) {
-        return true;
+        return Back;
+    }
+    if (item == controlsItem && (actions & MenuChoose) != 0) {
+        return Controls;
     }
     const int32_t step = Step(actions);
-    if (step == 0) {
-        return false;
+    if (step == 0 || item == controlsItem) {
+        return Stay;
     }
     const PlayState& play = app.Play();
     const MatchRule rule = app.Settings().Values().rule.Checked();
@@ -99,5 +103,5 @@ bool SettingsPage::Act(uint32_t actions, AppLoop& app) {
         app.Settings().NoteRule(MatchRule{rule.kind, rule.value + step});
     }
     Refresh(app);
-    return false;
+    return Stay;
 }

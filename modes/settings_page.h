@@ -1,6 +1,7 @@
 // SettingsPage: the title menu's settings: the window mode, the volume and
-// mute, and the rule of the matches started from the menu. Left and right
-// change the chosen item; every change is shown and saved at once.
+// mute, the rule of the matches started from the menu, and the way to the
+// players' controls (ControlsPage). Left and right change the chosen item;
+// every change is shown and saved at once.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +14,13 @@ class SettingsPage {
 public:
     // Fills the list from what the loop holds now.
     void Open(AppLoop& app);
-    // Up and down move, left and right (or Enter) change. Answers true when
-    // the player chose Back.
-    bool Act(uint32_t actions, AppLoop& app);
+    enum Result : uint8_t { Stay, Back, Controls };
+
+    // Up and down move, left and right (or Enter) change. Back: the player
+    // chose Back (or Escape); Controls: the controls' page.
+    Result Act(uint32_t actions, AppLoop& app);
+    // The choice on the way to the controls (as the page is opened again).
+    void SelectControls() { list.Select(controlsItem); }
 
     const MenuList& List() const { return list; }
 
@@ -28,5 +33,6 @@ private:
     int32_t soundItem = -1;
     int32_t ruleItem = -1;
     int32_t valueItem = -1;
+    int32_t controlsItem = -1;
     int32_t backItem = -1;
 };

@@ -32,6 +32,12 @@ constexpr const char* notes[controlsHelpNotes] = {
     "Pads join in the order they are plugged in; Start on a spare pad takes a free player.",
 };
 
+// As ControlsFromPad reads a pad, by control.
+constexpr const char* padButtons[controlCount] = {
+    "D-pad or stick up",    "D-pad or stick down", "D-pad or stick left",
+    "D-pad or stick right", "B or a shoulder",     "A",
+};
+
 void KeyCell(char* cell, const KeyBindings& bindings, int32_t player, const RowWords& row) {
     if (row.firstControl < 0) {
         std::snprintf(cell, controlsHelpCellSize, "%s", row.fixedKey);
@@ -63,6 +69,10 @@ void BuildControlsHelp(const KeyBindings& bindings, ControlsHelp& help) {
     for (int32_t i = 0; i < controlsHelpNotes; ++i) {
         help.notes[i] = notes[i];
     }
+}
+
+const char* ControlPadButtons(int32_t control) {
+    return control >= 0 && control < controlCount ? padButtons[control] : "";
 }
 
 void PrintControlsHelp(const ControlsHelp& help, FILE* out) {

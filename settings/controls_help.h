@@ -23,5 +23,9 @@ struct ControlsHelp {
 // them. Builds texts once; drawing them later allocates nothing.
 void BuildControlsHelp(const KeyBindings& bindings, ControlsHelp& help);
 
+// The pad's buttons for one control (an index into boundControls), short, as
+// the controls screen lists them beside the keys: "D-pad or stick up", "A".
+const char* ControlPadButtons(int32_t control);
+
 // The table as plain text in aligned columns, then the notes, for --help.
 void PrintControlsHelp(const ControlsHelp& help, FILE* out);

@@ -196,8 +196,9 @@ int32_t ReadSettingsFile(const char* path, Settings& settings, FILE* errors) {
 int32_t FormatSettings(const Settings& settings, char* buffer, size_t size) {
     TextBuilder text{buffer, size};
     text.Append(
-        "# Kivoro's settings. The game writes this file when the window mode or the\n"
-        "# volume is changed in play; keys are named by their place on the board.\n");
+        "# Kivoro's settings. The game writes this file when a setting is changed\n"
+        "# in play or in the menu, keeping the rest of it as it stands; keys are\n"
+        "# named by their place on the board.\n");
     const char* section = nullptr;
     for (int32_t slot = 0; slot < SettingSlotCount(); ++slot) {
         char value[settingValueSize];

@@ -10,11 +10,10 @@
 #include <cstdarg>
 #include <cstring>
 
-#include "engine/input/scan_codes.h"
+#include "settings/binding_check.h"
 
 namespace {
 
-constexpr const char* playerWords[playerCount] = {"the first player's", "the second player's"};
 constexpr char byteOrderMark[] = "\xEF\xBB\xBF";
 
 // What the reader keeps while inih walks the text: where it is, which line
@@ -232,8 +231,10 @@ int HandleSetting(void* user, const char* section, const char* name, const char*
                    name);
         } else if (key == 0) {
             Report(state, state.line, "no key is named '%s'", value);
-        } else if (const char* use = ReservedKeyUse(key); use != nullptr) {
-            Report(state, state.line, "%s %s, so no player can have it", KeyNameForFile(key), use);
+        } else if (ReservedKeyUse(key) != nullptr) {
+            char why[128];
+            DescribeReservedKey(key, why, sizeof why);
+            Report(state, state.line, "%s", why);
         } else {
             state.wantedKey[player][control] = key;
             state.wantedLine[player][control] = state.line;
@@ -286,9 +287,10 @@ void ApplyBindings(ReadState& state) {
         if (line == 0) {
             return;
         }
-        Report(state, line, "%s is already %s %s key; this binding is refused",
-               KeyNameForFile(keys.keys[refusedPlayer][refusedControl]), playerWords[keptPlayer],
-               ControlName(boundControls[keptControl]));
+        char why[128];
+        DescribeTakenKey(keys.keys[refusedPlayer][refusedControl], keptPlayer, keptControl, why,
+                         sizeof why);
+        Report(state, line, "%s", why);
         state.wantedLine[refusedPlayer][refusedControl] = 0;
     }
 }
