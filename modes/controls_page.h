@@ -37,6 +37,8 @@ public:
     void Draw(Surface& back, int32_t top) const;
 
     bool Listening() const { return state == StateListening; }
+    // Listening, or waiting for the key taken to be let go.
+    bool TakingAKey() const { return state != StateChoosing; }
     int32_t Row() const { return row; }
     int32_t Player() const { return player; }
     // The line under the page: what is asked for, what was bound, or why a

@@ -92,6 +92,11 @@ MenuMode::MenuMode(ModeDirectory& directory) : directory(directory) {}
 MenuMode::~MenuMode() = default;
 
 uint32_t MenuMode::Comforts() const {
+    // While a new key is awaited (and its messages may still come) the
+    // game's own keys only say why they cannot be bound.
+    if (page == PageControls && controls.TakingAKey()) {
+        return 0;
+    }
     return CommandMute | CommandVolumeDown | CommandVolumeUp | CommandWindowMode;
 }
 

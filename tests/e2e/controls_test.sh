@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end, from the title menu, keys only: Settings -> Controls, the first
 # player's charge key changed by pressing Left Ctrl (saved in the settings
-# file at once); a two-player match where Space no longer charges and Left
+# file at once; M pressed first is refused and mutes nothing); a two-player match where Space no longer charges and Left
 # Ctrl does (the kept replay's control bytes say so, and its header keeps the
 # menu's rule); then Replays: the match just played is listed and plays, and
 # Right seeks ten seconds while paused (the held picture and its time label
@@ -66,8 +66,13 @@ wait_for_game
 keys Down Down Down Down Down Return
 keys Down Down Down Down Down Return
 keys Down Down Down Down Down Return
+# M is the game's (mute): refused, and it does not mute while a key is awaited.
+keys m
+sleep 0.5
+keys Return
 hold Control_L 0.3
 wait_for_setting "charge = Left Ctrl" 10
+grep -qx "muted = no" "$settings" || fail "M pressed as the new key muted the game: $(cat "$settings")"
 shot bound
 # The page takes no menu key until the key bound has been let go a moment
 # (its own key-down may reach the menu late): wait that out.
