@@ -91,6 +91,11 @@ void EndScreenMode::Draw() const {
         return;
     }
     DrawHeldPicture();
+    // The panel under the box is the frozen match's: dimmed with the views.
+    if (back->Lock() == 0) {
+        DimRows(*back, panelTop, pictureHeight - panelTop);
+        back->Unlock();
+    }
     DrawBox(*back, boxLeft, boxTop, boxRight, boxBottom);
     char line[96];
     DescribeWinner(summary, line, sizeof line);

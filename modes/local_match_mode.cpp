@@ -55,7 +55,7 @@ void LocalMatchMode::Enter(AppLoop& app) {
     soundDevice.PauseOutput(false);
     screen.RestartFrameRate();
     match.Start(*players[0], *players[1], setup, stderr);
-    app.Players().ForgetHits();
+    app.Players().StartMatch();
     menuInput.Reset(&app.Players().Pads());
     asking = false;
 }
