@@ -178,8 +178,16 @@ void MenuMode::Frame(AppLoop& app, const FrameInput& input) {
     const uint32_t actions = menuInput.Frame(input.active ? &app.Players().Pads() : nullptr);
     StepAttract();
     Act(actions, app);
-    Draw(app);
-    DrawVolumeNote(app.Play());
+    // The match behind moves every frame but is drawn every third one (20 a
+    // second, enough for a dimmed background): a picture that changes all
+    // over costs its conversion and scaling on every present. What the
+    // player does is drawn at once.
+    drawCountdown = drawCountdown > 0 ? drawCountdown - 1 : 2;
+    if (actions != 0 || (input.changes & (PlayChangeCover | PlayChangeSound)) != 0 ||
+        drawCountdown == 0) {
+        Draw(app);
+        DrawVolumeNote(app.Play());
+    }
 }
 
 void MenuMode::Act(uint32_t actions, AppLoop& app) {
