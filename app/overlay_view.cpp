@@ -142,6 +142,12 @@ void DrawStoppedFrame(const PlayState& state, const char* line) {
     DrawVolumeNote(state);
 }
 
+void DrawQuestionFrame(const PlayState& state, const char* question) {
+    PlayState asking = state;
+    asking.helpShown = false;
+    DrawStoppedFrame(asking, question);
+}
+
 void DrawVolumeNote(const PlayState& state) {
     Surface* back = screen.backSurface;
     if (back == nullptr || !state.NoteShown()) {
