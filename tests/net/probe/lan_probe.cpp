@@ -100,8 +100,10 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     double took = 0;
     for (;;) {
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        discovery.Poll(static_cast<uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()));
         took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        discovery.Poll(static_cast<uint32_t>(took * 1000));
         if (discovery.Count() >= want || took >= seconds) {
             break;
         }
