@@ -252,13 +252,14 @@ void LanDiscovery::Heard(const LanAnswer& answer, const sockaddr_storage& from, 
     const LanVerdict ours = JudgeLanIdentity(local, answer.identity);
     game->verdict = ours != LanPlayable ? ours : static_cast<LanVerdict>(answer.verdict);
     game->heardMs = nowMs;
-    // The address an IPv4 answer came from is one this machine reached; it
-    // stays the host's address whatever path is heard later.
-    if (from.ss_family == AF_INET) {
+    // The address an IPv4 answer came from is one this machine reached; the
+    // first stays the host's address whatever path is heard later (a host on
+    // two networks answers from two, and the row would flicker).
+    if (from.ss_family == AF_INET && !game->heardOnIpv4) {
         const auto& v4 = reinterpret_cast<const sockaddr_in&>(from);
         inet_ntop(AF_INET, &v4.sin_addr, game->address, sizeof game->address);
         game->heardOnIpv4 = true;
-    } else if (!game->heardOnIpv4) {
+    } else if (from.ss_family == AF_INET6 && !game->heardOnIpv4) {
         PickIpv4Address(answer, *game);
     }
 }

@@ -73,13 +73,13 @@ if [ "${2:-}" = namespaces ]; then
         [ "$(readlink /proc/$far/ns/net)" != "$(readlink /proc/self/ns/net)" ] && break
         sleep 0.05
     done
-    ip link set veth1 netns "$far"
+    ip link set veth1 netns "$far" || exit 77
     # No duplicate address detection: the link-local addresses are usable
     # at once, not a second or two later.
     bring_up='echo 0 >/proc/sys/net/ipv6/conf/$0/accept_dad 2>/dev/null || true
               ip link set lo up && ip addr add $1/24 broadcast + dev $0 && ip link set $0 up'
-    sh -c "$bring_up" veth0 10.77.0.1
-    nsenter -t "$far" -n sh -c "$bring_up" veth1 10.77.0.2
+    sh -c "$bring_up" veth0 10.77.0.1 || exit 77
+    nsenter -t "$far" -n sh -c "$bring_up" veth1 10.77.0.2 || exit 77
     host_port=47700
     start_host nsenter -t "$far" -n
     probe "Ann 10.77.0.2:47700 version $version protocol [0-9]+ playable via ipv4"
@@ -116,7 +116,7 @@ if command -v ip >/dev/null && command -v nsenter >/dev/null && unshare -rn true
     status=0
     unshare -rn bash "$0" "$bin" namespaces || status=$?
     if [ "$status" -eq 77 ]; then
-        echo "$test_name: no veth pair could be made: only loopback was tried"
+        echo "$test_name: the namespaces could not be joined: only loopback was tried"
     elif [ "$status" -ne 0 ]; then
         fail "across namespaces: status $status"
     fi
