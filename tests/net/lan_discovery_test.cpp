@@ -200,18 +200,4 @@ TEST(LanDiscovery, AHostAnswersOnlyWhileItWaits) {
         "the host waiting again answered"));
 }
 
-TEST(LanDiscovery, AHostWithoutAnAdvertStaysSilent) {
-    EnetLink host;
-    ASSERT_TRUE(host.Host(0));
-    LanDiscovery discovery;
-    ASSERT_TRUE(discovery.Start(host.Port(), TestIdentity(), 0));
-    ASSERT_TRUE(discovery.AddTarget("127.0.0.1"));
-    const uint32_t start = NowMs();
-    ASSERT_TRUE(PollUntil(
-        discovery, {&host}, [&] { return discovery.QueriesSent() >= 2 && NowMs() - start > 1200; },
-        "two queries sent"));
-    EXPECT_EQ(discovery.Count(), 0);
-    EXPECT_EQ(host.LanAnswered(), 0);
-}
-
 }  // namespace
