@@ -326,7 +326,7 @@ void MenuMode::Draw(const AppLoop&) const {
         DrawCentred(*back, line, pictureWidth / 2, noteY, textYellow);
     }
     DrawCentred(*back,
-                page == PageJoin ? "Type HOST or HOST:PORT, Enter joins, Esc goes back"
+                page == PageJoin ? "Type HOST[:PORT] or pick a game found, Enter joins, Esc goes back"
                                  : "Arrows move, Enter chooses, Esc goes back",
                 pictureWidth / 2, hintY, textGrey);
 }
