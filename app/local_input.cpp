@@ -23,8 +23,10 @@ void LocalInput::RumbleOnHits() {
     players.RumbleOnHits(pads, fighters);
 }
 
-void LocalInput::ForgetHits() {
+void LocalInput::StartMatch() {
     players.ForgetHits(fighters);
+    players.HoldBack();
+    last = PlayerInput::Frame();
 }
 
 uint8_t KeyControls::Controls(int32_t) {

@@ -31,8 +31,9 @@ public:
 
     // A short rumble on the pad of each player whose fighter was hit.
     void RumbleOnHits();
-    // A new match: nobody counts as hit by what happened before it.
-    void ForgetHits();
+    // A new match: nobody counts as hit by what happened before it, and
+    // what is held now (the key that chose it) plays no part until let go.
+    void StartMatch();
 
     GamePadSet& Pads() { return pads; }
     PlayerInput& Players() { return players; }

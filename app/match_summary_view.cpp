@@ -26,6 +26,11 @@ static_assert(tableTop + (statRows + 1) * rowHeight < summaryFreeRowY);
 
 void DrawMatchSummary(Surface& back, const MatchSummary& summary, const char* hint) {
     DrawHeldPicture();
+    // The panel under the box is the frozen match's: dimmed with the views.
+    if (back.Lock() == 0) {
+        DimRows(back, panelTop, pictureHeight - panelTop);
+        back.Unlock();
+    }
     DrawBox(back, boxLeft, boxTop, boxRight, boxBottom);
     char line[96];
     DescribeWinner(summary, line, sizeof line);

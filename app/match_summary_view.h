@@ -13,6 +13,7 @@ class Surface;
 // The row of the box left free under the table, for what the screen offers.
 inline constexpr int32_t summaryFreeRowY = 430;
 
-// The held picture (overlay_view.h), then the box and the summary over it,
-// with hint (Windows-1252 text) in grey along the box's bottom.
+// The held picture (overlay_view.h) with its panel dimmed too, then the box
+// and the summary over it, with hint (Windows-1252 text) in grey along the
+// box's bottom.
 void DrawMatchSummary(Surface& back, const MatchSummary& summary, const char* hint);

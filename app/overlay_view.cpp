@@ -16,6 +16,7 @@
 #include "engine/display/text_font.h"
 #include "platform/platform_objects.h"
 #include "platform/screen_layout.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -23,6 +24,8 @@ struct OverlayResources {
     Surface stoppedPicture;  // the frame the world stopped on, dimmed
     bool pictureReady = false;
     ControlsHelp help{};
+    // Where the settings file is, as the help says.
+    char settingsLine[settingsPathSize + 32] = {};
 };
 
 OverlayResources overlay;
@@ -52,7 +55,7 @@ void DrawHelp(Surface& surface) {
     constexpr int32_t columns[controlsHelpColumns] = {40, 240, 400, 560};
     constexpr int32_t lineHeight = 22;
     constexpr int32_t top = 40;
-    DrawBox(surface, 20, top - 20, pictureWidth - 20, top + 300);
+    DrawBox(surface, 20, top - 20, pictureWidth - 20, top + 370);
     surface.DrawText("Controls", columns[0], top, textWhite, LargeFont());
     int32_t y = top + 40;
     for (int32_t row = 0; row <= controlsHelpRows; ++row) {
@@ -67,7 +70,8 @@ void DrawHelp(Surface& surface) {
         surface.DrawText(note, columns[0], y, textWhite);
         y += lineHeight;
     }
-    surface.DrawText("F1 to close, P to continue, Esc to quit", columns[0], y + lineHeight / 2,
+    surface.DrawText(overlay.settingsLine, columns[0], y + lineHeight / 2, textWhite);
+    surface.DrawText("F1 to close, P to continue, Esc to quit", columns[0], y + lineHeight * 2,
                      textGrey);
 }
 
@@ -75,6 +79,10 @@ void DrawHelp(Surface& surface) {
 
 void PrepareOverlays(const KeyBindings& bindings) {
     BuildControlsHelp(bindings, overlay.help);
+    char path[settingsPathSize];
+    if (SettingsFilePath(path, sizeof path)) {
+        std::snprintf(overlay.settingsLine, sizeof overlay.settingsLine, "Settings: %s", path);
+    }
     OpenPainterFonts();
     overlay.pictureReady = screen.pixelFormat != nullptr &&
                            overlay.stoppedPicture.Create(&screen, SurfaceKindClientMemory,
@@ -136,6 +144,12 @@ void DrawStoppedFrame(const PlayState& state, const char* line) {
         DrawCentredLine(*back, line);
     }
     DrawVolumeNote(state);
+}
+
+void DrawQuestionFrame(const PlayState& state, const char* question) {
+    PlayState asking = state;
+    asking.helpShown = false;
+    DrawStoppedFrame(asking, question);
 }
 
 void DrawVolumeNote(const PlayState& state) {

@@ -33,6 +33,10 @@ void DrawStoppedFrame(const PlayState& state);
 // text).
 void DrawStoppedFrame(const PlayState& state, const char* line);
 
+// The kept picture with a question in the middle that stands over the help
+// too (the question is what the player must answer now).
+void DrawQuestionFrame(const PlayState& state, const char* question);
+
 // Draws text, right-aligned, at the panel's top right, clear of the panel's own texts (which keep
 // to the left of x = 600) and of the volume note below it.
 void DrawPanelCornerText(const char* text);
@@ -45,3 +49,5 @@ const ControlsHelp& OverlayControlsHelp();
 
 // The line shown in the middle while paused (Windows-1252 text).
 inline constexpr const char* pausedLine = "Paused \x97 P to continue, Esc to quit";
+// The same in a match started from the title menu, where Escape asks to leave.
+inline constexpr const char* pausedLeaveLine = "Paused \x97 P to continue, Esc to leave";

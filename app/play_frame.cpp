@@ -14,7 +14,7 @@ uint32_t ApplyComforts(PlayState& state, uint32_t commands) {
     return changes;
 }
 
-void PlayFrame(const PlayState& state, uint32_t changes, Match& match) {
+void PlayFrame(const PlayState& state, uint32_t changes, Match& match, const char* pausedText) {
     if ((changes & PlayChangeStopped) != 0) {
         // The sounds hold where they are, as the world does.
         soundDevice.PauseOutput(true);
@@ -29,6 +29,6 @@ void PlayFrame(const PlayState& state, uint32_t changes, Match& match) {
         DrawFrame();
         DrawVolumeNote(state);
     } else if ((changes & (PlayChangeStopped | PlayChangeCover)) != 0) {
-        DrawStoppedFrame(state);
+        DrawStoppedFrame(state, pausedText);
     }
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "app/overlay_view.h"
 #include "app/play_state.h"
 
 class Match;
@@ -17,4 +18,6 @@ uint32_t ApplyComforts(PlayState& state, uint32_t commands);
 // world), then steps the match one frame and draws it, or, while the world
 // stands still, keeps and covers the frame it stopped on, redrawn only when
 // what covers it changes. A pause or the help leaves no frame in the replay.
-void PlayFrame(const PlayState& state, uint32_t changes, Match& match);
+// pausedText is the line a pause shows.
+void PlayFrame(const PlayState& state, uint32_t changes, Match& match,
+               const char* pausedText = pausedLine);

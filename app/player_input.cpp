@@ -88,6 +88,8 @@ PlayerInput::Frame PlayerInput::Read(const uint8_t* keys, const GamePadSet& pads
         const bool startPressed =
             (pad.buttons & PadButtonStart) != 0 && (previousButtons[slot] & PadButtonStart) == 0;
         previousButtons[slot] = pad.buttons;
+        // A held-back button counts again once it was let go.
+        heldBackButtons[slot] &= pad.buttons;
         if (pad.serial == 0 || !startPressed) {
             continue;
         }
@@ -108,7 +110,9 @@ PlayerInput::Frame PlayerInput::Read(const uint8_t* keys, const GamePadSet& pads
     for (int32_t player = 0; player < playerCount; ++player) {
         frame.controls[player] = ControlsFromKeys(bindings, gameKeys, player);
         if (padSlot[player] != noPad) {
-            frame.controls[player] |= ControlsFromPad(pads.pads[padSlot[player]]);
+            PadState pad = pads.pads[padSlot[player]];
+            pad.buttons &= ~heldBackButtons[padSlot[player]];
+            frame.controls[player] |= ControlsFromPad(pad);
         }
     }
     return frame;
@@ -127,5 +131,16 @@ void PlayerInput::RumbleOnHits(GamePadSet& pads, const Fighter* fighters) {
 void PlayerInput::ForgetHits(const Fighter* fighters) {
     for (int32_t player = 0; player < playerCount; ++player) {
         lastStun[player] = fighters[player].stunTimer;
+    }
+}
+
+void PlayerInput::HoldBack() {
+    for (int32_t code = 0; code < 256; ++code) {
+        if (previousKeys[code] != 0) {
+            swallowed[code] = true;
+        }
+    }
+    for (int32_t slot = 0; slot < GamePadSet::maxPads; ++slot) {
+        heldBackButtons[slot] = previousButtons[slot];
     }
 }

@@ -47,6 +47,11 @@ public:
     // A short rumble on the pad of each player whose fighter was hit since the
     // last call (its stun timer rose), where that pad has motors.
     void RumbleOnHits(GamePadSet& pads, const Fighter* fighters);
+    // Keys and pad buttons held now count for no player until they are let
+    // go: the Enter or the pad's A that started a match from a menu does
+    // not charge in its first frames.
+    void HoldBack();
+
     // Takes the fighters' stun as it is now, so a new match's first frames
     // rumble for nothing that happened before them.
     void ForgetHits(const Fighter* fighters);
@@ -65,6 +70,7 @@ private:
     // Per slot: the serial of the pad last seen there and its buttons then.
     uint32_t slotSerial[GamePadSet::maxPads] = {};
     uint32_t previousButtons[GamePadSet::maxPads] = {};
+    uint32_t heldBackButtons[GamePadSet::maxPads] = {};
     uint32_t newestSerial = 0;  // the newest pad already given its chance to join
     uint8_t lastStun[playerCount] = {};
 };

@@ -54,7 +54,7 @@ void LocalMatchMode::Enter(AppLoop& app) {
     soundDevice.PauseOutput(false);
     screen.RestartFrameRate();
     match.Start(*players[0], *players[1], setup, stderr);
-    app.Players().ForgetHits();
+    app.Players().StartMatch();
     menuInput.Reset(&app.Players().Pads());
     asking = false;
 }
@@ -81,12 +81,12 @@ void LocalMatchMode::Frame(AppLoop& app, const FrameInput& input) {
             } else if ((actions & MenuBack) != 0) {
                 Ask(false, play);
             } else if ((input.changes & (PlayChangeCover | PlayChangeSound)) != 0) {
-                DrawStoppedFrame(play, leaveLine);
+                DrawQuestionFrame(play, leaveLine);
             }
             return;
         }
     }
-    PlayFrame(play, input.changes, match);
+    PlayFrame(play, input.changes, match, directory != nullptr ? pausedLeaveLine : pausedLine);
     if (input.active) {
         app.Players().RumbleOnHits();
     }
@@ -108,14 +108,14 @@ void LocalMatchMode::Ask(bool open, const PlayState& play) {
             soundDevice.PauseOutput(true);
             HoldStoppedPicture();
         }
-        DrawStoppedFrame(play, leaveLine);
+        DrawQuestionFrame(play, leaveLine);
         return;
     }
     if (play.WorldRuns()) {
         soundDevice.PauseOutput(false);
         screen.RestartFrameRate();
     } else {
-        DrawStoppedFrame(play);
+        DrawStoppedFrame(play, pausedLeaveLine);
     }
 }
 

@@ -186,8 +186,16 @@ void MenuMode::Frame(AppLoop& app, const FrameInput& input) {
     const uint32_t actions = menuInput.Frame(input.active ? &app.Players().Pads() : nullptr);
     StepAttract();
     Act(actions, input.active ? app.Players().Keys() : nullptr, app);
-    Draw(app);
-    DrawVolumeNote(app.Play());
+    // The match behind moves every frame but is drawn every third one (20 a
+    // second, enough for a dimmed background): a picture that changes all
+    // over costs its conversion and scaling on every present. What the
+    // player does is drawn at once, a key pressed for the controls page too.
+    drawCountdown = drawCountdown > 0 ? drawCountdown - 1 : 2;
+    if (actions != 0 || (input.changes & (PlayChangeCover | PlayChangeSound)) != 0 ||
+        drawCountdown == 0 || (page == PageControls && controls.TakingAKey())) {
+        Draw(app);
+        DrawVolumeNote(app.Play());
+    }
 }
 
 void MenuMode::Act(uint32_t actions, const uint8_t* keys, AppLoop& app) {
@@ -343,7 +351,8 @@ void MenuMode::Draw(const AppLoop&) const {
     if (line[0] != '\0') {
         DrawCentred(*back, line, pictureWidth / 2, noteY, textYellow);
     }
-    const char* hint = page == PageJoin       ? "Type HOST or HOST:PORT, Enter joins, Esc goes back"
+    const char* hint = page == PageJoin
+                           ? "Type HOST[:PORT] or pick a game found, Enter joins, Esc goes back"
                        : page == PageControls ? controls.Hint()
                                               : "Arrows move, Enter chooses, Esc goes back";
     DrawCentred(*back, hint, pictureWidth / 2, hintY, textGrey);

@@ -2,7 +2,8 @@
 // clients waiting their turn, and two channels. Serviced without waiting, or
 // waiting for a packet; received packets are taken out of ENet only while
 // there is room for them, and packets held back for a simulated delay wait in
-// a ring allocated once.
+// a ring allocated once. A waiting host takes the discovery queries off its
+// socket through ENet's intercept and answers them there.
 #include "net/enet_link.h"
 
 #include <enet/enet.h>
@@ -44,6 +45,32 @@ size_t HeldCapacity(uint32_t netDelayMs) {
     return 64 + static_cast<size_t>(netDelayMs);
 }
 
+// ENet hands its intercept the host alone: each link that answers discovery
+// queries notes here which host is its own. A link that finds no free row
+// answers none (a process runs one host; tests run a few).
+struct InterceptRow {
+    ENetHost* host = nullptr;
+    EnetLink* link = nullptr;
+};
+InterceptRow intercepts[8];
+
+void NoteIntercept(ENetHost* host, EnetLink* link) {
+    for (InterceptRow& row : intercepts) {
+        if (row.host == nullptr) {
+            row = {host, link};
+            return;
+        }
+    }
+}
+
+void ForgetIntercept(const ENetHost* host) {
+    for (InterceptRow& row : intercepts) {
+        if (row.host == host) {
+            row = {};
+        }
+    }
+}
+
 }  // namespace
 
 void EnetLink::Ring::Push(uint32_t due, uint8_t channel, const uint8_t* data, size_t size) {
@@ -73,6 +100,7 @@ EnetLink::EnetLink(const EnetLinkOptions& options)
 
 EnetLink::~EnetLink() {
     if (host != nullptr) {
+        ForgetIntercept(host);
         if (peer != nullptr && (status == LinkConnected || status == LinkClosing)) {
             enet_peer_disconnect_now(peer, goodbyeData);
         }
@@ -121,6 +149,12 @@ bool EnetLink::Start(bool hostingNow, const char* hostName, uint16_t port) {
     host->maximumPacketSize = linkPacketLimit;
     host->maximumWaitingData = maxWaitingData;
     if (hosting) {
+        if (options.lan.enabled) {
+            lan = std::make_unique<LanResponder>(options.lan);
+            lan->Start(Port());
+            NoteIntercept(host, this);
+            host->intercept = Intercept;
+        }
         return true;
     }
     if (hostName == nullptr || enet_address_set_host(&address, hostName) != 0) {
@@ -145,6 +179,36 @@ uint16_t EnetLink::Port() const {
 
 uint64_t EnetLink::WireBytesSent() const {
     return host != nullptr ? host->totalSentData : 0;
+}
+
+bool EnetLink::AnsweringLan() const {
+    return lan != nullptr && hosting && peer == nullptr && status == LinkConnecting &&
+           !refusingOthers;
+}
+
+int EnetLink::Intercept(ENetHost* host, ENetEvent*) {
+    if (!IsLanMessage(host->receivedData, host->receivedDataLength)) {
+        return 0;
+    }
+    EnetLink* link = nullptr;
+    for (const InterceptRow& row : intercepts) {
+        if (row.host == host) {
+            link = row.link;
+        }
+    }
+    if (link != nullptr && link->AnsweringLan()) {
+        uint8_t out[lanAnswerMaxSize];
+        const size_t size = link->lan->Answer(host->receivedData, host->receivedDataLength,
+                                              link->NowMs(), out, sizeof out);
+        if (size > 0) {
+            ENetBuffer buffer{};
+            buffer.data = out;
+            buffer.dataLength = size;
+            enet_socket_send(host->socket, &host->receivedAddress, &buffer, 1);
+        }
+    }
+    // Whatever it holds, it is no packet of ENet's.
+    return 1;
 }
 
 void EnetLink::TurnAway(ENetPeer* client) {
@@ -217,6 +281,9 @@ void EnetLink::Pump(uint32_t waitMs) {
     }
     if (host != nullptr) {
         enet_host_flush(host);
+    }
+    if (lan != nullptr) {
+        lan->PollIpv6(AnsweringLan(), NowMs());
     }
 }
 

@@ -1,16 +1,21 @@
 // EnetLink: the online game's transport over ENet (UDP with reliable and
 // unreliable channels). One side hosts on a port, the other joins it; an
 // optional delay and loss on the sending side make a bad link on one machine.
+// A host waiting for a player answers the discovery queries of the local
+// network (LanResponder), the IPv4 ones on its own socket.
 #pragma once
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "net/lan_responder.h"
 #include "net/link.h"
 #include "net/link_random.h"
 
+struct _ENetEvent;
 struct _ENetHost;
 struct _ENetPeer;
 
@@ -24,6 +29,9 @@ struct EnetLinkOptions {
     // ENet drops a peer that acknowledges nothing for this long, and gives up
     // a join nobody answers after it.
     uint32_t timeoutMs = 5000;
+    // A host with lan.enabled answers discovery queries while it waits for a
+    // player (not while one is connected, nor once it refuses others).
+    LanAdvert lan;
 };
 
 class EnetLink : public Link {
@@ -63,6 +71,8 @@ public:
     uint64_t WireBytesSent() const;
     // Unreliable packets dropped because the queue of held ones was full.
     int32_t Congested() const { return congested; }
+    // The discovery answers sent so far (none without lan.enabled).
+    int32_t LanAnswered() const { return lan != nullptr ? lan->Answered() : 0; }
 
     static constexpr int32_t waitingClients = 2;
     // ENet holds no more than this of received data for the other side
@@ -109,6 +119,10 @@ private:
     void Connected(_ENetPeer* client);
     void Disconnected(_ENetPeer* client, uint32_t data);
     void TurnAway(_ENetPeer* client);
+    bool AnsweringLan() const;
+    // ENet's intercept: takes a discovery datagram off the host's socket
+    // before ENet reads it as its own (1), or leaves it to ENet (0).
+    static int Intercept(_ENetHost* host, _ENetEvent* event);
 
     EnetLinkOptions options;
     LinkRandom random;
@@ -125,4 +139,5 @@ private:
     Ring outgoing;
     uint64_t bytesSent = 0;
     int32_t congested = 0;
+    std::unique_ptr<LanResponder> lan;
 };

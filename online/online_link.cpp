@@ -1,9 +1,11 @@
 // The online match's shared set-up: link, session options, name, exit status.
 #include "online/online_link.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "net/lan_message.h"
 #include "net/packet_codec.h"
 
 EnetLinkOptions LinkOptionsFor(const OnlineOptions& online) {
@@ -13,6 +15,14 @@ EnetLinkOptions LinkOptionsFor(const OnlineOptions& online) {
     // Each side drops its own packets: the two sides' choices must differ,
     // or with the same seed they would lose the same packets in step.
     options.seed = online.role == OnlineHost ? 0x9E3779B97F4A7C15u : 0xC2B2AE3D27D4EB4Fu;
+    // A host answers the players on the local network who look for a game
+    // (docs/lan-discovery.md), with the name the other player would see.
+    if (online.role == OnlineHost) {
+        options.lan.enabled = true;
+        options.lan.identity = LocalLanIdentity();
+        const std::string name = PlayerName(online);
+        std::snprintf(options.lan.name, sizeof options.lan.name, "%s", name.c_str());
+    }
     return options;
 }
 

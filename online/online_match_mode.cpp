@@ -45,6 +45,7 @@ void OnlineMatchMode::Enter(AppLoop& app) {
     SetUpWorld();
     fighterSounds.Reset();
     app.Play().StartMatch();
+    app.Players().StartMatch();
     play = &app.Play();
     link = std::make_unique<EnetLink>(LinkOptionsFor(online));
     if (!StartLink(*link, online, stderr)) {

@@ -2,6 +2,7 @@
 #include "platform/set_up_world.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "art/art_loading.h"
@@ -16,9 +17,26 @@
 
 namespace {
 
+// The art and sound files LoadArt could not use, for the screen that says so.
+char artProblem[256] = {};
+
+void NoteProblem(const char* name) {
+    // Once each (the charge sound is loaded twice).
+    const size_t length = std::strlen(name);
+    for (const char* at = std::strstr(artProblem, name); at != nullptr;
+         at = std::strstr(at + 1, name)) {
+        if ((at == artProblem || at[-1] == ' ') && (at[length] == ',' || at[length] == '\0')) {
+            return;
+        }
+    }
+    const size_t used = std::strlen(artProblem);
+    std::snprintf(artProblem + used, sizeof artProblem - used, "%s%s", used > 0 ? ", " : "", name);
+}
+
 void ReportUnreadable(const char* name) {
     std::fprintf(stderr, "kivoro: cannot read %s (looked in %s); playing on without it\n", name,
                  AssetSearchFolders().c_str());
+    NoteProblem(name);
 }
 
 void LoadSound(SoundBuffer& sound, const char* name) {
@@ -38,6 +56,7 @@ void LoadSheet(RleSprite* sprites, int32_t count, int32_t w, int32_t h, int32_t 
         ReportUnreadable(name);
     } else if (cut != count) {
         std::fprintf(stderr, "kivoro: %s holds only %d of its %d pictures\n", name, cut, count);
+        NoteProblem(name);
     }
 }
 
@@ -56,11 +75,16 @@ bool ArtLoaded() {
     return artLoaded && blastSprites[0].screen == &screen;
 }
 
+const char* ArtProblem() {
+    return artProblem;
+}
+
 void LoadArt() {
     if (ArtLoaded()) {
         return;
     }
     artLoaded = true;
+    artProblem[0] = '\0';
     const uint16_t key = LoadColourKey();
     screen.clip = pictureClip;
 

@@ -11,6 +11,10 @@
 // for the rules alone (SetUpRulesWorld), when everything is loaded afresh.
 void LoadArt();
 
+// The files the last LoadArt could not read or use, "DIRT.BMP, EDIT.WAV";
+// empty when all was well.
+const char* ArtProblem();
+
 // Whether LoadArt has loaded the art for drawing, and it is still in place.
 bool ArtLoaded();
 

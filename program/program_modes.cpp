@@ -2,11 +2,13 @@
 #include "program/program_modes.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "ai/computer_player.h"
 #include "modes/end_screen_mode.h"
 #include "modes/local_match_mode.h"
 #include "modes/menu_mode.h"
+#include "modes/message_mode.h"
 #include "modes/replay_mode.h"
 #include "online/online_match_mode.h"
 
@@ -52,8 +54,29 @@ std::unique_ptr<Mode> ProgramModes::EndScreen(const MatchChoice& choice,
 
 std::unique_ptr<Mode> ProgramModes::Replay(const std::string& path) {
     auto playback = std::make_unique<ReplayPlayback>();
-    if (!playback->Load(path, stderr)) {
-        return Menu();
+    // The reason a replay is refused goes on the screen as well as on
+    // standard error.
+    char* reason = nullptr;
+    size_t size = 0;
+    FILE* said = open_memstream(&reason, &size);
+    const bool loaded = playback->Load(path, said != nullptr ? said : stderr);
+    std::string line;
+    if (said != nullptr) {
+        std::fclose(said);
+        line.assign(reason, size);
+        std::free(reason);
+        std::fputs(line.c_str(), stderr);
+    }
+    if (!loaded) {
+        while (!line.empty() && line.back() == '\n') {
+            line.pop_back();
+        }
+        if (line.rfind("kivoro: ", 0) == 0) {
+            line.erase(0, 8);
+        }
+        return std::make_unique<MessageMode>("This replay cannot be played",
+                                             std::vector<std::string>{line}, Menu(),
+                                             "back to the menu", Menu(), "back to the menu");
     }
     return std::make_unique<ReplayMode>(std::move(playback), this);
 }

@@ -11,10 +11,13 @@
 #include "app/local_input.h"
 #include "app/replay_playback.h"
 #include "app/saved_settings.h"
+#include "art/asset_path.h"
 #include "modes/local_match_mode.h"
+#include "modes/message_mode.h"
 #include "modes/replay_mode.h"
 #include "online/headless_match.h"
 #include "online/online_match_mode.h"
+#include "platform/set_up_world.h"
 #include "program/program_modes.h"
 #include "settings/game_options.h"
 
@@ -52,6 +55,21 @@ std::unique_ptr<Mode> FirstMode(const GameOptions& options, ProgramModes& modes,
     return std::make_unique<LocalMatchMode>(localPlayers, setup);
 }
 
+// The screen that names the art and sound files the game could not read,
+// and the fix; Enter plays on without them.
+std::unique_ptr<Mode> MissingArtScreen(std::unique_ptr<Mode> then) {
+    std::vector<std::string> lines = {
+        std::string("Cannot read ") + ArtProblem() + ".",
+        "Looked in " + AssetSearchFolders() + ".",
+        "",
+        "Run ./play.sh, which makes the art and sounds and starts the game,",
+        "or start the game from the folder that holds them.",
+    };
+    return std::make_unique<MessageMode>("Some of the game's art and sound is missing",
+                                         std::move(lines), std::move(then), "play without it",
+                                         nullptr, "quit");
+}
+
 // The game in its window: answers the exit status.
 int RunInWindow(const GameOptions& options) {
     // A replay that cannot be played is said before any window opens.
@@ -75,7 +93,14 @@ int RunInWindow(const GameOptions& options) {
     OpenGameDevices(windowed, settings, play, localPlayers, stderr);
     AppLoop app(localPlayers, savedSettings, play, windowed);
     ProgramModes modes(localPlayers, options);
-    return app.Run(FirstMode(options, modes, std::move(playback)));
+    std::unique_ptr<Mode> first = FirstMode(options, modes, std::move(playback));
+    // Missing art is said on the screen, where the player looks, before the
+    // game goes on without it.
+    LoadArt();
+    if (ArtProblem()[0] != '\0') {
+        first = MissingArtScreen(std::move(first));
+    }
+    return app.Run(std::move(first));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     libx11-dev xvfb xdotool imagemagick x11-utils
+    iproute2
     desktop-file-utils appstream
 )
 

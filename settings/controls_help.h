@@ -10,7 +10,7 @@
 
 inline constexpr int32_t controlsHelpRows = 5;
 inline constexpr int32_t controlsHelpColumns = 4;  // action, first player, second player, pad
-inline constexpr int32_t controlsHelpNotes = 3;
+inline constexpr int32_t controlsHelpNotes = 4;
 inline constexpr int32_t controlsHelpCellSize = 64;
 
 struct ControlsHelp {

@@ -38,13 +38,19 @@ std::vector<uint8_t> Script(int32_t player, int32_t shift) {
     return bytes;
 }
 
+MatchSetup Recorded(const std::string& file) {
+    MatchSetup setup;
+    setup.recordPath = file;
+    return setup;
+}
+
 // A scripted local match of matchFrames frames, then the next mode, or the end.
 class ScriptedMatchMode : public Mode {
 public:
     ScriptedMatchMode(int32_t shift, const std::string& record, std::unique_ptr<Mode> next)
         : first(Script(0, shift)),
           second(Script(1, shift)),
-          inner(first, second, MatchSetup{true, record, true}),
+          inner(first, second, Recorded(record)),
           next(std::move(next)) {}
 
     void Enter(AppLoop& app) override { inner.Enter(app); }

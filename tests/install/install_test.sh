@@ -38,6 +38,8 @@ id=io.github.kivoro.Kivoro
 desktop-file-validate "$installed/share/applications/$id.desktop" ||
     fail "the desktop entry is not valid"
 grep -qx "Icon=$id" "$installed/share/applications/$id.desktop" || fail "the desktop entry names no icon"
+grep -qx "Exec=kivoro --menu" "$installed/share/applications/$id.desktop" ||
+    fail "the desktop entry does not open the title menu"
 appstreamcli validate --no-net "$installed/share/metainfo/$id.metainfo.xml" ||
     fail "the metainfo is not valid"
 for size in 32 64 128 256; do

@@ -31,6 +31,8 @@
 #include "engine/display/screen.h"
 #include "engine/input/gamepad_set.h"
 #include "engine/sound/sound_device.h"
+#include "net/enet_link.h"
+#include "net/lan_discovery.h"
 #include "net/memory_link.h"
 #include "net/rollback_session.h"
 #include "platform/platform_objects.h"
@@ -401,4 +403,35 @@ TEST(FrameAllocations, OnlineFramesWithRollbacksAllocateNothing) {
     EXPECT_TRUE(host.Playing());
     EXPECT_GT(host.Stats().rollbacks, 10);
     EXPECT_GT(host.ConfirmedFrames(), 1000);
+}
+
+TEST(FrameAllocations, LookingForGamesAllocatesNothing) {
+#ifdef KIVORO_ALLOCATOR_TAKEN
+    GTEST_SKIP() << "AddressSanitizer owns the allocator";
+#endif
+    // A waiting host that answers, and the join page's discovery polled each
+    // frame of half a minute of its clock (a query a second).
+    EnetLinkOptions options;
+    options.lan.enabled = true;
+    options.lan.identity = LocalLanIdentity();
+    EnetLink host(options);
+    ASSERT_TRUE(host.Host(0));
+    LanDiscovery discovery;
+    ASSERT_TRUE(discovery.Start(host.Port(), LocalLanIdentity(), 0));
+    ASSERT_TRUE(discovery.AddTarget("127.0.0.1"));
+
+    countingThread = true;
+    counting = true;
+    uint32_t nowMs = 0;
+    for (int32_t frame = 0; frame < 1800; ++frame, nowMs += 16) {
+        host.Service();
+        discovery.Poll(nowMs);
+    }
+    counting = false;
+    countingThread = false;
+
+    EXPECT_EQ(allocationCount.load(), 0) << "first allocations:" << DescribeCallers();
+    EXPECT_GE(discovery.QueriesSent(), 28);
+    EXPECT_GE(host.LanAnswered(), 20);
+    EXPECT_EQ(discovery.Count(), 1);
 }

@@ -1,5 +1,6 @@
 // The name sent in the handshake: what the other side sees and what the
-// handshake can carry, whatever the login name is.
+// handshake can carry, whatever the login name is. A host, and only a host,
+// answers the players looking for a game on the network, under that name.
 #include <gtest/gtest.h>
 
 #include "net/packet_codec.h"
@@ -29,6 +30,19 @@ TEST(PlayerName, TheLoginNameKeepsWhatTheHandshakeCanCarry) {
         const ScopedEnv user("USER", nullptr);
         EXPECT_EQ(PlayerName(online), "");
     }
+}
+
+TEST(LinkOptionsFor, AHostAndOnlyAHostAnswersUnderThePlayersName) {
+    OnlineOptions online;
+    online.name = "Mel Sar";
+    online.role = OnlineHost;
+    const EnetLinkOptions host = LinkOptionsFor(online);
+    EXPECT_TRUE(host.lan.enabled);
+    EXPECT_STREQ(host.lan.name, "Mel Sar");
+    EXPECT_EQ(host.lan.identity.protocol, packetProtocolVersion);
+    EXPECT_EQ(host.lan.identity.artDigest, LocalLanIdentity().artDigest);
+    online.role = OnlineJoin;
+    EXPECT_FALSE(LinkOptionsFor(online).lan.enabled);
 }
 
 }  // namespace
