@@ -68,6 +68,6 @@ private:
     std::unique_ptr<ControlSource> attractPlayers[2];
     Match attract;
     uint32_t attractSeed = 1;
-    int32_t attractRest = 0;  // frames the decided attract match still shows
+    int32_t attractRest = 0;    // frames the decided attract match still shows
     int32_t drawCountdown = 0;  // frames until the picture is drawn again
 };
