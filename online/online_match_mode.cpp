@@ -47,7 +47,7 @@ void OnlineMatchMode::Enter(AppLoop& app) {
     app.Play().StartMatch();
     play = &app.Play();
     link = std::make_unique<EnetLink>(LinkOptionsFor(online));
-    if (!StartLink(*link, online, stderr)) {
+    if (!StartLink(*link, online).empty()) {
         link.reset();
         return;
     }
