@@ -31,5 +31,6 @@ private:
     int32_t selected = 0;
 };
 
-// The end screen's title: "Left player wins", "You win", "A draw".
+// The end screen's title: "Left player wins", "Melsar wins", "A draw", or
+// "You win" for the player named "You" or the side this machine played.
 void DescribeWinner(const MatchSummary& summary, char* text, int32_t size);

@@ -249,12 +249,13 @@ void RollbackSession::HandleInput(const InputPacket& input) {
         const uint32_t sample = now - input.echoMs - input.echoHoldMs;
         if (sample < 60000) {
             stats.roundTripMs =
-                stats.roundTripMs == 0
+                !stats.roundTripKnown
                     ? sample
                     : static_cast<uint32_t>(static_cast<int32_t>(stats.roundTripMs) +
                                             ((static_cast<int32_t>(sample) -
                                               static_cast<int32_t>(stats.roundTripMs)) >>
                                              smoothingShift));
+            stats.roundTripKnown = true;
         }
     }
     // Only the next unknown frame extends what is known: a gap waits for the

@@ -127,8 +127,10 @@ public:
     int32_t NoticeCount() const { return noticeCount; }
     // The other player's name, empty until the handshake.
     const char* RemoteName() const { return remoteHello.name; }
-    // This player's name as the other side sees it.
+    // This player's name as the other side sees it, and fighter (0: the
+    // host's, 1: the joiner's).
     const char* LocalName() const { return localHello.name; }
+    int32_t LocalPlayer() const { return localPlayer; }
     // The match's rule (the host's) and what the confirmed frames add up to
     // by it; the rule is known to a joiner once play begins.
     const MatchRule& Rule() const { return tally.Rule(); }

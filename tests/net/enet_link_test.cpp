@@ -302,6 +302,8 @@ TEST_F(EnetMatch, TheRoundTripIsTheNetworksWhenPolled) {
     std::printf("[ timing   ] round trip at 60 frames a second, polled: host %u ms, joiner %u ms\n",
                 host.Stats().roundTripMs, join.Stats().roundTripMs);
     // A frame's length would mean the packets waited for the frame.
+    EXPECT_TRUE(host.Stats().roundTripKnown);
+    EXPECT_TRUE(join.Stats().roundTripKnown);
     EXPECT_LT(host.Stats().roundTripMs, 16u);
     EXPECT_LT(join.Stats().roundTripMs, 16u);
 }
