@@ -32,7 +32,8 @@ std::string ControlsText() {
     PrintControlsHelp(help, memory);
     std::fprintf(memory,
                  "\nOnline, either key set and any pad drive your own fighter; P and F1 do\n"
-                 "nothing (the other player's game runs on); M, volume and the window work.\n"
+                 "not pause (the other player's game runs on) and say so; M, volume and the\n"
+                 "window work.\n"
                  "\nSettings: $XDG_CONFIG_HOME/kivoro/settings.ini "
                  "(by default ~/.config/kivoro/settings.ini).\n");
     std::fclose(memory);
