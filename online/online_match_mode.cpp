@@ -29,16 +29,6 @@ constexpr int32_t stallShownFrames = 30;
 constexpr auto windowlessLimit = std::chrono::seconds(1);
 constexpr uint32_t windowlessPaceMs = 16;
 
-// A message as the heading of a screen: its first letter a capital ("you
-// win" on standard error, "You win" on screen).
-std::string Heading(const char* message) {
-    std::string text = message;
-    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
-        text[0] = static_cast<char>(text[0] - 'a' + 'A');
-    }
-    return text;
-}
-
 }  // namespace
 
 OnlineMatchMode::OnlineMatchMode(const GameOptions& options, LocalInput& input)
@@ -112,7 +102,7 @@ void OnlineMatchMode::Frame(AppLoop& app, const FrameInput& frameInput) {
     }
     if (session == nullptr) {
         // The link could not start (said on standard error in Enter).
-        Tell({{Heading(problem.c_str()), LineHeading}, {"Press any key", LinePlain}}, false);
+        Tell({{Capitalized(problem.c_str()), LineHeading}, {"Press any key", LinePlain}}, false);
         return;
     }
     if ((frameInput.commands & (CommandPause | CommandHelp)) != 0) {
@@ -198,10 +188,12 @@ void OnlineMatchMode::PlayFrame(AppLoop& app, uint8_t bytes, const FrameInput& f
 
 void OnlineMatchMode::ShowWaiting() {
     const MatchPhase phase = session->Phase();
-    if (phase == waitingShown && session->NoticeCount() == noticesShown && !waitingLines.empty()) {
+    if (phase == waitingShown && session->NoticeCount() == waitingNotices &&
+        !waitingLines.empty()) {
         return;
     }
     waitingShown = phase;
+    waitingNotices = session->NoticeCount();
     waitingLines = WaitingLines(options.online.role == OnlineHost, phase, link->Port(), address,
                                 addresses, session->Notice());
     DrawLinesScreen(waitingLines);
@@ -261,7 +253,7 @@ void OnlineMatchMode::Ended(AppLoop& app) {
         app.SwitchTo(directory->EndScreen(choice, SummaryOf(*session)));
         return;
     }
-    std::vector<ScreenLine> lines{{Heading(session->EndMessage()), LineHeading}};
+    std::vector<ScreenLine> lines{{Capitalized(session->EndMessage()), LineHeading}};
     if (playing) {
         lines.push_back({KillsLine(*session), LinePlain});
     }

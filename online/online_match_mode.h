@@ -91,8 +91,9 @@ private:
     std::string problem;  // why the link could not start
     std::vector<std::string> addresses;
     std::vector<ScreenLine> waitingLines;
-    MatchPhase waitingShown = PhaseEnded;
-    int32_t noticesShown = 0;
+    MatchPhase waitingShown = PhaseEnded;  // the phase and notices the lines were made for
+    int32_t waitingNotices = 0;
+    int32_t noticesShown = 0;  // told on standard error
     std::unique_ptr<EnetLink> link;
     std::unique_ptr<MatchRecorder> recorder;
     std::unique_ptr<ConfirmedRecorder> sink;

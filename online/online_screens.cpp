@@ -17,6 +17,14 @@ const char* Kills(int32_t count) {
 
 }  // namespace
 
+std::string Capitalized(const char* message) {
+    std::string text = message;
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    }
+    return text;
+}
+
 std::vector<ScreenLine> WaitingLines(bool host, MatchPhase phase, uint16_t port,
                                      const std::string& where,
                                      const std::vector<std::string>& addresses,
@@ -48,7 +56,7 @@ std::vector<ScreenLine> WaitingLines(bool host, MatchPhase phase, uint16_t port,
     }
     lines.push_back({"", LinePlain});
     if (notice != nullptr && notice[0] != '\0') {
-        lines.push_back({notice, LineNotice});
+        lines.push_back({Capitalized(notice), LineNotice});
     }
     lines.push_back({"Esc to cancel", LinePlain});
     return lines;

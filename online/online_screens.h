@@ -13,6 +13,10 @@
 #include "net/rollback_session.h"
 #include "online/screen_line.h"
 
+// A message of the session's as a screen shows it: its first letter a
+// capital ("you win" on standard error, "You win" on screen).
+std::string Capitalized(const char* message);
+
 // What a host or a joiner shows before the match. host: true for the host;
 // phase: the session's (connecting or handshaking); port: the host's; where:
 // a joiner's HOST:PORT; addresses: the host's (HostAddresses); notice: the

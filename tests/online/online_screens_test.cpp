@@ -75,7 +75,14 @@ TEST(WaitingLines, EachPhaseAndSideHasItsOwnHeading) {
     // The host's word on a client it let go stands among its lines.
     const std::vector<ScreenLine> noticed =
         WaitingLines(true, PhaseConnecting, 47700, "", {}, "let a client go: it left");
-    EXPECT_EQ(Texts(noticed, LineNotice), std::vector<std::string>{"let a client go: it left"});
+    EXPECT_EQ(Texts(noticed, LineNotice), std::vector<std::string>{"Let a client go: it left"});
+}
+
+TEST(Capitalized, TheFirstLetterOnly) {
+    EXPECT_EQ(Capitalized("you win, 1 kill to 0"), "You win, 1 kill to 0");
+    EXPECT_EQ(Capitalized("Melsar ended the match"), "Melsar ended the match");
+    EXPECT_EQ(Capitalized("192.168.1.2 closed"), "192.168.1.2 closed");
+    EXPECT_EQ(Capitalized(""), "");
 }
 
 // A match the rule decided, played out between two sessions in memory: each
