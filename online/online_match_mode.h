@@ -56,9 +56,6 @@ public:
     bool ReadsPlayers() const override { return true; }
     bool RunsWithoutFocus() const override { return true; }
 
-    // What the mode shows before the match, for tests: empty once it plays.
-    const std::vector<ScreenLine>& Waiting() const { return waitingLines; }
-
     // How long an end's message stands at most, and how long keys are not
     // taken as a dismissal after it appears (a key pressed in play).
     static constexpr auto messageShown = std::chrono::seconds(10);
