@@ -63,11 +63,26 @@ int AppLoop::Run(std::unique_ptr<Mode> first) {
     commandsBeforeRun = 0;
     current = std::move(first);
     current->Enter(*this);
+    if (screen.frameLimiter != nullptr) {
+        screen.frameLimiter->SetWaiter(&AppLoop::WaitForFrame, this);
+    }
     while (Pass()) {
+    }
+    if (screen.frameLimiter != nullptr) {
+        screen.frameLimiter->SetWaiter(nullptr, nullptr);
     }
     running = nullptr;
     settings.SaveWindowSize();
     return status;
+}
+
+void AppLoop::WaitForFrame(void* loop, uint64_t deadline) {
+    auto* app = static_cast<AppLoop*>(loop);
+    if (app->current != nullptr) {
+        app->current->WaitUntil(deadline);
+    } else {
+        FrameLimiter::SleepUntilNanoseconds(deadline);
+    }
 }
 
 void AppLoop::SwitchTo(std::unique_ptr<Mode> following) {

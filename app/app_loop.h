@@ -61,6 +61,8 @@ public:
 private:
     // One pass: answers false once the loop is over.
     bool Pass();
+    // The frame limiter's wait for the next frame, handed to the mode.
+    static void WaitForFrame(void* loop, uint64_t deadline);
     void ActOnChanges(uint32_t changes);
     void SwitchModes();
 

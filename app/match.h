@@ -25,7 +25,7 @@ struct MatchSetup {
     // with art of their own) instead of setting it up afresh.
     bool setUpWorld = true;
     // When the match is over (never, as the game has always played).
-    MatchRule rule;
+    MatchRule rule = {};
     // Nobody hears it (a match played behind the title menu).
     bool silent = false;
     // The kind of match, as its replay's header keeps it (with the rule

@@ -64,7 +64,7 @@ void DescribeWinner(const MatchSummary& summary, char* text, int32_t size) {
     const int32_t winner = summary.outcome.winner;
     if (winner < 0 || winner > 1) {
         std::snprintf(text, room, "A draw");
-    } else if (std::strcmp(summary.names[winner], "You") == 0) {
+    } else if (winner == summary.localSide || std::strcmp(summary.names[winner], "You") == 0) {
         std::snprintf(text, room, "You win");
     } else {
         std::snprintf(text, room, "%s wins", summary.names[winner]);

@@ -57,4 +57,9 @@ public:
     // the other side plays on). Otherwise the loop runs the mode only when a
     // command comes, and pauses it once the focus stays away.
     virtual bool RunsWithoutFocus() const { return false; }
+    // The frame is shown and the loop paces itself to the next one: until
+    // deadlineNs (CLOCK_MONOTONIC nanoseconds) a mode with something to do
+    // meanwhile does it (an online match reads its packets as they come),
+    // returning at or after the deadline. By default it sleeps.
+    virtual void WaitUntil(uint64_t deadlineNs);
 };

@@ -47,6 +47,11 @@ uint32_t CommandsFromMessage(uint32_t message, uintptr_t wParam, intptr_t lParam
     }
 }
 
+void PlayState::ShowNote(const char* text) {
+    std::snprintf(note, sizeof note, "%s", text);
+    noteFramesLeft = noteFrames;
+}
+
 void PlayState::ShowVolumeNote() {
     if (muted) {
         std::snprintf(note, sizeof note, "Muted");

@@ -57,13 +57,17 @@ public:
         helpShown = false;
     }
     bool NoteShown() const { return noteFramesLeft > 0; }
+    // A note of the mode's own in the volume note's place, for as long
+    // (Windows-1252 text, cut to fit): "An online match cannot pause".
+    void ShowNote(const char* text);
 
     bool paused = false;
     bool helpShown = false;
     int32_t volume = 100;  // percent
     bool muted = false;
-    // The note's text, "Volume 70 %" or "Muted", while noteFramesLeft > 0.
-    char note[32] = {};
+    // The note's text, "Volume 70 %" or "Muted" (or a mode's), while
+    // noteFramesLeft > 0.
+    char note[40] = {};
     int32_t noteFramesLeft = 0;
 
 private:

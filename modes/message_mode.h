@@ -15,9 +15,9 @@ public:
     // After Enter (or a pad's A) the loop goes on with onChoose, after
     // Escape (B) with onBack; a null mode quits with quitStatus. The two
     // hints name what each key does ("play without it", "quit").
-    MessageMode(std::string heading, std::vector<std::string> lines,
-                std::unique_ptr<Mode> onChoose, const char* chooseHint,
-                std::unique_ptr<Mode> onBack, const char* backHint, int quitStatus = 0);
+    MessageMode(std::string heading, std::vector<std::string> lines, std::unique_ptr<Mode> onChoose,
+                const char* chooseHint, std::unique_ptr<Mode> onBack, const char* backHint,
+                int quitStatus = 0);
 
     void Enter(AppLoop& app) override;
     void Frame(AppLoop& app, const FrameInput& input) override;

@@ -4,13 +4,18 @@
 
 #include <cstdint>
 
+#include "rules/frame_events.h"
+
 // One world frame both players' inputs are known for, as stepped: what a
-// replay records. hasDigest every digestInterval frames.
+// replay records, and what the match's rule and statistics are counted from.
+// hasDigest every digestInterval frames.
 struct ConfirmedFrame {
     int32_t frame = 0;
     uint8_t controls[2] = {0, 0};  // first player, second player
     bool hasDigest = false;
-    uint64_t rulesDigest = 0;  // DigestRules after this frame
+    uint64_t rulesDigest = 0;    // DigestRules after this frame
+    FrameEvents events;          // what the frame made heard, and the hits
+    int32_t deaths[2] = {0, 0};  // each fighter's deaths after it
 };
 
 class ConfirmedQueue {

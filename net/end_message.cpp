@@ -13,6 +13,28 @@ const char* OtherName(const HelloPacket* remote) {
     return remote != nullptr && remote->nameLength > 0 ? remote->name : "the other player";
 }
 
+const char* Kills(int32_t count) {
+    return count == 1 ? "kill" : "kills";
+}
+
+// "you win, 5 kills to 3", "Melsar wins, 5 kills to 3", "a draw at 2 kills
+// each", told from this side.
+void FormatDecided(const EndFacts& facts, char* out, size_t size) {
+    const int32_t winner = facts.winner;
+    if (winner != 0 && winner != 1) {
+        std::snprintf(out, size, "a draw at %d %s each", facts.kills[0], Kills(facts.kills[0]));
+        return;
+    }
+    const int32_t won = facts.kills[winner];
+    const int32_t lost = facts.kills[1 - winner];
+    if (winner == facts.localPlayer) {
+        std::snprintf(out, size, "you win, %d %s to %d", won, Kills(won), lost);
+    } else {
+        std::snprintf(out, size, "%s wins, %d %s to %d", OtherName(facts.remote), won, Kills(won),
+                      lost);
+    }
+}
+
 }  // namespace
 
 void FormatEndMessage(const EndFacts& facts, char* out, size_t size) {
@@ -30,7 +52,11 @@ void FormatEndMessage(const EndFacts& facts, char* out, size_t size) {
             std::snprintf(out, size, "cancelled before the match began");
             break;
         case EndFinished:
-            std::snprintf(out, size, "match finished after %d frames", facts.frame);
+            if (facts.decided) {
+                FormatDecided(facts, out, size);
+            } else {
+                std::snprintf(out, size, "match finished after %d frames", facts.frame);
+            }
             break;
         case EndOutOfSync:
             std::snprintf(out, size, "out of sync at frame %d", facts.frame);

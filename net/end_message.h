@@ -17,6 +17,13 @@ struct EndFacts {
     const char* detail = "";              // what broke: a protocol error, a local fault
     uint32_t limitSeconds = 0;            // the limit a lack of progress ran over
     bool beforePlay = false;              // the match had not begun
+    // A finish the match's rule decided: the winner (0 the first player, 1
+    // the second, -1 a draw), both players' kills, and the player this side
+    // is.
+    bool decided = false;
+    int32_t winner = -1;
+    int32_t kills[2] = {0, 0};
+    int32_t localPlayer = 0;
 };
 
 // Writes the message, nul-terminated and cut to fit, into out.

@@ -160,12 +160,26 @@ bool EnetLink::Start(bool hostingNow, const char* hostName, uint16_t port) {
     if (hostName == nullptr || enet_address_set_host(&address, hostName) != 0) {
         return false;
     }
+    joinHost = address.host;
+    joinPort = port;
+    Knock();
+    return peer != nullptr;
+}
+
+void EnetLink::Knock() {
+    if (peer != nullptr) {
+        enet_peer_reset(peer);
+    }
+    ENetAddress address{};
+    address.host = joinHost;
+    address.port = joinPort;
     peer = enet_host_connect(host, &address, channelCount, 0);
+    lastKnockMs = NowMs();
     if (peer == nullptr) {
-        return false;
+        status = LinkClosed;
+        return;
     }
     enet_peer_timeout(peer, 0, options.timeoutMs, options.timeoutMs);
-    return true;
 }
 
 uint16_t EnetLink::Port() const {
@@ -237,6 +251,11 @@ void EnetLink::Connected(ENetPeer* client) {
 }
 
 void EnetLink::Disconnected(ENetPeer* client, uint32_t data) {
+    if (client == peer && !hosting && status == LinkConnecting) {
+        // An answer to an earlier knock, or ENet giving up: knock again.
+        Knock();
+        return;
+    }
     if (client == peer) {
         // ENet resets the peer and may hand the same slot to the next client.
         peer = nullptr;
@@ -288,6 +307,10 @@ void EnetLink::Pump(uint32_t waitMs) {
 }
 
 void EnetLink::Service() {
+    if (!hosting && host != nullptr && status == LinkConnecting &&
+        NowMs() - lastKnockMs >= knockMs) {
+        Knock();
+    }
     FlushHeld(false);
     Pump(0);
 }

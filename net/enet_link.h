@@ -26,8 +26,7 @@ struct EnetLinkOptions {
     uint32_t netDelayMs = 0;
     uint32_t netLossPercent = 0;
     uint64_t seed = 1;
-    // ENet drops a peer that acknowledges nothing for this long, and gives up
-    // a join nobody answers after it.
+    // ENet drops a peer that acknowledges nothing for this long.
     uint32_t timeoutMs = 5000;
     // A host with lan.enabled answers discovery queries while it waits for a
     // player (not while one is connected, nor once it refuses others).
@@ -48,7 +47,10 @@ public:
     // opened.
     bool Host(uint16_t port);
     // Connects to a host by name or address. False when the name does not
-    // resolve or ENet cannot start the connection.
+    // resolve or ENet cannot start the connection. Until it is answered it
+    // knocks afresh every knockMs, so that a host that starts listening a
+    // little after the join (a rematch) is reached within a second; the
+    // session decides when to give up.
     bool Join(const char* hostName, uint16_t port);
     // The local port, once hosting or joining.
     uint16_t Port() const;
@@ -86,6 +88,9 @@ public:
     static constexpr int32_t receiveCapacity = 256;
     // Close gives up at once on a peer silent this long.
     static constexpr uint32_t silentPeerMs = 1000;
+    // A join not answered is started again this often (ENet itself would
+    // send its request again only after 0.5, 1.5, 3.5 and 7.5 s).
+    static constexpr uint32_t knockMs = 1000;
 
 private:
     struct Held {
@@ -113,6 +118,8 @@ private:
     };
 
     bool Start(bool hosting, const char* hostName, uint16_t port);
+    // Starts the join (again, dropping the attempt under way).
+    void Knock();
     bool SendNow(uint8_t channel, const uint8_t* data, size_t size);
     void FlushHeld(bool all);
     void Pump(uint32_t waitMs);
@@ -133,6 +140,9 @@ private:
     int32_t waitingCount = 0;
     bool hosting = false;
     bool refusingOthers = false;
+    uint32_t joinHost = 0;  // the host joined, as ENet holds its address
+    uint16_t joinPort = 0;
+    uint32_t lastKnockMs = 0;
     LinkStatus status = LinkConnecting;
     bool initialized = false;
     Ring received;

@@ -7,7 +7,8 @@
 inline constexpr int32_t maxPrediction = 8;  // frames run ahead of the other side's inputs
 
 struct NetStats {
-    uint32_t roundTripMs = 0;  // smoothed; 0 until the first echo comes back
+    uint32_t roundTripMs = 0;     // smoothed, in whole milliseconds
+    bool roundTripKnown = false;  // the first echo came back
     int32_t rollbacks = 0;
     int64_t rollbackFrames = 0;  // frames re-run, all rollbacks together
     int32_t longestRollback = 0;

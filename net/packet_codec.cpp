@@ -7,7 +7,8 @@
 namespace {
 
 constexpr uint8_t helloMagic[4] = {'K', 'I', 'V', 'O'};
-constexpr size_t helloFixedSize = 21;
+constexpr size_t helloFixedSize = 21;  // up to the name
+constexpr size_t helloRuleSize = 2;    // after the name
 constexpr size_t inputFixedSize = 25;
 constexpr size_t digestSize = 13;
 constexpr size_t endSize = 6;
@@ -77,6 +78,17 @@ bool PrintableName(const char* name, size_t length) {
     return true;
 }
 
+// A rule exactly as it travels: a known kind, its value in range, and 0 for
+// endless.
+bool ValidRule(const MatchRule& rule) {
+    return rule.Checked() == rule;
+}
+
+// Whether a handshake of this protocol carries the rule after the name.
+bool CarriesRule(const HelloPacket& hello) {
+    return hello.protocol == packetProtocolVersion;
+}
+
 bool ValidInputFrames(const InputPacket& input) {
     return input.frame <= frameBound && input.ack <= frameBound &&
            input.firstInput <= frameBound - input.count;
@@ -98,12 +110,24 @@ bool DecodeHello(const uint8_t* data, size_t size, HelloPacket* hello) {
     hello->pixelLayout = r.U8();
     hello->inputDelay = r.U8();
     hello->nameLength = r.U8();
+    const size_t named = helloFixedSize + hello->nameLength;
+    // Another protocol's handshake is read up to its name, for its version;
+    // this protocol's is exactly as long as its rule makes it.
     if (hello->pixelLayout > PixelLayout565 || hello->inputDelay > maxInputDelay ||
-        hello->nameLength > maxNameLength || size != helloFixedSize + hello->nameLength) {
+        hello->nameLength > maxNameLength || size < named ||
+        (CarriesRule(*hello) && size != named + helloRuleSize)) {
         return false;
     }
     std::memcpy(hello->name, r.Bytes(hello->nameLength), hello->nameLength);
     hello->name[hello->nameLength] = '\0';
+    hello->rule = MatchRule{};
+    if (CarriesRule(*hello)) {
+        hello->rule.kind = r.U8();
+        hello->rule.value = r.U8();
+        if (!ValidRule(hello->rule)) {
+            return false;
+        }
+    }
     return PrintableName(hello->name, hello->nameLength);
 }
 
@@ -131,9 +155,11 @@ bool DecodeInput(const uint8_t* data, size_t size, InputPacket* input) {
 }  // namespace
 
 size_t EncodeHello(const HelloPacket& hello, uint8_t* out, size_t capacity) {
-    const size_t size = helloFixedSize + hello.nameLength;
+    const size_t size =
+        helloFixedSize + hello.nameLength + (CarriesRule(hello) ? helloRuleSize : 0);
     if (hello.nameLength > maxNameLength || size > capacity || hello.inputDelay > maxInputDelay ||
-        hello.pixelLayout > PixelLayout565 || !PrintableName(hello.name, hello.nameLength)) {
+        hello.pixelLayout > PixelLayout565 || !PrintableName(hello.name, hello.nameLength) ||
+        (CarriesRule(hello) && !ValidRule(hello.rule))) {
         return 0;
     }
     Writer w(out);
@@ -147,6 +173,10 @@ size_t EncodeHello(const HelloPacket& hello, uint8_t* out, size_t capacity) {
     w.U8(hello.inputDelay);
     w.U8(hello.nameLength);
     w.Bytes(hello.name, hello.nameLength);
+    if (CarriesRule(hello)) {
+        w.U8(hello.rule.kind);
+        w.U8(static_cast<uint8_t>(hello.rule.value));
+    }
     return w.at;
 }
 

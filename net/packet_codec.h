@@ -6,15 +6,21 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "rules/match_rule.h"
+
 // Layout: little-endian, fixed-size fields, no padding; byte 0 is the type.
 // Offsets in bytes.
 //
-// Hello, type 1, 21 + n bytes. Its layout never changes, so any two versions
-// read each other's and can name the difference.
+// Hello, type 1, 23 + n bytes. Its layout up to the name never changes, and a
+// handshake of another protocol is read that far whatever follows, so any two
+// versions read each other's and can name the difference.
 //   1 "KIVO"   5 u8 protocol version   6 u16 game version major   8 u16 minor
 //   10 u64 art digest (ArtDigest)   18 u8 pixel layout
 //   19 u8 input delay, 0..8   20 u8 name length n, 0..16   21 n bytes of name,
 //   printable ASCII (0x20..0x7E)
+//   21 + n u8 match rule (MatchRuleKind: 0 endless, 1 first to kills, 2 time
+//   limit)   22 + n u8 its value: 0 for endless, kills 1..99, minutes 1..30.
+//   The host's rule is the match's; the joiner answers with the rule it took.
 //
 // Input, type 2, 25 + count bytes:
 //   1 u32 frame: the sender's next world frame
@@ -41,7 +47,8 @@
 // The first player (the host) speaks first: it sends its Hello when a peer
 // connects; the second answers with its own once it has read the host's.
 
-// 2: control bytes carry all eight bits; digests travel on the reliable channel.
+// 2: control bytes carry all eight bits; digests travel on the reliable
+// channel; the handshake carries the match's rule.
 inline constexpr uint8_t packetProtocolVersion = 2;
 // About 207 days of play at 60 frames a second.
 inline constexpr int32_t maxMatchFrames = 1 << 30;
@@ -92,6 +99,9 @@ struct HelloPacket {
     uint8_t inputDelay = 0;
     uint8_t nameLength = 0;
     char name[maxNameLength + 1] = {};  // nul-terminated
+    // When the match is over. Sent by this protocol only: a handshake of
+    // another reads as endless.
+    MatchRule rule;
 };
 
 struct InputPacket {
@@ -127,8 +137,9 @@ struct Packet {
 
 // Each writes the packet into out and answers its size, or 0 when it does not
 // fit in capacity or a field is out of range (a name too long or not
-// printable, too many inputs, a delay past maxInputDelay, a frame past
-// maxMatchFrames, a reason that is not sent).
+// printable, a rule out of its range, too many inputs, a delay past
+// maxInputDelay, a frame past maxMatchFrames, a reason that is not sent). A
+// handshake of another protocol than this one is written without the rule.
 size_t EncodeHello(const HelloPacket& hello, uint8_t* out, size_t capacity);
 size_t EncodeInput(const InputPacket& input, uint8_t* out, size_t capacity);
 size_t EncodeDigest(const DigestPacket& digest, uint8_t* out, size_t capacity);

@@ -1,13 +1,12 @@
-// The rollback session: the phases of a match and their limits, the
-// handshake, input exchange, prediction and re-running, time sync, desync
-// detection and the end of a match.
+// The rollback session's frames: ticks and polls, input exchange, prediction
+// and re-running, time sync, confirmed frames and their digests, and what it
+// sends (the phases are in rollback_session_phases.cpp).
 #include "net/rollback_session.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "art/art_digest.h"
-#include "net/end_message.h"
 #include "rules/world_digest.h"
 #include "rules/world_step.h"
 
@@ -16,7 +15,6 @@ namespace {
 constexpr uint16_t noEcho = 0xFFFF;         // echo hold meaning "nothing to echo yet"
 constexpr int32_t smoothingShift = 3;       // round trip: new = old + (sample - old) / 8
 constexpr uint32_t holdRoundTripMs = 1000;  // time sync trusts no longer a round trip
-constexpr uint32_t displayFrameMs = 17;
 
 static_assert(maxPacketSize <= static_cast<int32_t>(linkPacketLimit));
 
@@ -24,14 +22,12 @@ int8_t ClampAdvantage(int32_t value) {
     return static_cast<int8_t>(value < -128 ? -128 : value > 127 ? 127 : value);
 }
 
-// Milliseconds from a to b on a clock that may wrap; 0 when b is before a
-// (a time taken after b, as a packet's arrival during the same frame).
-uint32_t Since(uint32_t a, uint32_t b) {
+}  // namespace
+
+uint32_t RollbackSession::Since(uint32_t a, uint32_t b) {
     const auto difference = static_cast<int32_t>(b - a);
     return difference > 0 ? static_cast<uint32_t>(difference) : 0;
 }
-
-}  // namespace
 
 RollbackSession::RollbackSession(Link& link, const SessionOptions& options)
     : link(link), options(options) {
@@ -54,6 +50,8 @@ RollbackSession::RollbackSession(Link& link, const SessionOptions& options)
     localHello.pixelLayout = PixelLayout555;
 #endif
     localHello.inputDelay = static_cast<uint8_t>(localDelay);
+    // A joiner's rule is the host's, taken in the handshake.
+    localHello.rule = Hosting() ? options.rule.Checked() : MatchRule{};
     // Names travel as printable ASCII; anything else shows as '?'.
     const char* name = options.name != nullptr ? options.name : "";
     while (localHello.nameLength < maxNameLength && name[localHello.nameLength] != '\0') {
@@ -114,189 +112,6 @@ void RollbackSession::Poll(uint32_t waitMs) {
     ReceiveAll();
 }
 
-void RollbackSession::UpdateConnecting(uint32_t now) {
-    const LinkStatus status = link.Status();
-    if (status == LinkConnected) {
-        EnterHandshaking(now);
-    } else if (!Hosting() && (status != LinkConnecting ||
-                              Since(phaseStartMs, now) > options.silenceLimitMs + Allowance())) {
-        // A host waits for a player as long as it likes; a join is answered
-        // within the silence limit or given up.
-        Verdict(EndNoAnswer, 0, true);
-    }
-}
-
-void RollbackSession::EnterHandshaking(uint32_t now) {
-    phase = PhaseHandshaking;
-    phaseStartMs = now;
-    lastHeardMs = now;
-    // The host speaks first; the joiner answers the host's handshake.
-    if (Hosting()) {
-        SendHello();
-    }
-}
-
-void RollbackSession::UpdateHandshaking(uint32_t now) {
-    const LinkStatus status = link.Status();
-    if (helloReceived) {
-        const EndReason refusal = HelloRefusal(localHello, remoteHello);
-        if (refusal == EndNone) {
-            if (!Hosting()) {
-                SendHello();
-            }
-            BeginPlay(now);
-            return;
-        }
-        if (Hosting()) {
-            RefuseClient(refusal);
-        } else {
-            // The host is told this side's handshake, so that it can name
-            // what differs too.
-            SendHello();
-            Verdict(refusal, 0, false);
-        }
-        return;
-    }
-    const bool gone = status == LinkClosed || status == LinkLeft;
-    const uint32_t limit =
-        Hosting() ? options.handshakeLimitMs + Allowance()
-                  : options.silenceLimitMs + 2 * options.handshakeLimitMs + Allowance();
-    if (Hosting()) {
-        if (gone) {
-            LetClientGo("a client left before its handshake");
-        } else if (Since(phaseStartMs, now) > limit) {
-            LetClientGo("a client sent no handshake in time");
-        }
-    } else if (gone) {
-        Verdict(status == LinkLeft ? EndLeft : EndConnectionLost, 0, true);
-    } else if (Since(phaseStartMs, now) > limit) {
-        Verdict(EndNoHandshake, 0, true);
-    }
-}
-
-void RollbackSession::RefuseClient(EndReason refusal) {
-    SendEnd(refusal, 0);
-    char why[128];
-    EndFacts facts;
-    facts.reason = refusal;
-    facts.local = &localHello;
-    facts.remote = &remoteHello;
-    FormatEndMessage(facts, why, sizeof why);
-    LetClientGo(why);
-}
-
-void RollbackSession::LetClientGo(const char* why) {
-    std::snprintf(notice, sizeof notice, "let a client go: %s", why);
-    ++noticeCount;
-    remoteHello = HelloPacket{};
-    helloReceived = false;
-    link.DropPeer();
-    phase = PhaseConnecting;
-    const uint32_t now = link.NowMs();
-    phaseStartMs = now;
-    if (link.Status() == LinkConnected) {
-        EnterHandshaking(now);
-    }
-}
-
-void RollbackSession::BeginPlay(uint32_t now) {
-    remoteKnownEnd = remoteHello.inputDelay;
-    for (FrameSlot& slot : slots) {
-        slot = FrameSlot{};
-    }
-    phase = PhasePlaying;
-    phaseStartMs = now;
-    playStartMs = now;
-    lastProgressMs = now;
-    link.RefuseOthers();
-}
-
-void RollbackSession::CheckPlayLimits(uint32_t now) {
-    if (endReason != EndNone) {
-        return;
-    }
-    const LinkStatus status = link.Status();
-    const bool gone = status == LinkClosed || status == LinkLeft;
-    if (phase == PhasePlaying) {
-        const uint32_t limit = options.silenceLimitMs + Allowance();
-        if (gone) {
-            Verdict(status == LinkLeft ? EndLeft : EndConnectionLost, currentFrame, true);
-        } else if (Since(lastHeardMs, now) > limit) {
-            Verdict(EndConnectionLost, currentFrame, true);
-        } else if (Since(lastProgressMs, now) > limit) {
-            if (waitingForDigests) {
-                Verdict(EndProtocolError, currentFrame, false, "it sends no digests");
-            } else {
-                Verdict(EndNoProgress, currentFrame, false);
-            }
-        }
-        return;
-    }
-    // Playing out the last frames: the other side going away is the end when
-    // this side still waits for its bytes; past the deadline, the end anyway.
-    const bool needsOther = remoteKnownEnd < frameLimit;
-    if ((gone && needsOther) || static_cast<int32_t>(now - endingDeadlineMs) >= 0) {
-        if (leaver == LeaverOtherFinished) {
-            Verdict(EndFinished, confirmedEnd, false);
-        } else {
-            Verdict(EndQuit, confirmedEnd, leaver == LeaverOtherQuit);
-        }
-    }
-}
-
-void RollbackSession::UpdateClosing(uint32_t now) {
-    if (link.Status() != LinkClosing || static_cast<int32_t>(now - endingDeadlineMs) >= 0) {
-        phase = PhaseEnded;
-    }
-}
-
-void RollbackSession::Quit() {
-    if (phase == PhaseConnecting || phase == PhaseHandshaking) {
-        // A joiner may already play: it names no frame it has confirmed.
-        if (link.Status() == LinkConnected) {
-            SendEnd(EndQuit, localKnownEnd);
-        }
-        Verdict(EndCancelled, 0, false);
-        return;
-    }
-    if (phase == PhaseEnding) {
-        if (Leaving()) {
-            Verdict(EndQuit, confirmedEnd, leaver == LeaverOtherQuit);
-        }
-        return;
-    }
-    if (phase != PhasePlaying) {
-        return;
-    }
-    // This side's bytes stop at localKnownEnd: the other side has them or
-    // will (they are sent until acknowledged) and gets none past it, so
-    // neither side can confirm a frame beyond it.
-    BeginLeaving(localKnownEnd, LeaverThisSide);
-    SendEnd(EndQuit, localKnownEnd);
-}
-
-void RollbackSession::BeginLeaving(int32_t endFrame, Leaver who) {
-    // Both players quitting at once end at the earlier of the two frames.
-    if (endFrame < frameLimit) {
-        frameLimit = endFrame;
-    }
-    if (phase != PhasePlaying) {
-        return;
-    }
-    phase = PhaseEnding;
-    leaver = who;
-    const uint32_t now = link.NowMs();
-    if (who == LeaverThisSide) {
-        endingDeadlineMs = now + quitPlayOutMs;
-    } else {
-        // The frames left to step are bounded by the frame window, so no
-        // message can stretch this.
-        const int32_t toStep = frameLimit > currentFrame ? frameLimit - currentFrame : 0;
-        endingDeadlineMs =
-            now + playOutMs + Allowance() + static_cast<uint32_t>(toStep) * displayFrameMs;
-    }
-}
-
 bool RollbackSession::RewindToConfirmed() {
     if (currentFrame == confirmedEnd) {
         return true;
@@ -314,13 +129,6 @@ bool RollbackSession::RewindToConfirmed() {
 
 bool RollbackSession::PopConfirmed(ConfirmedFrame* out) {
     return confirmed.Pop(out);
-}
-
-bool RollbackSession::Finished() const {
-    // Done once every frame is final here and the other side holds all of this
-    // side's inputs (or is done itself), so it can finish without us.
-    return currentFrame >= frameLimit && confirmedEnd >= frameLimit &&
-           (remoteAck >= frameLimit || otherFinished);
 }
 
 TickResult RollbackSession::Play(uint8_t localControls, uint32_t now) {
@@ -413,76 +221,6 @@ void RollbackSession::Handle(const Packet& packet) {
     }
 }
 
-void RollbackSession::HandleHello(const HelloPacket& hello) {
-    if (helloReceived) {
-        Drop();
-        return;
-    }
-    remoteHello = hello;
-    helloReceived = true;
-}
-
-void RollbackSession::HandleEnd(const EndPacket& end) {
-    const auto frame = static_cast<int32_t>(end.frame);
-    if (phase == PhaseHandshaking) {
-        if (Hosting()) {
-            // The client refused this side (after its handshake, which says
-            // why), quit or lied: either way it goes.
-            const EndReason refusal =
-                helloReceived ? HelloRefusal(localHello, remoteHello) : EndNone;
-            if (refusal != EndNone) {
-                RefuseClient(refusal);
-            } else {
-                LetClientGo(end.reason == EndQuit ? "a client left before the match"
-                                                  : "a client ended the handshake");
-            }
-        } else if (end.reason == EndVersionMismatch || end.reason == EndArtMismatch ||
-                   end.reason == EndLayoutMismatch) {
-            Verdict(static_cast<EndReason>(end.reason), 0, true);
-        } else if (end.reason == EndQuit) {
-            Verdict(EndLeft, 0, true);
-        } else {
-            Verdict(EndProtocolError, 0, false, "an end before the match began");
-        }
-        return;
-    }
-    switch (end.reason) {
-        case EndFinished:
-            // The other side holds every frame up to its limit and has seen
-            // this side hold all of its bytes below it: nothing more will
-            // come, and nothing more is needed.
-            if (frame < confirmedEnd || frame > remoteKnownEnd) {
-                Verdict(EndProtocolError, currentFrame, false, "a finish it had not reached");
-            } else {
-                otherFinished = true;
-                BeginLeaving(frame, LeaverOtherFinished);
-            }
-            break;
-        case EndQuit:
-            // The other player quit: play on to the frame it names, which no
-            // frame confirmed here lies beyond.
-            if (frame < confirmedEnd || frame > localKnownEnd + ringSize) {
-                Verdict(EndProtocolError, currentFrame, false, "a quit at a frame never played");
-            } else {
-                BeginLeaving(frame, LeaverOtherQuit);
-            }
-            break;
-        case EndOutOfSync:
-            // Only a digest this side has also made can differ.
-            if (frame <= 0 || frame % digestInterval != 0 || frame > confirmedEnd) {
-                Verdict(EndProtocolError, currentFrame, false, "a desync at a frame never played");
-            } else {
-                Verdict(EndOutOfSync, frame, true);
-            }
-            break;
-        default:
-            // A refusal (the joiner plays from its own handshake on, before
-            // the host has judged it), a protocol error or a stop.
-            Verdict(static_cast<EndReason>(end.reason), currentFrame, true);
-            break;
-    }
-}
-
 void RollbackSession::HandleInput(const InputPacket& input) {
     if (phase != PhasePlaying && phase != PhaseEnding) {
         // Unreliable inputs may overtake the handshake; they come again.
@@ -511,12 +249,13 @@ void RollbackSession::HandleInput(const InputPacket& input) {
         const uint32_t sample = now - input.echoMs - input.echoHoldMs;
         if (sample < 60000) {
             stats.roundTripMs =
-                stats.roundTripMs == 0
+                !stats.roundTripKnown
                     ? sample
                     : static_cast<uint32_t>(static_cast<int32_t>(stats.roundTripMs) +
                                             ((static_cast<int32_t>(sample) -
                                               static_cast<int32_t>(stats.roundTripMs)) >>
                                              smoothingShift));
+            stats.roundTripKnown = true;
         }
     }
     // Only the next unknown frame extends what is known: a gap waits for the
@@ -562,18 +301,27 @@ void RollbackSession::HandleDigest(const DigestPacket& digest) {
 void RollbackSession::Step(int32_t frame) {
     FrameSlot& slot = Slot(frame);
     uint8_t remote = slot.remote;
-    if (frame >= remoteKnownEnd) {
-        // A guess: this frame may have to be run again from here. The other
-        // player is taken to hold what it held last.
-        WorldSnapshot& snapshot = snapshots[frame % snapshotCount];
-        snapshot.Take();
+    const bool guess = frame >= remoteKnownEnd;
+    // A guess may have to be run again from here. After a frame the rule
+    // decided the match with (as it was last stepped), the world is kept as
+    // well: once that frame is confirmed as it is, the match ends before this
+    // one, and the world is put back to here (RewindToConfirmed).
+    if (guess || (frame > 0 && Slot(frame - 1).decides)) {
+        snapshots[frame % snapshotCount].Take();
         snapshotFrame[frame % snapshotCount] = frame;
+    }
+    if (guess) {
+        // The other player is taken to hold what it held last.
         remote = remoteKnownEnd > 0 ? Slot(remoteKnownEnd - 1).remote : 0;
     }
     slot.remoteUsed = remote;
     const uint8_t first = localPlayer == 0 ? slot.local : remote;
     const uint8_t second = localPlayer == 0 ? remote : slot.local;
     StepWorld(first, second);
+    slot.events = frameEvents;
+    slot.deaths[0] = fighters[0].deaths;
+    slot.deaths[1] = fighters[1].deaths;
+    slot.decides = DecideMatch(tally.Rule(), frame + 1, slot.deaths).decided;
     if (options.listener != nullptr) {
         options.listener->Heard(frame, frameEvents);
     }
@@ -669,6 +417,9 @@ void RollbackSession::ReportConfirmed() {
         entry.controls[1 - localPlayer] = slot.remote;
         entry.hasDigest = (frame + 1) % digestInterval == 0;
         entry.rulesDigest = entry.hasDigest ? slot.digest : 0;
+        entry.events = slot.events;
+        entry.deaths[0] = slot.deaths[0];
+        entry.deaths[1] = slot.deaths[1];
         if (!confirmed.Push(entry)) {
             ++stats.confirmedDropped;
         }
@@ -678,6 +429,14 @@ void RollbackSession::ReportConfirmed() {
             if (digests.Own(frame + 1, slot.digest) == DigestCheck::DigestDiffers) {
                 Verdict(EndOutOfSync, frame + 1, false);
             }
+        }
+        if (tally.Count(entry)) {
+            // The rule decided the match with this frame: the other side
+            // decides at the same one, and neither plays past it.
+            if (confirmedEnd < frameLimit) {
+                frameLimit = confirmedEnd;
+            }
+            break;
         }
     }
 }
@@ -760,35 +519,4 @@ void RollbackSession::SendEnd(EndReason reason, int32_t frame) {
     packet.frame = static_cast<uint32_t>(frame < 0 ? 0 : frame);
     uint8_t buffer[maxPacketSize];
     SendReliable(buffer, EncodeEnd(packet, buffer, sizeof buffer), "end");
-}
-
-void RollbackSession::Verdict(EndReason reason, int32_t frame, bool byOther, const char* detail) {
-    if (endReason != EndNone || phase == PhaseEnded) {
-        return;
-    }
-    endReason = reason;
-    endedByOther = byOther;
-    stalled = false;
-    EndFacts facts;
-    facts.reason = reason;
-    facts.byOther = byOther;
-    facts.frame = frame;
-    facts.local = &localHello;
-    facts.remote = helloReceived ? &remoteHello : nullptr;
-    facts.address = options.address;
-    facts.detail = detail;
-    facts.limitSeconds = (options.silenceLimitMs + Allowance() + 999) / 1000;
-    facts.beforePlay = phase == PhaseConnecting || phase == PhaseHandshaking;
-    FormatEndMessage(facts, message, sizeof message);
-    // The other side is told a verdict it can act on; a quit that played
-    // out was announced when it began.
-    const bool tell = !byOther && reason <= lastSentEndReason && reason != EndQuit &&
-                      link.Status() == LinkConnected;
-    if (tell) {
-        SendEnd(reason, frame);
-    }
-    phase = PhaseEnding;
-    endingDeadlineMs = link.NowMs() + closeLimitMs;
-    link.Close();
-    UpdateClosing(link.NowMs());
 }

@@ -12,6 +12,7 @@
 #include "net/confirmed_queue.h"
 #include "net/digest_check.h"
 #include "net/link.h"
+#include "net/match_tally.h"
 #include "net/net_stats.h"
 #include "net/packet_codec.h"
 #include "rules/frame_events.h"
@@ -25,7 +26,8 @@ struct SessionOptions {
     // without a frame of progress; a join nobody answers, after this long.
     uint32_t silenceLimitMs = 5000;
     // Stop after this many world frames, once both sides hold every input for
-    // them (headless runs); 0 plays on until a player quits.
+    // them (headless runs); 0 plays on until a player quits or the rule
+    // decides the match.
     int32_t frameLimit = 0;
     // Hears what each stepped frame made heard, re-runs included (the sounds
     // of a windowed match); null steps silently.
@@ -40,6 +42,9 @@ struct SessionOptions {
     // or it is let go and the next one is taken. A joiner waits for the
     // host's handshake the silence limit and twice this.
     uint32_t handshakeLimitMs = 2000;
+    // Hosting: when the match is over, told to the joiner in the handshake.
+    // A joiner's is not used: it plays the host's.
+    MatchRule rule = {};
 };
 
 // The phases of a match, in order; every one but the host's wait is bounded.
@@ -81,7 +86,9 @@ public:
     // One display frame: takes what arrived, moves through the phases and
     // their limits, corrects mispredictions, then, unless it must wait, steps
     // the world one frame with localControls as this side's byte for world
-    // frame (current + inputDelay), and sends.
+    // frame (current + inputDelay), and sends. When the match's rule decides
+    // the match at a confirmed frame, that frame is the last one both sides
+    // play: the match then ends as a finished one (EndFinished).
     TickResult Tick(uint8_t localControls);
     // Takes what arrived without stepping, after waiting up to waitMs for it
     // (0: not at all): called between Ticks, so that packets are read as they
@@ -120,6 +127,14 @@ public:
     int32_t NoticeCount() const { return noticeCount; }
     // The other player's name, empty until the handshake.
     const char* RemoteName() const { return remoteHello.name; }
+    // This player's name as the other side sees it, and fighter (0: the
+    // host's, 1: the joiner's).
+    const char* LocalName() const { return localHello.name; }
+    int32_t LocalPlayer() const { return localPlayer; }
+    // The match's rule (the host's) and what the confirmed frames add up to
+    // by it; the rule is known to a joiner once play begins.
+    const MatchRule& Rule() const { return tally.Rule(); }
+    const MatchTally& Tally() const { return tally; }
     // The next world frame to run; the world shows the frame before it.
     int32_t CurrentFrame() const { return currentFrame; }
     // Frames whose inputs are all known and whose results are final.
@@ -140,16 +155,24 @@ private:
     // Who started the play-out of the last frames.
     enum Leaver : uint8_t { LeaverNone, LeaverThisSide, LeaverOtherQuit, LeaverOtherFinished };
 
+    // A frame's bytes, and what its last step made of them: a re-run
+    // overwrites it, so a confirmed frame's is its final one.
     struct FrameSlot {
         uint8_t local;
         uint8_t remote;      // the other side's byte, once received
         uint8_t remoteUsed;  // the byte the world was last stepped with (maybe predicted)
         uint64_t digest;     // DigestRules after the frame, on digest frames
+        FrameEvents events;  // what the step made heard, and the hits
+        int32_t deaths[2];   // each fighter's deaths after it
+        bool decides;        // the rule decides the match with this frame
     };
 
     static constexpr int32_t ringSize = 128;
     static constexpr int32_t snapshotCount = maxPrediction + 2;
 
+    // Milliseconds from a to b on a clock that may wrap; 0 when b is before a
+    // (a time taken after b, as a packet's arrival during the same frame).
+    static uint32_t Since(uint32_t a, uint32_t b);
     FrameSlot& Slot(int32_t frame) { return slots[frame % ringSize]; }
     bool Hosting() const { return localPlayer == 0; }
     uint32_t Allowance() const { return 2 * options.linkDelayMs; }
@@ -230,6 +253,7 @@ private:
     int32_t snapshotFrame[snapshotCount] = {};
     DigestCheck digests;
     ConfirmedQueue confirmed;
+    MatchTally tally;
 
     EndReason endReason = EndNone;
     bool endedByOther = false;

@@ -20,6 +20,6 @@ bool ConfirmedRecorder::Finish(RollbackSession& session) {
     if (!recorder.Recording() || !session.RewindToConfirmed()) {
         return false;
     }
-    recorder.NameOtherSide(session.RemoteName());
+    recorder.NameOtherSide(session.RemoteName(), session.Rule());
     return recorder.Finish(DigestRules());
 }

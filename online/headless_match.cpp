@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "art/rules_world.h"
-#include "net/local_addresses.h"
 #include "net/scripted_peer.h"
 #include "online/byte_script.h"
 #include "online/confirmed_recorder.h"
@@ -54,18 +53,6 @@ private:
     struct sigaction previousTerm {};
 };
 
-void TellAddresses(FILE* errors, uint16_t port) {
-    const std::vector<std::string> addresses = ListLocalAddresses();
-    if (addresses.empty()) {
-        return;
-    }
-    std::string line;
-    for (const std::string& address : addresses) {
-        line += (line.empty() ? "" : ", ") + address + ":" + std::to_string(port);
-    }
-    std::fprintf(errors, "kivoro: this machine is at %s\n", line.c_str());
-}
-
 }  // namespace
 
 int RunHeadlessMatch(const GameOptions& options, FILE* out, FILE* errors) {
@@ -79,15 +66,14 @@ int RunHeadlessMatch(const GameOptions& options, FILE* out, FILE* errors) {
     const RulesArt art = SetUpRulesWorld();
 
     EnetLink link(LinkOptionsFor(online));
-    if (!StartLink(link, online, errors)) {
+    const std::string linkProblem = StartLink(link, online);
+    if (!linkProblem.empty()) {
+        std::fprintf(errors, "kivoro: %s\n", linkProblem.c_str());
         return onlineExitFailed;
     }
     if (online.role == OnlineHost) {
         // The port chosen for --host 0 is told, so that a joiner can be started.
-        std::fprintf(errors, "kivoro: waiting for a player on port %u\n",
-                     static_cast<unsigned>(link.Port()));
-        TellAddresses(errors, link.Port());
-        std::fflush(errors);
+        TellWaiting(errors, link.Port(), HostAddresses(link.Port()));
     }
     MatchRecorder recorder;
     recorder.Start(options.record, art.artDigest, errors,
@@ -111,6 +97,8 @@ int RunHeadlessMatch(const GameOptions& options, FILE* out, FILE* errors) {
         if (!playing && session.Playing()) {
             playing = true;
             playStart = std::chrono::steady_clock::now();
+            // In the header at once, so that a replay left unfinished has it.
+            recorder.NameOtherSide(session.RemoteName(), session.Rule());
         }
         const TickResult result = peer.Step();
         if (session.NoticeCount() != noticesTold) {
@@ -135,6 +123,10 @@ int RunHeadlessMatch(const GameOptions& options, FILE* out, FILE* errors) {
         return OnlineExitStatus(session);
     }
     sink.Finish(session);
+    if (session.Tally().Outcome().decided) {
+        // The rule decided the match before its last frame.
+        std::fprintf(errors, "kivoro: %s\n", session.EndMessage());
+    }
     std::fprintf(out, "%s\n", FinalLine(static_cast<uint32_t>(session.ConfirmedFrames())).c_str());
     std::fflush(out);
     ReportLink(errors, session, link,

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "net/lan_message.h"
+#include "net/local_addresses.h"
 #include "net/packet_codec.h"
 
 EnetLinkOptions LinkOptionsFor(const OnlineOptions& online) {
@@ -26,21 +27,37 @@ EnetLinkOptions LinkOptionsFor(const OnlineOptions& online) {
     return options;
 }
 
-bool StartLink(EnetLink& link, const OnlineOptions& online, FILE* errors) {
+std::string StartLink(EnetLink& link, const OnlineOptions& online) {
     if (online.role == OnlineHost) {
         if (!link.Host(online.port)) {
-            std::fprintf(errors, "kivoro: cannot listen on UDP port %u (is it in use?)\n",
-                         static_cast<unsigned>(online.port));
-            return false;
+            return "cannot listen on UDP port " + std::to_string(online.port) + " (is it in use?)";
         }
-        return true;
+        return {};
     }
     if (!link.Join(online.hostName.c_str(), online.port)) {
-        std::fprintf(errors, "kivoro: cannot reach %s: the name does not resolve\n",
-                     online.hostName.c_str());
-        return false;
+        return "cannot reach " + online.hostName + ": the name does not resolve";
     }
-    return true;
+    return {};
+}
+
+std::vector<std::string> HostAddresses(uint16_t port) {
+    std::vector<std::string> addresses = ListLocalAddresses(Ipv4Only);
+    for (std::string& address : addresses) {
+        address += ":" + std::to_string(port);
+    }
+    return addresses;
+}
+
+void TellWaiting(FILE* errors, uint16_t port, const std::vector<std::string>& addresses) {
+    std::fprintf(errors, "kivoro: waiting for a player on port %u\n", static_cast<unsigned>(port));
+    if (!addresses.empty()) {
+        std::string line;
+        for (const std::string& address : addresses) {
+            line += (line.empty() ? "" : ", ") + address;
+        }
+        std::fprintf(errors, "kivoro: this machine is at %s\n", line.c_str());
+    }
+    std::fflush(errors);
 }
 
 std::string PlayerName(const OnlineOptions& online) {
@@ -74,6 +91,7 @@ SessionOptions SessionOptionsFor(const OnlineOptions& online, const std::string&
     options.frameLimit = online.headless ? online.frames : 0;
     options.address = address.c_str();
     options.linkDelayMs = online.netDelayMs;
+    options.rule = online.rule;
     return options;
 }
 

@@ -1,10 +1,11 @@
 // What the headless and the windowed online match share: the link made from
-// the command line, the session's options, the player's name and the exit
-// status a match's end stands for.
+// the command line, the addresses a host tells, the session's options, the
+// player's name and the exit status a match's end stands for.
 #pragma once
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "net/enet_link.h"
 #include "net/rollback_session.h"
@@ -19,9 +20,19 @@ inline constexpr int onlineExitOtherSide = 3;
 
 EnetLinkOptions LinkOptionsFor(const OnlineOptions& online);
 
-// Hosts on the port or starts joining the host. False, with one line on
-// errors, when the port cannot be opened or the host's name not resolved.
-bool StartLink(EnetLink& link, const OnlineOptions& online, FILE* errors);
+// Hosts on the port or starts joining the host. Answers "" or, when the port
+// cannot be opened or the host's name not resolved, the line that says so
+// (for the screen and standard error).
+std::string StartLink(EnetLink& link, const OnlineOptions& online);
+
+// Where another machine can reach a host on port: "ADDRESS:PORT" for each of
+// this machine's addresses the link can take (IPv4: the ENet the game is
+// built on speaks no IPv6), loopback left out. Empty when there are none.
+std::vector<std::string> HostAddresses(uint16_t port);
+
+// A host's lines on errors: the port it waits on ("waiting for a player on
+// port N", what scripts read), then the addresses it is at.
+void TellWaiting(FILE* errors, uint16_t port, const std::vector<std::string>& addresses);
 
 // The name the other player sees: --name, else the printable ASCII of the
 // login name (USER), cut to the handshake's length; "" when neither is known.

@@ -37,7 +37,14 @@ std::unique_ptr<Mode> ProgramModes::Play(const MatchChoice& choice) {
             if (choice.kind == ChoiceJoin && !ReadJoinAddress(choice.host, online.online)) {
                 online.online.hostName = choice.host;
             }
-            return std::make_unique<OnlineMatchMode>(online, players);
+            if (choice.kind == ChoiceHost) {
+                // The host's rule is the match's; the joiner takes it.
+                online.online.rule = choice.rule;
+                if (choice.port != 0) {
+                    online.online.port = choice.port;
+                }
+            }
+            return std::make_unique<OnlineMatchMode>(online, players, *this, choice);
         }
         default:
             return std::make_unique<LocalMatchMode>(

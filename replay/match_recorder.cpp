@@ -48,8 +48,8 @@ bool MatchRecorder::Start(const std::string& requestedPath, uint64_t artDigest, 
     return true;
 }
 
-void MatchRecorder::NameOtherSide(const char* name) {
-    if (writer.Recording() && !writer.NameOtherSide(name)) {
+void MatchRecorder::NameOtherSide(const char* name, const MatchRule& rule) {
+    if (writer.Recording() && !writer.NameOtherSide(name, rule)) {
         Report();
     }
 }

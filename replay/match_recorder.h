@@ -46,7 +46,7 @@ public:
 
     // The other side's name, once an online match knows it; it goes in the
     // header at once.
-    void NameOtherSide(const char* name);
+    void NameOtherSide(const char* name, const MatchRule& rule);
 
     // Completes the file with the rules digest of the world after the last
     // frame, and the kills of both players of that world (the fighters'

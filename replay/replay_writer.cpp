@@ -63,8 +63,9 @@ bool ReplayWriter::Open(const std::string& target, const ReplayHeader& start) {
     return true;
 }
 
-bool ReplayWriter::NameOtherSide(const char* name) {
+bool ReplayWriter::NameOtherSide(const char* name, const MatchRule& rule) {
     SetOtherName(header.match, name);
+    header.match.rule = rule.Checked();
     if (fd < 0) {
         return false;
     }

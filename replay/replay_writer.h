@@ -59,9 +59,10 @@ public:
     // (its kind unknown, no start time), as a replay made from a script has.
     bool Open(const std::string& path, uint64_t artDigest);
 
-    // Puts the other side's name in the header now (an online match learns it
-    // once both sides have met), so that an unfinished file keeps it too.
-    bool NameOtherSide(const char* name);
+    // Puts the other side's name and the match's rule in the header now (an
+    // online match learns them once both sides have met), so that an
+    // unfinished file keeps them too.
+    bool NameOtherSide(const char* name, const MatchRule& rule);
     // The kills Finish writes in the header (each player's).
     void SetFinalKills(uint32_t first, uint32_t second);
 

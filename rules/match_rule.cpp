@@ -23,8 +23,13 @@ int32_t RuleFrameLimit(const MatchRule& rule) {
 }
 
 MatchOutcome DecideMatch(const MatchRule& rule, int32_t framesPlayed, const Fighter* fighters) {
+    const int32_t deaths[2] = {fighters[0].deaths, fighters[1].deaths};
+    return DecideMatch(rule, framesPlayed, deaths);
+}
+
+MatchOutcome DecideMatch(const MatchRule& rule, int32_t framesPlayed, const int32_t* deaths) {
     const MatchRule checked = rule.Checked();
-    const int32_t kills[2] = {fighters[1].deaths, fighters[0].deaths};
+    const int32_t kills[2] = {deaths[1], deaths[0]};
     MatchOutcome outcome;
     if (checked.kind == MatchFirstToKills) {
         outcome.decided = kills[0] >= checked.value || kills[1] >= checked.value;

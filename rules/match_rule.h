@@ -37,6 +37,8 @@ struct MatchOutcome {
 
 // Whether the match is over after framesPlayed world frames, and who won.
 MatchOutcome DecideMatch(const MatchRule& rule, int32_t framesPlayed, const Fighter* fighters);
+// The same from both fighters' deaths (first, second) as they stood then.
+MatchOutcome DecideMatch(const MatchRule& rule, int32_t framesPlayed, const int32_t* deaths);
 
 // The world frames a time limit allows; 0 for the other rules.
 int32_t RuleFrameLimit(const MatchRule& rule);

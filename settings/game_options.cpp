@@ -9,6 +9,7 @@
 
 #include "settings/controls_help.h"
 #include "settings/key_bindings.h"
+#include "settings/setting_rows.h"
 
 #ifndef KIVORO_VERSION
 #define KIVORO_VERSION "unknown"
@@ -31,7 +32,8 @@ std::string ControlsText() {
     PrintControlsHelp(help, memory);
     std::fprintf(memory,
                  "\nOnline, either key set and any pad drive your own fighter; P and F1 do\n"
-                 "nothing (the other player's game runs on); M, volume and the window work.\n"
+                 "not pause (the other player's game runs on) and say so; M, volume and the\n"
+                 "window work.\n"
                  "\nSettings: $XDG_CONFIG_HOME/kivoro/settings.ini "
                  "(by default ~/.config/kivoro/settings.ini).\n");
     std::fclose(memory);
@@ -42,7 +44,7 @@ std::string ControlsText() {
 
 // What the online options leave wrong once parsed, or empty.
 std::string OnlineMistake(const CLI::App& app, const std::string& join, const std::string& host,
-                          OnlineOptions& online) {
+                          const std::string& rule, OnlineOptions& online) {
     if (app.count("--host") > 0) {
         online.role = OnlineHost;
         if (!host.empty()) {
@@ -69,6 +71,15 @@ std::string OnlineMistake(const CLI::App& app, const std::string& join, const st
     for (const char c : online.name) {
         if (c < 0x20 || c > 0x7E) {
             return "--name: only printable ASCII characters";
+        }
+    }
+    if (app.count("--rule") > 0) {
+        if (online.role != OnlineHost) {
+            return "--rule needs --host: the host's rule is the match's";
+        }
+        if (!ReadMatchRule(rule.c_str(), &online.rule)) {
+            return "--rule: \"" + rule +
+                   "\" is not 'kills N' (1 to 99), 'minutes N' (1 to 30) or 'endless'";
         }
     }
     return {};
@@ -148,7 +159,7 @@ LocalOptions AddLocalOptions(CLI::App& app, GameOptions& options, bool& windowed
 
 // Online play: a host and one player who joins it, each at a machine.
 void AddOnlineOptions(CLI::App& app, const LocalOptions& local, OnlineOptions& online,
-                      std::string& hostPort, std::string& join) {
+                      std::string& hostPort, std::string& join, std::string& rule) {
     const char* group = "Online play (UDP, default port 47700)";
     CLI::Option* host =
         app.add_option("--host", hostPort,
@@ -164,6 +175,11 @@ void AddOnlineOptions(CLI::App& app, const LocalOptions& local, OnlineOptions& o
     local.replay->excludes(host)->excludes(joinOption);
     local.menu->excludes(host)->excludes(joinOption);
     local.computer->excludes(host)->excludes(joinOption);
+    app.add_option("--rule", rule,
+                   "Hosting: when the match is over: 'kills N' (the first to N kills wins), "
+                   "'minutes N' or 'endless' (the default)")
+        ->option_text("RULE")
+        ->group(group);
     app.add_option("--input-delay", online.inputDelay,
                    "Frames between a key and its effect, on both sides (default 2)")
         ->check(CLI::Range(0, 8))
@@ -225,8 +241,9 @@ int ParseGameOptions(int argc, const char* const* argv, GameOptions& options, FI
     std::string hostPort;
     std::string join;
     std::string computerLevel;
+    std::string rule;
     const LocalOptions local = AddLocalOptions(app, options, windowed, fullScreen, computerLevel);
-    AddOnlineOptions(app, local, options.online, hostPort, join);
+    AddOnlineOptions(app, local, options.online, hostPort, join, rule);
     app.footer(ControlsText());
 
     try {
@@ -240,7 +257,7 @@ int ParseGameOptions(int argc, const char* const* argv, GameOptions& options, FI
     } catch (const CLI::ParseError& error) {
         return Mistaken(errors, error.what());
     }
-    const std::string mistake = OnlineMistake(app, join, hostPort, options.online);
+    const std::string mistake = OnlineMistake(app, join, hostPort, rule, options.online);
     if (!mistake.empty()) {
         return Mistaken(errors, mistake);
     }

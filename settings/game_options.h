@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ai/computer_level.h"
+#include "rules/match_rule.h"
 
 enum WindowChoice : uint8_t {
     WindowChoiceSettings = 0,  // as the settings file says (full screen by default)
@@ -33,6 +34,9 @@ struct OnlineOptions {
     std::string name;             // shown to the other player; empty: the login name
     uint32_t netDelayMs = 0;      // a bad link on one machine: each packet held this long
     uint32_t netLossPercent = 0;  // and this share of them dropped
+    // --rule, hosting: when the match is over (the game's own: endless). The
+    // menu's host plays the rule of the settings file.
+    MatchRule rule;
     // --headless: no window and no sound; this side's control bytes come
     // from the script file, and exactly frames world frames are played.
     bool headless = false;

@@ -139,24 +139,8 @@ bool ParseSmall(const char* value, int32_t low, int32_t high, int32_t* result) {
     return true;
 }
 
-// "kills N" (1 to 99), "minutes N" (1 to 30) or "endless".
 bool ParseRule(const char* value, Settings& settings) {
-    if (strcasecmp(value, "endless") == 0) {
-        settings.rule = MatchRule{};
-        return true;
-    }
-    int32_t number = 0;
-    if (strncasecmp(value, "kills ", 6) == 0 &&
-        ParseSmall(value + 6, 1, MatchRule::mostKills, &number)) {
-        settings.rule = MatchRule{MatchFirstToKills, number};
-        return true;
-    }
-    if (strncasecmp(value, "minutes ", 8) == 0 &&
-        ParseSmall(value + 8, 1, MatchRule::mostMinutes, &number)) {
-        settings.rule = MatchRule{MatchTimeLimit, number};
-        return true;
-    }
-    return false;
+    return ReadMatchRule(value, &settings.rule);
 }
 
 void FormatRule(const Settings& settings, char* text, size_t size) {
@@ -208,6 +192,25 @@ constexpr const char* playerSections[playerCount] = {"first player", "second pla
 constexpr const char* semicolonName = "Semicolon";
 
 }  // namespace
+
+bool ReadMatchRule(const char* text, MatchRule* rule) {
+    if (strcasecmp(text, "endless") == 0) {
+        *rule = MatchRule{};
+        return true;
+    }
+    int32_t number = 0;
+    if (strncasecmp(text, "kills ", 6) == 0 &&
+        ParseSmall(text + 6, 1, MatchRule::mostKills, &number)) {
+        *rule = MatchRule{MatchFirstToKills, number};
+        return true;
+    }
+    if (strncasecmp(text, "minutes ", 8) == 0 &&
+        ParseSmall(text + 8, 1, MatchRule::mostMinutes, &number)) {
+        *rule = MatchRule{MatchTimeLimit, number};
+        return true;
+    }
+    return false;
+}
 
 const SettingRow& SettingRowAt(int32_t row) {
     return settingRows[row];

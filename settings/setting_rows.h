@@ -23,6 +23,11 @@ struct SettingRow {
     void (*Format)(const Settings& settings, char* text, size_t size);
 };
 
+// A match rule as the file and the command line spell it: "kills N" (1 to
+// 99), "minutes N" (1 to 30) or "endless", any case. False, rule untouched,
+// for anything else.
+bool ReadMatchRule(const char* text, MatchRule* rule);
+
 // The rows, in the order the game writes them.
 const SettingRow& SettingRowAt(int32_t row);
 int32_t SettingRowCount();

@@ -42,6 +42,11 @@ void FrameLimiter::Reset(bool displayMayWait) {
     measured = 0;
 }
 
+void FrameLimiter::SetWaiter(Waiter newWaiter, void* context) {
+    waiter = newWaiter;
+    waiterContext = context;
+}
+
 void FrameLimiter::FramePresented() {
     const uint64_t now = counter();
     if (startLimiting) {
@@ -51,7 +56,11 @@ void FrameLimiter::FramePresented() {
     if (limiting) {
         const uint64_t next = deadline + period;
         if (now < next) {
-            sleeper(next);
+            if (waiter != nullptr) {
+                waiter(waiterContext, next);
+            } else {
+                sleeper(next);
+            }
             deadline = next;
         } else {
             // Late: start the next frame's period now rather than rushing

@@ -38,10 +38,19 @@ public:
     // the frame's deadline.
     void FramePresented();
 
+    // Something to do while a frame waits for its deadline (an online match
+    // reads its packets as they come): called with the deadline, on the
+    // limiter's counter, in place of the sleep; it returns at or after it.
+    // Null: the sleep.
+    using Waiter = void (*)(void* context, uint64_t deadline);
+    void SetWaiter(Waiter waiter, void* context);
+
 private:
     Counter counter;
     uint64_t frequency;
     SleepUntil sleeper;
+    Waiter waiter = nullptr;
+    void* waiterContext = nullptr;
     uint64_t period = 0;  // counter ticks per frame at targetRate
     int32_t framesSeen = 0;
     uint64_t measureStart = 0;

@@ -122,4 +122,22 @@ TEST(PlayState, VolumeStepsMuteAndTheirNote) {
     EXPECT_FALSE(state.NoteShown());
 }
 
+// A mode's own note takes the volume note's place for as long; a volume step
+// replaces it.
+TEST(PlayState, AModesNoteLastsASecond) {
+    PlayState state;
+    state.ShowNote("An online match cannot pause");
+    EXPECT_STREQ(state.note, "An online match cannot pause");
+    for (int32_t frame = 1; frame < PlayState::noteFrames; ++frame) {
+        state.Apply(0);
+    }
+    EXPECT_TRUE(state.NoteShown());
+    state.Apply(0);
+    EXPECT_FALSE(state.NoteShown());
+    state.ShowNote("a note far too long for the panel's corner to take in full");
+    EXPECT_EQ(std::strlen(state.note), sizeof state.note - 1);
+    state.Apply(CommandMute);
+    EXPECT_STREQ(state.note, "Muted");
+}
+
 }  // namespace

@@ -85,3 +85,32 @@ TEST(FrameLimiter, ADisplayThatCannotWaitIsLimitedFromTheFirstFrame) {
     limiter.Reset();
     EXPECT_FALSE(limiter.limiting);
 }
+
+// A waiter takes the sleep's place: it is handed each frame's deadline, and
+// the pace is kept as when sleeping.
+TEST(FrameLimiter, AWaiterIsHandedTheDeadlineInsteadOfTheSleep) {
+    FrameLimiter limiter(Counter, 1000000, SleepUntil);
+    RunFrames(limiter, 40, 100);
+    ASSERT_TRUE(limiter.limiting);
+    struct Waits {
+        int calls = 0;
+        uint64_t lastDeadline = 0;
+    } waits;
+    limiter.SetWaiter(
+        [](void* context, uint64_t deadline) {
+            auto* seen = static_cast<Waits*>(context);
+            ++seen->calls;
+            seen->lastDeadline = deadline;
+            now = deadline;
+        },
+        &waits);
+    const int sleepsBefore = sleeps;
+    const uint64_t elapsed = RunFrames(limiter, 60, 100);
+    EXPECT_EQ(waits.calls, 60);
+    EXPECT_EQ(sleeps, sleepsBefore);
+    EXPECT_NEAR(elapsed / 60.0, 16666.0, 50.0);
+    EXPECT_LE(waits.lastDeadline, now);
+    limiter.SetWaiter(nullptr, nullptr);
+    RunFrames(limiter, 10, 100);
+    EXPECT_EQ(sleeps, sleepsBefore + 10);
+}

@@ -1,6 +1,6 @@
 // Drives one side of an online match (a RollbackSession on the in-memory
 // link, host or joiner) with what a peer could do, as the fuzzer chooses:
-// handshakes, inputs, digests and ends with any numbers in them, raw bytes,
+// handshakes (with any rule), inputs, digests and ends with any numbers in them, raw bytes,
 // a closed or silent link, new clients, time passing, a quit. Besides the
 // sanitizers' checks, the phases must keep their limits whatever was sent:
 // once the peer goes silent the match ends (a host may only be back to
@@ -82,6 +82,10 @@ public:
         options.name = "Fuzz";
         options.frameLimit = (setup & 0x20) != 0 ? in.U8() * 4 : 0;
         options.address = "fuzz:1";
+        // A host may play to a kill, which the rule then decides.
+        if ((setup & 0x80) != 0) {
+            options.rule = MatchRule{MatchFirstToKills, 1};
+        }
         MemoryLink link(clock, {in.U8() % 64u, in.U8() % 16u, in.U8() % 50u, 1});
         RollbackSession session(link, options);
         // Mostly connected from the start; otherwise a join nobody answers
@@ -152,10 +156,17 @@ private:
 #if KIVORO_PIXEL_565
                 hello.pixelLayout ^= 1;
 #endif
-                hello.inputDelay = static_cast<uint8_t>(in.U8() % (maxInputDelay + 1));
+                // The delay's top bit asks for a rule: any two bytes, in
+                // range or not.
+                const uint8_t delay = in.U8();
+                hello.inputDelay = static_cast<uint8_t>((delay & 0x7F) % (maxInputDelay + 1));
                 hello.nameLength = static_cast<uint8_t>((flags >> 4) % (maxNameLength + 1));
                 std::memset(hello.name, 'a', hello.nameLength);
                 packet.size = EncodeHello(hello, packet.bytes, sizeof packet.bytes);
+                if ((delay & 0x80) != 0 && hello.protocol == packetProtocolVersion) {
+                    packet.bytes[packet.size - 2] = in.U8();
+                    packet.bytes[packet.size - 1] = in.U8();
+                }
                 Send(ChannelReliable, packet);
                 break;
             }

@@ -81,7 +81,7 @@ void HostileClient::SendRaw(const uint8_t* data, size_t size, bool reliable) {
     enet_host_flush(host);
 }
 
-void HostileClient::Hello() {
+void HostileClient::Hello(const uint8_t* rule) {
     HelloPacket hello;
     hello.versionMajor = KIVORO_VERSION_MAJOR;
     hello.versionMinor = KIVORO_VERSION_MINOR;
@@ -91,7 +91,12 @@ void HostileClient::Hello() {
 #endif
     hello.inputDelay = 2;
     uint8_t buffer[maxPacketSize];
-    SendRaw(buffer, EncodeHello(hello, buffer, sizeof buffer), true);
+    const size_t size = EncodeHello(hello, buffer, sizeof buffer);
+    if (rule != nullptr) {
+        buffer[size - 2] = rule[0];
+        buffer[size - 1] = rule[1];
+    }
+    SendRaw(buffer, size, true);
 }
 
 void HostileClient::Input(const InputPacket& input) {

@@ -37,7 +37,9 @@ public:
 
     // Sends bytes as they are, of any size, empty included.
     void SendRaw(const uint8_t* data, size_t size, bool reliable);
-    void Hello();
+    // This build's handshake; with rule, its two rule bytes as given, in
+    // range or not.
+    void Hello(const uint8_t* rule = nullptr);
     void Input(const InputPacket& input);
     void End(EndReason reason, uint32_t frame);
     // The ledger's packet playing along (zero bytes, no digests).

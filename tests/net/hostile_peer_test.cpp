@@ -142,6 +142,31 @@ TEST_F(HostilePeer, AWaitingHostOutlivesClientsThatNeverHandshake) {
     EXPECT_STREQ(host.Session().Notice(), "let a client go: a client sent no handshake in time");
 }
 
+// A handshake whose rule is out of range is no handshake: the client is let
+// go when its time is up, and the host waits on.
+TEST_F(HostilePeer, AHandshakeWithARuleOutOfRangeIsNotTaken) {
+    session = std::make_unique<RollbackSession>(link, HostOptions());
+    HostileClient client;
+    ASSERT_TRUE(client.Join(link.Port()));
+    RunUntil([&] { return client.ledger.sawHello; },
+             [&] {
+                 session->Tick(0);
+                 client.Service();
+             });
+    const uint8_t badRule[2] = {MatchFirstToKills, 0};
+    client.Hello(badRule);
+    const int64_t took = RunUntil([&] { return client.Disconnected(); },
+                                  [&] {
+                                      session->Tick(0);
+                                      client.Service();
+                                  });
+    std::printf("[ timing   ] let go %lld ms after its handshake\n", static_cast<long long>(took));
+    EXPECT_TRUE(client.Disconnected());
+    EXPECT_EQ(session->Stats().packetsDropped, 1);
+    EXPECT_EQ(session->Phase(), PhaseConnecting);
+    EXPECT_STREQ(session->Notice(), "let a client go: a client sent no handshake in time");
+}
+
 // End(Finished) in the middle of a match, then a polite leave or a vanishing:
 // a finish at frames the client sent ends as a finish, one it never reached
 // as a broken protocol; either way within the limits.

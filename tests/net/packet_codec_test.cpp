@@ -17,6 +17,7 @@ HelloPacket SampleHello() {
     hello.inputDelay = 3;
     std::strcpy(hello.name, "Torvik");
     hello.nameLength = 6;
+    hello.rule = MatchRule{MatchFirstToKills, 5};
     return hello;
 }
 
@@ -43,7 +44,7 @@ TEST(PacketCodec, EveryTypeRoundTrips) {
 
     const HelloPacket hello = SampleHello();
     size_t size = EncodeHello(hello, buffer, sizeof buffer);
-    ASSERT_EQ(size, 21u + 6u);
+    ASSERT_EQ(size, 21u + 6u + 2u);
     ASSERT_TRUE(DecodePacket(buffer, size, &packet));
     EXPECT_EQ(packet.type, PacketHello);
     EXPECT_EQ(packet.hello.protocol, packetProtocolVersion);
@@ -53,6 +54,7 @@ TEST(PacketCodec, EveryTypeRoundTrips) {
     EXPECT_EQ(packet.hello.pixelLayout, PixelLayout565);
     EXPECT_EQ(packet.hello.inputDelay, 3);
     EXPECT_STREQ(packet.hello.name, "Torvik");
+    EXPECT_EQ(packet.hello.rule, (MatchRule{MatchFirstToKills, 5}));
 
     const InputPacket input = SampleInput();
     size = EncodeInput(input, buffer, sizeof buffer);
@@ -95,9 +97,10 @@ TEST(PacketCodec, LayoutIsLittleEndianWithoutPadding) {
     HelloPacket hello = SampleHello();
     std::strcpy(hello.name, "A");
     hello.nameLength = 1;
-    ASSERT_EQ(EncodeHello(hello, buffer, sizeof buffer), 22u);
-    const uint8_t expected[] = {1,    'K',  'I',  'V',  'O',  2,    1,    0, 2, 0, 0xEF,
-                                0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01, 1, 3, 1, 'A'};
+    hello.rule = MatchRule{MatchTimeLimit, 30};
+    ASSERT_EQ(EncodeHello(hello, buffer, sizeof buffer), 24u);
+    const uint8_t expected[] = {1,    'K',  'I',  'V',  'O',  2, 1, 0, 2, 0,   0xEF, 0xCD,
+                                0xAB, 0x89, 0x67, 0x45, 0x23, 1, 1, 3, 1, 'A', 2,    30};
     EXPECT_EQ(std::memcmp(buffer, expected, sizeof expected), 0);
 }
 
@@ -140,7 +143,7 @@ TEST(PacketCodec, RefusesWrongSizesTypesAndRanges) {
     EXPECT_FALSE(DecodePacket(buffer, size, &packet));
     EncodeHello(SampleHello(), buffer, sizeof buffer);
     buffer[20] = maxNameLength + 1;  // a name longer than allowed, packet sized to match
-    EXPECT_FALSE(DecodePacket(buffer, 21 + maxNameLength + 1, &packet));
+    EXPECT_FALSE(DecodePacket(buffer, 21 + maxNameLength + 1 + 2, &packet));
 
     size = EncodeInput(SampleInput(), buffer, sizeof buffer);
     buffer[24] = maxInputsPerPacket + 1;  // count past the limit, size to match
@@ -154,6 +157,65 @@ TEST(PacketCodec, RefusesWrongSizesTypesAndRanges) {
         buffer[1] = static_cast<uint8_t>(reason);
         EXPECT_FALSE(DecodePacket(buffer, size, &packet)) << "reason " << reason;
     }
+}
+
+// The match's rule travels in the handshake as a kind and a value, each in its
+// range; anything else is refused as the packet it came in.
+TEST(PacketCodec, TheRuleIsHeldToItsRange) {
+    struct Case {
+        uint8_t kind, value;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {MatchEndless, 0, true},        {MatchEndless, 1, false},
+        {MatchFirstToKills, 1, true},   {MatchFirstToKills, 99, true},
+        {MatchFirstToKills, 0, false},  {MatchFirstToKills, 100, false},
+        {MatchTimeLimit, 1, true},      {MatchTimeLimit, 30, true},
+        {MatchTimeLimit, 31, false},    {MatchTimeLimit, 255, false},
+        {MatchTimeLimit + 1, 1, false}, {255, 5, false},
+    };
+    for (const Case& c : cases) {
+        uint8_t buffer[maxPacketSize];
+        const size_t size = EncodeHello(SampleHello(), buffer, sizeof buffer);
+        buffer[size - 2] = c.kind;
+        buffer[size - 1] = c.value;
+        Packet packet;
+        EXPECT_EQ(DecodePacket(buffer, size, &packet), c.accepted)
+            << "kind " << int{c.kind} << " value " << int{c.value};
+        if (c.accepted) {
+            EXPECT_EQ(packet.hello.rule, (MatchRule{c.kind, c.value}));
+        }
+        HelloPacket hello = SampleHello();
+        hello.rule = MatchRule{c.kind, c.value};
+        EXPECT_EQ(EncodeHello(hello, buffer, sizeof buffer) > 0, c.accepted)
+            << "kind " << int{c.kind} << " value " << int{c.value};
+    }
+}
+
+// A handshake of another protocol is read as far as its name, whatever
+// follows (the first protocol's had nothing after it), so that the two sides
+// can name their versions; this protocol's must carry its rule.
+TEST(PacketCodec, AnotherProtocolsHandshakeIsReadUpToItsName) {
+    uint8_t buffer[maxPacketSize] = {};
+    HelloPacket hello = SampleHello();
+    hello.protocol = 1;
+    const size_t oldSize = EncodeHello(hello, buffer, sizeof buffer);
+    ASSERT_EQ(oldSize, 21u + 6u);
+    Packet packet;
+    ASSERT_TRUE(DecodePacket(buffer, oldSize, &packet));
+    EXPECT_EQ(packet.hello.protocol, 1);
+    EXPECT_STREQ(packet.hello.name, "Torvik");
+    EXPECT_EQ(packet.hello.rule, MatchRule{});
+    // A later protocol with more after the name.
+    buffer[5] = packetProtocolVersion + 1;
+    ASSERT_TRUE(DecodePacket(buffer, oldSize + 7, &packet));
+    EXPECT_EQ(packet.hello.protocol, packetProtocolVersion + 1);
+    EXPECT_EQ(packet.hello.versionMinor, 2);
+    // This protocol's without its rule, or with a byte too many.
+    buffer[5] = packetProtocolVersion;
+    EXPECT_FALSE(DecodePacket(buffer, oldSize, &packet));
+    EXPECT_FALSE(DecodePacket(buffer, oldSize + 1, &packet));
+    EXPECT_FALSE(DecodePacket(buffer, oldSize + 3, &packet));
 }
 
 // Every frame number a peer sends is held to maxMatchFrames, so that the

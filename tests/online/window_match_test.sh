@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Two real game windows, each on its own Xvfb, host and joiner on 127.0.0.1,
-# driven by xdotool: the host shows its waiting line, then both show the same
-# world with both fighters moving (each side's keys move its own fighter on
-# both screens); the joiner's Escape ends both with status 0, the host saying
-# who left, and both replays verify to the same final line. M mutes online.
+# driven by xdotool: a waiting host shows its port and addresses (and says
+# them on standard error), and Escape cancels its wait with status 0; then
+# both show the same world with both fighters moving (each side's keys move
+# its own fighter on both screens), the round trip measured between packets
+# rather than frames; M mutes online, P says an online match cannot pause;
+# the joiner's Escape ends both with status 0, the host saying who left and
+# the kills until a key, and both replays verify to the same final line.
 set -euo pipefail
 bin=$1
 test_name=online_windows
@@ -47,9 +50,9 @@ views_differ() {
     compare -metric AE -fuzz 8% -extract 800x399+0+0 "$1" "$2" null: 2>&1 >/dev/null || true
 }
 
-# The share of non-black pixels in the middle line's band of a screenshot.
-middle_lit() {
-    convert "$1" -crop 800x40+0+280 -colorspace Gray -format "%[fx:mean]" info:
+# The brightness of the 800 x 24 band of a screenshot from row $2 down.
+band_lit() {
+    convert "$1" -crop "800x24+0+$2" -colorspace Gray -format "%[fx:mean]" info:
 }
 
 start_xvfb host.display
@@ -57,25 +60,40 @@ host_display=$display
 start_xvfb join.display
 join_display=$display
 
-# A random high port; another program on it makes the host say so, and the
-# test tries another.
-for attempt in 1 2 3 4 5; do
-    port=$((20000 + RANDOM % 30000))
-    DISPLAY=$host_display SDL_AUDIODRIVER=dummy "$bin/kivoro" --host "$port" --windowed \
-        --name Torvik --record host.kvr >host.out 2>host.err &
-    host_pid=$!
-    pids+=("$host_pid")
-    sleep 1
-    kill -0 "$host_pid" 2>/dev/null && break
-    grep -q "cannot listen" host.err || fail "the host ended at start: $(cat host.err)"
-done
+# A waiting host's Escape cancels the wait: status 0, and it says so.
+DISPLAY=$host_display SDL_AUDIODRIVER=dummy "$bin/kivoro" --host 0 --windowed >cancel.out \
+    2>cancel.err &
+cancel_pid=$!
+pids+=("$cancel_pid")
+wait_for_port cancel.err
 find_window "$host_display"
+sleep 0.5
+DISPLAY=$host_display xdotool key Escape
+wait_for_exit "$cancel_pid" 10 "a waiting host cancelled with Escape"
+[ "$status" -eq 0 ] || fail "a cancelled wait exited with $status: $(cat cancel.err)"
+grep -q "cancelled before the match began" cancel.err || fail "no word of the cancel: $(cat cancel.err)"
+
+DISPLAY=$host_display SDL_AUDIODRIVER=dummy "$bin/kivoro" --host 0 --windowed --name Torvik \
+    --record host.kvr >host.out 2>host.err &
+host_pid=$!
+pids+=("$host_pid")
+wait_for_port host.err
+find_window "$host_display"
+# The waiting screen: its heading, and under it the line of an address (or,
+# on a machine with none, the line saying who can join); the addresses it
+# shows are said on standard error too.
 for _ in $(seq 50); do
     shot "$host_display" waiting.png
-    awk "BEGIN{exit !($(middle_lit waiting.png) > 0.01)}" && break
+    awk "BEGIN{exit !($(band_lit waiting.png 220) > 0.01 && $(band_lit waiting.png 300) > 0.01)}" &&
+        break
     sleep 0.1
 done
-awk "BEGIN{exit !($(middle_lit waiting.png) > 0.01)}" || fail "the host shows no waiting line"
+awk "BEGIN{exit !($(band_lit waiting.png 220) > 0.01)}" || fail "the host shows no waiting line"
+awk "BEGIN{exit !($(band_lit waiting.png 300) > 0.01)}" || fail "the host shows no address line"
+if grep -q "this machine is at" host.err; then
+    grep -q "this machine is at [0-9.]*:$port" host.err || fail "addresses without the port: $(cat host.err)"
+fi
+echo "$test_name: $(grep 'this machine is at' host.err || echo 'no address but loopback')"
 
 DISPLAY=$join_display SDL_AUDIODRIVER=dummy "$bin/kivoro" --join "127.0.0.1:$port" --windowed \
     --name Melsar --record join.kvr >join.out 2>join.err &
@@ -133,13 +151,35 @@ note=$(compare -metric AE -fuzz 8% -extract 200x20+600+545 host_b.png host_c.png
 grep -q "muted *= *yes" "$XDG_CONFIG_HOME/kivoro/settings.ini" ||
     fail "M online was not saved: $(cat "$XDG_CONFIG_HOME/kivoro/settings.ini" 2>&1)"
 
+# P cannot pause an online match: a note says so in the same corner, and the
+# world goes on.
+sleep 1.2
+shot "$host_display" host_d.png
+DISPLAY=$host_display xdotool key p
+sleep 0.3
+shot "$host_display" host_e.png
+note=$(compare -metric AE -fuzz 8% -extract 250x20+525+545 host_d.png host_e.png null: 2>&1 \
+    >/dev/null || true)
+[ "${note%.*}" -gt 100 ] || fail "P showed no note online ($note pixels changed)"
+
 DISPLAY=$join_display xdotool keydown Escape keyup Escape
 wait_for_exit "$join_pid" 10 "the joiner ended, after its Escape,"
 [ "$status" -eq 0 ] || fail "the joiner exited with $status: $(cat join.err)"
-# The host shows who left for 4 s, then ends.
-wait_for_exit "$host_pid" 30 "the host ended, after the joiner left,"
-[ "$status" -eq 0 ] || fail "the host exited with $status: $(cat host.err)"
+# The host says who left, with the kills, until a key.
+for _ in $(seq 100); do
+    grep -q "Melsar ended the match" host.err && break
+    sleep 0.1
+done
 grep -q "Melsar ended the match" host.err || fail "the host did not say who left: $(cat host.err)"
+grep -q "kills: Torvik [0-9]* kills*, Melsar [0-9]* kills*" host.err ||
+    fail "the host did not give the kills: $(cat host.err)"
+sleep 1
+kill -0 "$host_pid" 2>/dev/null || fail "the host's message did not wait for a key"
+DISPLAY=$host_display xdotool key space
+wait_for_exit "$host_pid" 10 "the host ended, after a key,"
+[ "$status" -eq 0 ] || fail "the host exited with $status: $(cat host.err)"
+echo "$test_name: round trip shown: $(grep -o 'round trip [0-9]* ms' host.err) (host), \
+$(grep -o 'round trip [0-9]* ms' join.err) (joiner)"
 host_line=$("$bin/kivoro_replay" verify host.kvr | tail -n 1) || fail "the host's replay does not verify"
 join_line=$("$bin/kivoro_replay" verify join.kvr | tail -n 1) || fail "the joiner's replay does not verify"
 [ "$host_line" = "$join_line" ] || fail "the replays end apart: '$host_line' / '$join_line'"

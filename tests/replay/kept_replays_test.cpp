@@ -232,14 +232,14 @@ TEST_F(KeptReplaysTest, TheOtherSidesNameReachesAnUnfinishedFileAtOnce) {
     recorder.SetClock(FakeClock);
     ASSERT_TRUE(recorder.Start("", 1, stderr, OnlineMatch(SideFirst, "")));
     Record(recorder, 30);
-    recorder.NameOtherSide("Ōtake");
+    recorder.NameOtherSide("Ōtake", MatchRule());
     std::vector<ReplayListEntry> list = ReadReplayList(folder);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(ReplayMatchText(list[0].summary.header),
               "online against Ōtake (played here as the first player)");
     // Cut to 32 bytes, never inside a character: here before the Ō that
     // would end at byte 33.
-    recorder.NameOtherSide((std::string(31, 'a') + "Ō").c_str());
+    recorder.NameOtherSide((std::string(31, 'a') + "Ō").c_str(), MatchRule());
     list = ReadReplayList(folder);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(std::string(list[0].summary.header.match.otherName), std::string(31, 'a'));

@@ -157,6 +157,26 @@ TEST(GameOptions, HeadlessRuns) {
     EXPECT_EQ(online.script, "me.txt");
     EXPECT_EQ(online.netDelayMs, 75u);
     EXPECT_EQ(online.netLossPercent, 20u);
+    EXPECT_EQ(online.rule, MatchRule{});
+}
+
+// The host's rule, spelt as the settings file spells it; endless unless given.
+TEST(GameOptions, TheHostsRule) {
+    const std::pair<const char*, MatchRule> rules[] = {
+        {"kills 1", MatchRule{MatchFirstToKills, 1}},
+        {"KILLS 99", MatchRule{MatchFirstToKills, 99}},
+        {"minutes 30", MatchRule{MatchTimeLimit, 30}},
+        {"endless", MatchRule{}},
+    };
+    for (const auto& [text, rule] : rules) {
+        const Parsed parsed =
+            Parse({"--host", "0", "--headless", "--frames", "10", "--script", "s", "--rule", text});
+        ASSERT_EQ(parsed.status, optionsPlay) << parsed.errors;
+        EXPECT_EQ(parsed.options.online.rule, rule) << text;
+    }
+    const Parsed windowed = Parse({"--host", "--rule", "kills 3", "--windowed"});
+    ASSERT_EQ(windowed.status, optionsPlay) << windowed.errors;
+    EXPECT_EQ(windowed.options.online.rule, (MatchRule{MatchFirstToKills, 3}));
 }
 
 TEST(GameOptions, OnlineMistakesAreOneLineNamingTheOption) {
@@ -183,6 +203,12 @@ TEST(GameOptions, OnlineMistakesAreOneLineNamingTheOption) {
         {{"--host", "--headless", "--frames", "0", "--script", "s"}, "--frames"},
         {{"--headless", "--frames", "10", "--script", "s"}, "--headless"},
         {{"--host", "--headless", "--frames", "1", "--script", "s", "--windowed"}, "--windowed"},
+        {{"--join", "h", "--rule", "kills 1"}, "--rule"},
+        {{"--rule", "kills 1"}, "--rule"},
+        {{"--host", "--rule", "kills 0"}, "--rule"},
+        {{"--host", "--rule", "minutes 31"}, "--rule"},
+        {{"--host", "--rule", "sideways"}, "--rule"},
+        {{"--host", "--rule"}, "--rule"},
     };
     for (const auto& [arguments, named] : wrong) {
         const Parsed parsed = Parse(arguments);
@@ -199,8 +225,8 @@ TEST(GameOptions, HelpShowsTheOnlineOptions) {
     const Parsed parsed = Parse({"--help"});
     for (const char* text :
          {"--host [PORT]", "--join HOST[:PORT]", "--input-delay D", "--name", "--headless",
-          "--frames N", "--script FILE", "--net-delay MS", "--net-loss PCT", "--record FILE",
-          "--replay FILE", "47700", "P and F1 do"}) {
+          "--frames N", "--script FILE", "--net-delay MS", "--net-loss PCT", "--rule RULE",
+          "--record FILE", "--replay FILE", "47700", "P and F1 do"}) {
         EXPECT_NE(parsed.out.find(text), std::string::npos) << text << "\n" << parsed.out;
     }
 }
