@@ -107,7 +107,7 @@ protected:
     // every key of both players is held and the volume goes down and up.
     static Outcome Play(const std::vector<Stop>& stops) {
         Restart();
-        ScriptedMatch match;
+        ScriptedMatch match(nullptr, stderr, true);
         PlayState state;
         Outcome outcome;
         size_t nextStop = 0;
@@ -190,7 +190,7 @@ TEST_F(PausePlay, PausesLeaveTheWorldAndThePictureAsWithout) {
 
 TEST_F(PausePlay, TheStoppedPictureIsDimmedAndCoveredThenTheGameReturns) {
     Restart();
-    ScriptedMatch match;
+    ScriptedMatch match(nullptr, stderr, true);
     PlayState state;
     for (int32_t frame = 0; frame < 100; ++frame) {
         match.Play(state, 0, ScriptedControls(0, frame), ScriptedControls(1, frame));
