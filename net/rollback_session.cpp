@@ -300,8 +300,7 @@ void RollbackSession::HandleDigest(const DigestPacket& digest) {
 
 void RollbackSession::Step(int32_t frame) {
     FrameSlot& slot = Slot(frame);
-    uint8_t remote = slot.remote;
-    const bool guess = frame >= remoteKnownEnd;
+    const bool guess = remoteControls.Predicted(frame);
     // A guess may have to be run again from here. After a frame the rule
     // decided the match with (as it was last stepped), the world is kept as
     // well: once that frame is confirmed as it is, the match ends before this
@@ -310,10 +309,7 @@ void RollbackSession::Step(int32_t frame) {
         snapshots[frame % snapshotCount].Take();
         snapshotFrame[frame % snapshotCount] = frame;
     }
-    if (guess) {
-        // The other player is taken to hold what it held last.
-        remote = remoteKnownEnd > 0 ? Slot(remoteKnownEnd - 1).remote : 0;
-    }
+    const uint8_t remote = remoteControls.Controls(frame);
     slot.remoteUsed = remote;
     const uint8_t first = localPlayer == 0 ? slot.local : remote;
     const uint8_t second = localPlayer == 0 ? remote : slot.local;

@@ -15,6 +15,7 @@
 #include "net/match_tally.h"
 #include "net/net_stats.h"
 #include "net/packet_codec.h"
+#include "net/remote_controls.h"
 #include "rules/frame_events.h"
 #include "rules/world_snapshot.h"
 
@@ -152,6 +153,7 @@ public:
     static constexpr uint32_t inputResendMs = 16;
 
 private:
+    friend class RemoteControls;
     // Who started the play-out of the last frames.
     enum Leaver : uint8_t { LeaverNone, LeaverThisSide, LeaverOtherQuit, LeaverOtherFinished };
 
@@ -221,14 +223,15 @@ private:
 
     int32_t localPlayer = 0;
     int32_t localDelay = 2;
-    int32_t frameLimit = maxMatchFrames;  // the last frame is frameLimit - 1
-    int32_t currentFrame = 0;             // the next world frame to step
-    int32_t localKnownEnd = 0;            // this side's bytes are held for frames below
-    int32_t remoteKnownEnd = 0;           // the other side's bytes are known for frames below
-    int32_t remoteAck = 0;                // the other side holds this side's bytes below
-    int32_t confirmedEnd = 0;             // confirmed frames reported below
-    int32_t firstWrong = -1;              // earliest frame stepped with a wrong prediction
-    int32_t remoteFrame = 0;              // the latest frame the other side reported
+    int32_t frameLimit = maxMatchFrames;   // the last frame is frameLimit - 1
+    int32_t currentFrame = 0;              // the next world frame to step
+    int32_t localKnownEnd = 0;             // this side's bytes are held for frames below
+    RemoteControls remoteControls{*this};  // the other side's bytes, known or predicted
+    int32_t remoteKnownEnd = 0;            // the other side's bytes are known for frames below
+    int32_t remoteAck = 0;                 // the other side holds this side's bytes below
+    int32_t confirmedEnd = 0;              // confirmed frames reported below
+    int32_t firstWrong = -1;               // earliest frame stepped with a wrong prediction
+    int32_t remoteFrame = 0;               // the latest frame the other side reported
     int8_t remoteAdvantage = 0;
     bool stalled = false;
     bool waitingForDigests = false;
