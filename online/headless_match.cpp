@@ -9,7 +9,7 @@
 
 #include "art/rules_world.h"
 #include "net/scripted_peer.h"
-#include "online/byte_script.h"
+#include "replay/byte_script.h"
 #include "online/confirmed_recorder.h"
 #include "online/online_link.h"
 #include "replay/final_line.h"

@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to the two script readers: the headless player's byte
-// script and kivoro_replay's control script. Either takes the text or refuses
+// Feeds arbitrary bytes to the script readers: a player's byte script (and
+// its one-line form, an outside player's answer to the arena) and
+// kivoro_replay's control script. Either takes the text or refuses
 // it at a numbered line and keeps nothing; what it takes stays within its
 // frame bound.
 #include <cstdint>
@@ -7,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "online/byte_script.h"
+#include "replay/byte_script.h"
 #include "tools/replay/control_script.h"
 
 namespace {
@@ -29,6 +30,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     } else if (!bytes.empty() || !RefusedAtALine(error)) {
         __builtin_trap();
+    }
+
+    // One line as an outside player's answer: a byte, or nothing, and never
+    // from text that is not a plain number.
+    uint8_t byte = 0;
+    if (ParseControlLine(text, &byte)) {
+        bool digit = false;
+        for (const char c : text) {
+            if (c >= '0' && c <= '9') {
+                digit = true;
+            } else if (c != ' ' && c != '\t' && c != '\r') {
+                __builtin_trap();
+            }
+        }
+        if (!digit) {
+            __builtin_trap();
+        }
     }
 
     std::istringstream in(text);

@@ -13,8 +13,8 @@
 #include <cstring>
 #include <vector>
 
+#include "replay/byte_script.h"
 #include "rules/world_state.h"
-#include "tools/arena/control_line.h"
 
 extern char** environ;
 

@@ -1,27 +1,11 @@
 // The script player: the file read whole, then a byte a frame.
 #include "tools/arena/script_player.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-
-#include "tools/arena/control_line.h"
+#include "replay/byte_script.h"
 
 bool ScriptPlayer::Load(const std::string& path, std::string* error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) {
-        *error = path + ": cannot open it: " + std::strerror(errno);
-        return false;
-    }
-    const std::string text((std::istreambuf_iterator<char>(file)),
-                           std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        *error = path + ": cannot read it";
-        return false;
-    }
     std::string problem;
-    if (!ParseControlLines(text, bytes, &problem)) {
+    if (!ReadByteScript(path, bytes, &problem)) {
         *error = path + ": " + problem;
         return false;
     }

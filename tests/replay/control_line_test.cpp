@@ -1,8 +1,8 @@
-// The control byte lines the arena reads from scripts and outside players:
-// one decimal byte a line, blanks around it, nothing else.
+// The control byte lines of scripts and of the arena's outside players: one
+// decimal byte a line, blanks around it, nothing else.
 #include <gtest/gtest.h>
 
-#include "tools/arena/control_line.h"
+#include "replay/byte_script.h"
 
 namespace {
 
@@ -34,11 +34,11 @@ TEST(ControlLineTest, OneDecimalByteWithBlanksAround) {
 TEST(ControlLineTest, ScriptsAreReadLineByLine) {
     std::vector<uint8_t> bytes;
     std::string error;
-    ASSERT_TRUE(ParseControlLines("16\n16\r\n0\n 32 \n255", bytes, &error)) << error;
+    ASSERT_TRUE(ParseByteScript("16\n16\r\n0\n 32 \n255", bytes, &error)) << error;
     EXPECT_EQ(bytes, (std::vector<uint8_t>{16, 16, 0, 32, 255}));
-    ASSERT_TRUE(ParseControlLines("", bytes, &error));
+    ASSERT_TRUE(ParseByteScript("", bytes, &error));
     EXPECT_TRUE(bytes.empty());
-    ASSERT_TRUE(ParseControlLines("5\n", bytes, &error));
+    ASSERT_TRUE(ParseByteScript("5\n", bytes, &error));
     EXPECT_EQ(bytes, (std::vector<uint8_t>{5}));
 }
 
@@ -54,7 +54,7 @@ TEST(ControlLineTest, ABadLineIsNamedAndNothingIsKept) {
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes{9};
         std::string error;
-        EXPECT_FALSE(ParseControlLines(c.text, bytes, &error)) << c.text;
+        EXPECT_FALSE(ParseByteScript(c.text, bytes, &error)) << c.text;
         EXPECT_TRUE(bytes.empty()) << c.text;
         EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
     }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "online/byte_script.h"
+#include "replay/byte_script.h"
 
 namespace {
 

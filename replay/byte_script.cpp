@@ -1,5 +1,6 @@
-// The byte script reader: lines split by hand, each checked as one number.
-#include "online/byte_script.h"
+// Byte scripts: lines split by hand, each checked as one number; the file
+// read with its limits.
+#include "replay/byte_script.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,23 +15,26 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
 }
 
-// One line as a byte: optional blanks, 1 to 3 decimal digits, optional blanks.
-bool ParseLine(const std::string& text, size_t begin, size_t end, uint8_t* byte) {
-    while (begin < end && IsBlank(text[begin])) {
+}  // namespace
+
+bool ParseControlLine(std::string_view line, uint8_t* byte) {
+    size_t begin = 0;
+    size_t end = line.size();
+    while (begin < end && IsBlank(line[begin])) {
         ++begin;
     }
-    while (end > begin && IsBlank(text[end - 1])) {
+    while (end > begin && IsBlank(line[end - 1])) {
         --end;
     }
     if (begin == end || end - begin > 3) {
         return false;
     }
-    int value = 0;
+    int32_t value = 0;
     for (size_t at = begin; at < end; ++at) {
-        if (text[at] < '0' || text[at] > '9') {
+        if (line[at] < '0' || line[at] > '9') {
             return false;
         }
-        value = value * 10 + (text[at] - '0');
+        value = value * 10 + (line[at] - '0');
     }
     if (value > 255) {
         return false;
@@ -39,16 +43,14 @@ bool ParseLine(const std::string& text, size_t begin, size_t end, uint8_t* byte)
     return true;
 }
 
-}  // namespace
-
-bool ParseByteScript(const std::string& text, std::vector<uint8_t>& bytes, std::string* error) {
+bool ParseByteScript(std::string_view text, std::vector<uint8_t>& bytes, std::string* error) {
     bytes.clear();
     size_t begin = 0;
     size_t line = 1;
     // A final newline ends the last line; it does not start an empty one.
     while (begin < text.size()) {
         size_t end = text.find('\n', begin);
-        if (end == std::string::npos) {
+        if (end == std::string_view::npos) {
             end = text.size();
         }
         uint8_t byte = 0;
@@ -58,8 +60,8 @@ bool ParseByteScript(const std::string& text, std::vector<uint8_t>& bytes, std::
             bytes.clear();
             return false;
         }
-        if (!ParseLine(text, begin, end, &byte)) {
-            const std::string shown = text.substr(begin, end - begin > 40 ? 40 : end - begin);
+        if (!ParseControlLine(text.substr(begin, end - begin), &byte)) {
+            const std::string shown(text.substr(begin, end - begin > 40 ? 40 : end - begin));
             *error = "line " + std::to_string(line) + ": \"" + shown +
                      "\" is not a control byte (a decimal number, 0 to 255)";
             bytes.clear();
