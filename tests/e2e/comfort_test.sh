@@ -16,14 +16,6 @@ xvfb_screen=1920x1080x24
 first_frame_brightness=0.005
 source "$(dirname "$0")/x_session.sh"
 
-shot() { xtry import -window root "$work/$1.png"; }
-# Number of pixels that differ between two shots in a region WxH+X+Y.
-changed() {
-    convert "$work/$1.png" -crop "$3" +repage "$work/a.png"
-    convert "$work/$2.png" -crop "$3" +repage "$work/b.png"
-    compare -metric AE -fuzz 2% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 || true
-}
-mean() { convert "$work/$1.png" -crop "$2" +repage -colorspace Gray -format "%[fx:mean]" info:; }
 # The window's client area as "WIDTHxHEIGHT+X+Y".
 geometry() {
     xtry xwininfo -id "$window" | awk '

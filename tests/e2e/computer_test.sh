@@ -10,12 +10,6 @@ bin=$(cd "${1:?folder of the kivoro program}" && pwd)
 test_name=computer
 source "$(dirname "$0")/x_session.sh"
 
-shot() { xtry import -window root "$work/$1.png"; }
-changed() {
-    convert "$work/$1.png" -crop "$3" +repage "$work/a.png"
-    convert "$work/$2.png" -crop "$3" +repage "$work/b.png"
-    compare -metric AE -fuzz 2% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 || true
-}
 
 start_xvfb
 start_game --computer hard --record "$work/computer.kvr"

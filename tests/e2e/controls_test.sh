@@ -14,13 +14,6 @@ bin=$(cd "${1:?folder of the kivoro program}" && pwd)
 test_name=e2e_controls
 source "$(dirname "$0")/x_session.sh"
 
-shot() { xtry import -window root "$work/$1.png"; }
-# Number of pixels that differ between two shots in a region WxH+X+Y.
-changed() {
-    convert "$work/$1.png" -crop "$3" +repage "$work/a.png"
-    convert "$work/$2.png" -crop "$3" +repage "$work/b.png"
-    compare -metric AE -fuzz 2% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 || true
-}
 # Number of pixels of a shot's region in the menu's highlight blue.
 highlighted() {
     convert "$work/$1.png" -crop "$2" +repage -fuzz 6% -fill white -opaque "rgb(48,96,192)" \

@@ -10,18 +10,9 @@ bin=$(cd "${1:?folder of the kivoro program}" && pwd)
 test_name=e2e
 source "$(dirname "$0")/x_session.sh"
 
-shot() { xtry import -window root "$work/$1.png"; }
 # One pixel as "r,g,b" (0..255).
 pixel() {
     convert "$work/$1.png" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
-}
-# Mean brightness (0..1) of a region WxH+X+Y.
-mean() { convert "$work/$1.png" -crop "$2" +repage -colorspace Gray -format "%[fx:mean]" info:; }
-# Number of pixels that differ between two shots in a region.
-changed() {
-    convert "$work/$1.png" -crop "$3" +repage "$work/a.png"
-    convert "$work/$2.png" -crop "$3" +repage "$work/b.png"
-    compare -metric AE -fuzz 2% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 || true
 }
 # Takes shot $1 until its region $3 differs from shot $2's; fails with $4 when
 # it still does not after 10 s (the first shot usually shows the change).

@@ -13,14 +13,6 @@ bin=$(cd "${1:?folder of the kivoro program}" && pwd)
 test_name=menu
 source "$(dirname "$0")/x_session.sh"
 
-shot() { xtry import -window root "$work/$1.png"; }
-mean() { convert "$work/$1.png" -crop "$2" +repage -colorspace Gray -format "%[fx:mean]" info:; }
-# Number of pixels that differ between two shots in a region WxH+X+Y.
-changed() {
-    convert "$work/$1.png" -crop "$3" +repage "$work/a.png"
-    convert "$work/$2.png" -crop "$3" +repage "$work/b.png"
-    compare -metric AE -fuzz 2% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 || true
-}
 key() { xtry xdotool key --window "$window" "$@"; sleep 0.3; }
 # The panel's texts (Health, Ki, Kills) show in a match, not in the menu.
 in_match() { awk "BEGIN{exit !($(mean "$1" 200x140+20+400) > 0.006)}"; }

@@ -13,15 +13,6 @@ bin=$(cd "${1:?folder of the kivoro program}" && pwd)
 test_name=e2e_replay
 source "$(dirname "$0")/x_session.sh"
 
-shot() { xtry import -window root "$work/$1.png"; }
-# Mean brightness (0..1) of a region WxH+X+Y.
-mean() { convert "$work/$1.png" -crop "$2" +repage -colorspace Gray -format "%[fx:mean]" info:; }
-# Number of pixels that differ between two shots in a region.
-changed() {
-    convert "$work/$1.png" -crop "$3" +repage "$work/a.png"
-    convert "$work/$2.png" -crop "$3" +repage "$work/b.png"
-    compare -metric AE -fuzz 2% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 || true
-}
 # Copies replay $1 to $2 with the byte at offset $3 inverted.
 flip_byte() {
     cp "$1" "$2"

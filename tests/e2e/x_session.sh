@@ -50,6 +50,17 @@ xtry() {
     return 1
 }
 
+# A screenshot of the whole screen as $work/NAME.png.
+shot() { xtry import -window root "$work/$1.png"; }
+# Mean brightness (0..1) of a region WxH+X+Y of a shot.
+mean() { convert "$work/$1.png" -crop "$2" +repage -colorspace Gray -format "%[fx:mean]" info:; }
+# Number of pixels that differ between two shots in a region WxH+X+Y.
+changed() {
+    convert "$work/$1.png" -crop "$3" +repage "$work/a.png"
+    convert "$work/$2.png" -crop "$3" +repage "$work/b.png"
+    compare -metric AE -fuzz 2% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 || true
+}
+
 # Starts Xvfb on a display number it picks itself (written to fd 3). Without
 # -noreset the server resets whenever its last client leaves (xdpyinfo, each
 # xdotool and import call), and a client that connects during the reset, the
