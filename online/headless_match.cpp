@@ -9,9 +9,9 @@
 
 #include "art/rules_world.h"
 #include "net/scripted_peer.h"
-#include "replay/byte_script.h"
 #include "online/confirmed_recorder.h"
 #include "online/online_link.h"
+#include "replay/byte_script.h"
 #include "replay/final_line.h"
 #include "replay/match_recorder.h"
 #include "rules/script_controls.h"
