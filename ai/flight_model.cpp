@@ -40,32 +40,6 @@ int32_t Along(uint8_t facing, int32_t aim) {
     return aim;
 }
 
-// The rules' aim keys, on a copy.
-int32_t Steered(int32_t aim, uint8_t facing, uint8_t controls) {
-    if (facing == 1) {
-        if ((controls & ControlDown) != 0) {
-            aim = (aim >= 86 && aim <= 90) ? 90 : aim + 3;
-            if (aim >= 360) {
-                aim -= 360;
-            }
-        }
-        if ((controls & ControlUp) != 0) {
-            aim = (aim >= 270 && aim <= 274) ? 270 : aim - 3;
-            if (aim < 0) {
-                aim += 360;
-            }
-        }
-    } else {
-        if ((controls & ControlDown) != 0) {
-            aim = (aim >= 90 && aim <= 94) ? 90 : aim - 3;
-        }
-        if ((controls & ControlUp) != 0) {
-            aim = (aim >= 266 && aim <= 270) ? 270 : aim + 3;
-        }
-    }
-    return aim;
-}
-
 }  // namespace
 
 Step FlightStep(int32_t direction) {
@@ -167,7 +141,7 @@ void StepFlight(FlightSim& sim, uint8_t controls, const Sight& sight) {
         sim.aim = TurnedAim(sim.aim);
         sim.turnCooldown = 4;
     }
-    sim.aim = Steered(sim.aim, sim.facing, controls);
+    sim.aim = SteeredAim(sim.aim, sim.facing, controls);
     // A charge holds the fighter still, and flight keys do nothing while it
     // lasts.
     if ((controls & ControlCharge) != 0) {

@@ -264,10 +264,8 @@ void Fighter::Turn(uint8_t controls) {
 }
 
 // Aim 3 degrees a frame within the facing's half of the circle, landing
-// exactly on straight down (90) or straight up (270); then start or halt flight.
-void Fighter::SteerAndStart(uint8_t controls) {
-    uint8_t forwardKey = ControlRight;
-    uint8_t backwardKey = ControlLeft;
+// exactly on straight down (90) or straight up (270).
+int32_t SteeredAim(int32_t aim, uint8_t facing, uint8_t controls) {
     if (facing == 1) {
         if ((controls & ControlDown) != 0) {
             aim = (aim >= 86 && aim <= 90) ? 90 : aim + 3;
@@ -282,8 +280,6 @@ void Fighter::SteerAndStart(uint8_t controls) {
             }
         }
     } else {
-        forwardKey = ControlLeft;
-        backwardKey = ControlRight;
         if ((controls & ControlDown) != 0) {
             aim = (aim >= 90 && aim <= 94) ? 90 : aim - 3;
         }
@@ -291,6 +287,15 @@ void Fighter::SteerAndStart(uint8_t controls) {
             aim = (aim >= 266 && aim <= 270) ? 270 : aim + 3;
         }
     }
+    return aim;
+}
+
+// Steer, then start or halt flight.
+void Fighter::SteerAndStart(uint8_t controls) {
+    const bool mirrored = facing != 1;
+    const uint8_t forwardKey = mirrored ? ControlLeft : ControlRight;
+    const uint8_t backwardKey = mirrored ? ControlRight : ControlLeft;
+    aim = SteeredAim(aim, facing, controls);
     if (state == StateCharging) {
         return;
     }

@@ -115,3 +115,7 @@ private:
     void Bob();
     void CollideOrFall();
 };
+
+// The aim after one frame of the aim keys: 3 degrees a frame within the
+// facing's half of the circle, landing exactly on straight down or up.
+int32_t SteeredAim(int32_t aim, uint8_t facing, uint8_t controls);
