@@ -87,12 +87,8 @@ TEST_F(EnetMatch, PlaysThroughABadLinkAndAgreesWithTheOfflineRun) {
     const auto start = std::chrono::steady_clock::now();
     while (!(host.Done() && join.Done()) &&
            std::chrono::steady_clock::now() < start + 2 * hangGuard) {
-        hostWorld.Enter();
-        host.Step();
-        hostWorld.Leave();
-        joinWorld.Enter();
-        join.Step();
-        joinWorld.Leave();
+        hostWorld.Step(host);
+        joinWorld.Step(join);
         Pause();
     }
     std::printf("%d frames over the bad link in %.2f s\n", frames, SecondsSince(start));

@@ -88,11 +88,7 @@ TEST_F(HostilePeer, AWaitingHostOutlivesClientsThatNeverHandshake) {
     ScriptedPeer host(link, HostOptions(frames), hostScript.data(), frames);
     PeerWorld hostWorld;
     PeerWorld joinWorld;
-    const auto hostTurn = [&] {
-        hostWorld.Enter();
-        host.Step();
-        hostWorld.Leave();
-    };
+    const auto hostTurn = [&] { hostWorld.Step(host); };
 
     for (const bool vanish : {false, true}) {
         HostileClient liar;
@@ -130,9 +126,7 @@ TEST_F(HostilePeer, AWaitingHostOutlivesClientsThatNeverHandshake) {
                                   [&] {
                                       hostTurn();
                                       mute.Service();
-                                      joinWorld.Enter();
-                                      join.Step();
-                                      joinWorld.Leave();
+                                      joinWorld.Step(join);
                                   });
     std::printf("[ timing   ] the real player's match ended %lld ms after it joined\n",
                 static_cast<long long>(took));

@@ -109,12 +109,8 @@ TEST_P(OnlineMatch, BothPeersAgreeWithTheOfflineRun) {
     // One display frame each per 60th of a second, until both are done.
     for (int32_t round = 0; round < frames * 2 && !(host.Done() && join.Done()); ++round) {
         clock.nowMs += round % 3 == 0 ? 16 : 17;
-        hostWorld.Enter();
-        host.Step();
-        hostWorld.Leave();
-        joinWorld.Enter();
-        join.Step();
-        joinWorld.Leave();
+        hostWorld.Step(host);
+        joinWorld.Step(join);
     }
     ASSERT_TRUE(host.Finished()) << host.Session().EndMessage();
     ASSERT_TRUE(join.Finished()) << join.Session().EndMessage();

@@ -190,12 +190,8 @@ TEST_P(RuleDecides, BothSidesEndAtTheSameConfirmedFrame) {
     ScriptedPeer join(joinLink, joinOptions, second.data(), length, &joinLog);
     for (int32_t round = 0; round < length * 2 && !(host.Done() && join.Done()); ++round) {
         clock.nowMs += round % 3 == 0 ? 16 : 17;
-        hostWorld.Enter();
-        host.Step();
-        hostWorld.Leave();
-        joinWorld.Enter();
-        join.Step();
-        joinWorld.Leave();
+        hostWorld.Step(host);
+        joinWorld.Step(join);
     }
     ASSERT_TRUE(host.Finished()) << host.Session().EndMessage();
     ASSERT_TRUE(join.Finished()) << join.Session().EndMessage();

@@ -14,6 +14,14 @@ public:
     void Enter() { world.Restore(); }
     void Leave() { world.Take(); }
 
+    // One display frame of a peer, inside this world.
+    template <typename Peer>
+    void Step(Peer& peer) {
+        Enter();
+        peer.Step();
+        Leave();
+    }
+
 private:
     WorldSnapshot world;
 };

@@ -199,12 +199,8 @@ TEST_F(RollbackSessionTest, AHeldKeyCostsOneRollbackOnceSeen) {
     int32_t rollbacksWhenSeen = -1;
     for (int32_t round = 0; round < 4 * frames && !(host.Done() && join.Done()); ++round) {
         clock.nowMs += round % 3 == 0 ? 16 : 17;
-        hostWorld.Enter();
-        host.Step();
-        hostWorld.Leave();
-        joinWorld.Enter();
-        join.Step();
-        joinWorld.Leave();
+        hostWorld.Step(host);
+        joinWorld.Step(join);
         // The key is seen once the host holds the joiner's byte for it.
         if (rollbacksWhenSeen < 0 && host.Session().ConfirmedFrames() > pressedAt + 2) {
             rollbacksWhenSeen = host.Session().Stats().rollbacks;

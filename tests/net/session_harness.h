@@ -51,9 +51,7 @@ public:
         for (int32_t round = 0; round < rounds; ++round) {
             clock.nowMs += round % 3 == 0 ? 16 : 17;
             if (hostRuns) {
-                hostWorld.Enter();
-                host->Step();
-                hostWorld.Leave();
+                hostWorld.Step(*host);
             }
             if (joinRuns) {
                 joinWorld.Enter();

@@ -121,12 +121,8 @@ TEST_F(SessionLifecycle, AHostOutlivesClientsThatNeverFinishTheHandshake) {
     ScriptedPeer join(joinLink, SessionOptions{1, 2, "Melsar", 5000, 300}, joinScript.data(), 300);
     for (int32_t k = 0; k < 2000 && !(host.Done() && join.Done()); ++k) {
         clock.nowMs += 16;
-        hostWorld.Enter();
-        host.Step();
-        hostWorld.Leave();
-        joinWorld.Enter();
-        join.Step();
-        joinWorld.Leave();
+        hostWorld.Step(host);
+        joinWorld.Step(join);
     }
     EXPECT_TRUE(host.Finished()) << host.Session().EndMessage();
     EXPECT_TRUE(join.Finished()) << join.Session().EndMessage();
