@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "art/art_digest.h"
+#include "engine/little_endian.h"
 
 namespace {
 
@@ -15,32 +16,13 @@ constexpr uint8_t lanMagic[4] = {'K', 'I', 'V', 'L'};
 constexpr size_t identityEnd = 19;  // magic, kind and identity
 constexpr size_t answerFixedSize = 28;
 
-void PutU16(uint8_t* out, uint16_t v) {
-    out[0] = static_cast<uint8_t>(v);
-    out[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void PutU32(uint8_t* out, uint32_t v) {
-    PutU16(out, static_cast<uint16_t>(v));
-    PutU16(out + 2, static_cast<uint16_t>(v >> 16));
-}
-
-uint16_t GetU16(const uint8_t* in) {
-    return static_cast<uint16_t>(in[0] | in[1] << 8);
-}
-
-uint32_t GetU32(const uint8_t* in) {
-    return GetU16(in) | static_cast<uint32_t>(GetU16(in + 2)) << 16;
-}
-
 void PutHead(uint8_t kind, const LanIdentity& identity, uint8_t* out) {
     std::memcpy(out, lanMagic, sizeof lanMagic);
     out[4] = kind;
     out[5] = identity.protocol;
-    PutU16(out + 6, identity.versionMajor);
-    PutU16(out + 8, identity.versionMinor);
-    PutU32(out + 10, static_cast<uint32_t>(identity.artDigest));
-    PutU32(out + 14, static_cast<uint32_t>(identity.artDigest >> 32));
+    PutLittle16(out + 6, identity.versionMajor);
+    PutLittle16(out + 8, identity.versionMinor);
+    PutLittle64(out + 10, identity.artDigest);
     out[18] = identity.pixelLayout;
 }
 
@@ -50,9 +32,9 @@ bool GetHead(uint8_t kind, const uint8_t* in, size_t size, LanIdentity* identity
         return false;
     }
     identity->protocol = in[5];
-    identity->versionMajor = GetU16(in + 6);
-    identity->versionMinor = GetU16(in + 8);
-    identity->artDigest = GetU32(in + 10) | static_cast<uint64_t>(GetU32(in + 14)) << 32;
+    identity->versionMajor = GetLittle16(in + 6);
+    identity->versionMinor = GetLittle16(in + 8);
+    identity->artDigest = GetLittle64(in + 10);
     identity->pixelLayout = in[18];
     return identity->pixelLayout <= PixelLayout565;
 }
@@ -130,8 +112,8 @@ size_t EncodeLanAnswer(const LanAnswer& answer, uint8_t* out, size_t capacity) {
     }
     PutHead(LanKindAnswer, answer.identity, out);
     out[19] = answer.verdict;
-    PutU32(out + 20, answer.instance);
-    PutU16(out + 24, answer.port);
+    PutLittle32(out + 20, answer.instance);
+    PutLittle16(out + 24, answer.port);
     out[26] = answer.addressCount;
     uint8_t* at = out + 27;
     for (int32_t k = 0; k < answer.addressCount; ++k, at += 4) {
@@ -160,8 +142,8 @@ bool DecodeLanAnswer(const uint8_t* data, size_t size, LanAnswer* out) {
         return false;
     }
     out->verdict = data[19];
-    out->instance = GetU32(data + 20);
-    out->port = GetU16(data + 24);
+    out->instance = GetLittle32(data + 20);
+    out->port = GetLittle16(data + 24);
     out->addressCount = data[26];
     if (out->verdict > lastLanVerdict || out->port == 0 || out->addressCount > lanMaxAddresses) {
         return false;

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "engine/little_endian.h"
+
 namespace {
 
 constexpr uint8_t helloMagic[4] = {'K', 'I', 'V', 'O'};
@@ -21,16 +23,16 @@ public:
     explicit Writer(uint8_t* out) : out(out) {}
     void U8(uint8_t v) { out[at++] = v; }
     void U16(uint16_t v) {
-        U8(static_cast<uint8_t>(v));
-        U8(static_cast<uint8_t>(v >> 8));
+        PutLittle16(out + at, v);
+        at += 2;
     }
     void U32(uint32_t v) {
-        U16(static_cast<uint16_t>(v));
-        U16(static_cast<uint16_t>(v >> 16));
+        PutLittle32(out + at, v);
+        at += 4;
     }
     void U64(uint64_t v) {
-        U32(static_cast<uint32_t>(v));
-        U32(static_cast<uint32_t>(v >> 32));
+        PutLittle64(out + at, v);
+        at += 8;
     }
     void Bytes(const void* data, size_t size) {
         std::memcpy(out + at, data, size);
@@ -46,18 +48,9 @@ class Reader {
 public:
     explicit Reader(const uint8_t* in) : in(in) {}
     uint8_t U8() { return in[at++]; }
-    uint16_t U16() {
-        const uint16_t low = U8();
-        return static_cast<uint16_t>(low | U8() << 8);
-    }
-    uint32_t U32() {
-        const uint32_t low = U16();
-        return low | static_cast<uint32_t>(U16()) << 16;
-    }
-    uint64_t U64() {
-        const uint64_t low = U32();
-        return low | static_cast<uint64_t>(U32()) << 32;
-    }
+    uint16_t U16() { return GetLittle16(Bytes(2)); }
+    uint32_t U32() { return GetLittle32(Bytes(4)); }
+    uint64_t U64() { return GetLittle64(Bytes(8)); }
     const uint8_t* Bytes(size_t size) {
         const uint8_t* start = in + at;
         at += size;

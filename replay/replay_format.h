@@ -1,11 +1,12 @@
 // The replay file's layout (docs/replay-format.md describes it for other
 // programs): the header, where each frame's control bytes and each rules
-// digest lie, and the little-endian field helpers the writer and reader share.
+// digest lie, stored low byte first (engine/little_endian.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/little_endian.h"
 #include "rules/match_rule.h"
 #include "rules/world_timing.h"
 
@@ -158,36 +159,4 @@ inline constexpr uint64_t ReplayFramesIn(uint64_t bodySize) {
     const uint64_t rest = (bodySize % block) / 2;
     return bodySize / block * replayDigestEvery +
            (rest < replayDigestEvery ? rest : replayDigestEvery);
-}
-
-inline void PutLittle16(uint8_t* out, uint16_t value) {
-    out[0] = static_cast<uint8_t>(value);
-    out[1] = static_cast<uint8_t>(value >> 8);
-}
-inline void PutLittle32(uint8_t* out, uint32_t value) {
-    for (int k = 0; k < 4; ++k) {
-        out[k] = static_cast<uint8_t>(value >> (8 * k));
-    }
-}
-inline void PutLittle64(uint8_t* out, uint64_t value) {
-    for (int k = 0; k < 8; ++k) {
-        out[k] = static_cast<uint8_t>(value >> (8 * k));
-    }
-}
-inline uint16_t GetLittle16(const uint8_t* in) {
-    return static_cast<uint16_t>(in[0] | in[1] << 8);
-}
-inline uint32_t GetLittle32(const uint8_t* in) {
-    uint32_t value = 0;
-    for (int k = 3; k >= 0; --k) {
-        value = value << 8 | in[k];
-    }
-    return value;
-}
-inline uint64_t GetLittle64(const uint8_t* in) {
-    uint64_t value = 0;
-    for (int k = 7; k >= 0; --k) {
-        value = value << 8 | in[k];
-    }
-    return value;
 }

@@ -10,16 +10,9 @@
 #include "engine/display/pixel_format.h"
 #include "engine/display/screen.h"
 #include "engine/display/surface.h"
+#include "engine/little_endian.h"
 
 namespace {
-
-uint32_t ReadU32(const uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-uint16_t ReadU16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
 
 constexpr size_t fileHeaderSize = 14;
 constexpr size_t infoHeaderSize = 40;
@@ -69,13 +62,13 @@ bool OpacityMask::LoadBitmap(const uint8_t* bytes, size_t length, int32_t x, int
         return false;
     }
     const uint8_t* info = bytes + fileHeaderSize;
-    const uint32_t pixelOffset = ReadU32(bytes + 10);
-    const int32_t bitmapWidth = static_cast<int32_t>(ReadU32(info + 4));
-    const int32_t rawHeight = static_cast<int32_t>(ReadU32(info + 8));
-    const uint16_t bitCount = ReadU16(info + 14);
-    const uint32_t compression = ReadU32(info + 16);
-    if (ReadU32(info) < infoHeaderSize || bitCount != 8 || compression != 0 || bitmapWidth <= 0 ||
-        rawHeight == 0 || rawHeight == INT32_MIN) {
+    const uint32_t pixelOffset = GetLittle32(bytes + 10);
+    const int32_t bitmapWidth = static_cast<int32_t>(GetLittle32(info + 4));
+    const int32_t rawHeight = static_cast<int32_t>(GetLittle32(info + 8));
+    const uint16_t bitCount = GetLittle16(info + 14);
+    const uint32_t compression = GetLittle32(info + 16);
+    if (GetLittle32(info) < infoHeaderSize || bitCount != 8 || compression != 0 ||
+        bitmapWidth <= 0 || rawHeight == 0 || rawHeight == INT32_MIN) {
         return false;
     }
     const bool bottomUp = rawHeight > 0;

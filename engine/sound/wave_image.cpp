@@ -5,16 +5,9 @@
 
 #include <cstring>
 
+#include "engine/little_endian.h"
+
 namespace {
-
-uint16_t ReadU16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t ReadU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 bool HasId(const uint8_t* p, const char* id) {
     return std::memcmp(p, id, 4) == 0;
@@ -36,7 +29,7 @@ bool ParseWave(const uint8_t* image, size_t imageSize, const uint8_t** format, u
         return false;
     }
     const uint64_t total = imageSize;
-    const uint64_t riffEnd = 8ull + ReadU32(image + 4);
+    const uint64_t riffEnd = 8ull + GetLittle32(image + 4);
     const uint64_t walkEnd = riffEnd < total ? riffEnd : total;
 
     bool formatFound = false;
@@ -46,7 +39,7 @@ bool ParseWave(const uint8_t* image, size_t imageSize, const uint8_t** format, u
     uint64_t pos = 12;
     while (pos + 8 <= total) {
         const uint8_t* header = image + pos;
-        const uint32_t length = ReadU32(header + 4);
+        const uint32_t length = GetLittle32(header + 4);
         const uint64_t body = pos + 8;
         const uint64_t available = total - body;
         if (HasId(header, "fmt ") && format && !formatFound) {
@@ -85,21 +78,21 @@ bool DecodeWaveFormat(const uint8_t* body, uint32_t bodySize, WaveFormat* out) {
         return false;
     }
     WaveFormat f;
-    f.formatTag = ReadU16(body);
-    f.channels = ReadU16(body + 2);
-    f.samplesPerSecond = ReadU32(body + 4);
-    f.averageBytesPerSecond = ReadU32(body + 8);
-    f.blockAlign = ReadU16(body + 12);
-    f.bitsPerSample = ReadU16(body + 14);
+    f.formatTag = GetLittle16(body);
+    f.channels = GetLittle16(body + 2);
+    f.samplesPerSecond = GetLittle32(body + 4);
+    f.averageBytesPerSecond = GetLittle32(body + 8);
+    f.blockAlign = GetLittle16(body + 12);
+    f.bitsPerSample = GetLittle16(body + 14);
 
     uint16_t kind = f.formatTag;
     if (kind == WaveFormatExtensible) {
         // cbSize, valid bits, channel mask, then the sub-format GUID whose first
         // two bytes carry the plain format tag.
-        if (bodySize < 40 || ReadU16(body + 16) < 22) {
+        if (bodySize < 40 || GetLittle16(body + 16) < 22) {
             return false;
         }
-        kind = ReadU16(body + 24);
+        kind = GetLittle16(body + 24);
     }
     if (kind == WaveFormatFloat) {
         if (f.bitsPerSample != 32) {

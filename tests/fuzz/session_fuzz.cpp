@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "art/art_digest.h"
+#include "engine/little_endian.h"
 #include "net/memory_link.h"
 #include "net/rollback_session.h"
 #include "rules/headless_world.h"
@@ -33,20 +34,21 @@ private:
     size_t at = 0;
 };
 
+// A packet built by hand, fields stored low byte first.
 class PacketWriter {
 public:
     void U8(uint8_t v) { bytes[size++] = v; }
     void U16(uint16_t v) {
-        U8(static_cast<uint8_t>(v));
-        U8(static_cast<uint8_t>(v >> 8));
+        PutLittle16(bytes + size, v);
+        size += 2;
     }
     void U32(uint32_t v) {
-        U16(static_cast<uint16_t>(v));
-        U16(static_cast<uint16_t>(v >> 16));
+        PutLittle32(bytes + size, v);
+        size += 4;
     }
     void U64(uint64_t v) {
-        U32(static_cast<uint32_t>(v));
-        U32(static_cast<uint32_t>(v >> 32));
+        PutLittle64(bytes + size, v);
+        size += 8;
     }
     uint8_t bytes[256] = {};
     size_t size = 0;
