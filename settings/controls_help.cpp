@@ -30,8 +30,7 @@ constexpr const char* notes[controlsHelpNotes] = {
     "Left or right toward the aim flies on; the other way stops, and pressed again flies back.",
     "F1 help, M mute, - and = volume, Alt+Enter or F11 window, Esc quits.",
     "Pads join in the order they are plugged in; Start on a spare pad takes a free player.",
-    "The title menu (kivoro --menu, or ./play.sh) starts every kind of match and changes the "
-    "settings.",
+    "The title menu (kivoro --menu, or ./play.sh) starts every match and holds the settings.",
 };
 
 // As ControlsFromPad reads a pad, by control.
