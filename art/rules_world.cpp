@@ -4,6 +4,7 @@
 
 #include "art/art_digest.h"
 #include "art/art_loading.h"
+#include "art/asset_path.h"
 #include "rules/headless_world.h"
 #include "rules/starting_field.h"
 #include "rules/world_state.h"
@@ -24,4 +25,9 @@ RulesArt SetUpRulesWorld() {
     art.artDigest = ArtDigest();
     BuildStartingField();
     return art;
+}
+
+std::string MissingBlastSheetNote() {
+    return "BLAST.BMP was not found (looked in " + AssetSearchFolders() +
+           "), so the blast shapes carve nothing";
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // What SetUpRulesWorld found of the art.
 struct RulesArt {
@@ -18,3 +19,7 @@ struct RulesArt {
 // a missing file is treated as the game treats it. The other sheets and the
 // sounds are neither read nor needed. Prints nothing.
 RulesArt SetUpRulesWorld();
+
+// What a headless program says when BLAST.BMP was not read: where it looked,
+// and that its matches are not the game's.
+std::string MissingBlastSheetNote();

@@ -64,6 +64,11 @@ int RunHeadlessMatch(const GameOptions& options, FILE* out, FILE* errors) {
         return optionsExitBadOptions;
     }
     const RulesArt art = SetUpRulesWorld();
+    if (!art.blastSheetRead) {
+        // Without the shapes this side plays another world than a side
+        // with them: the handshake compares the art, and this says why.
+        std::fprintf(errors, "kivoro: %s\n", MissingBlastSheetNote().c_str());
+    }
 
     EnetLink link(LinkOptionsFor(online));
     const std::string linkProblem = StartLink(link, online);

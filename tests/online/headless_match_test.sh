@@ -5,7 +5,8 @@
 # end with status 0 on the same final line, that of the offline run of the
 # same scripts with every byte applied the input delay late, and both replays
 # verify to it. Also: a bad script line is named and refused, and so is a
-# script that is no regular file, each with the bad-options status.
+# script that is no regular file, each with the bad-options status; and a
+# side that cannot find the blast shapes says so.
 set -euo pipefail
 bin=$1
 frames=${2:-1200}
@@ -96,4 +97,15 @@ for script in bad.txt folder /dev/zero; do
 done
 grep -q "line 3" <("$bin/kivoro" --host 0 --headless --frames 10 --script bad.txt 2>&1) ||
     fail "the bad line is not named"
+
+# Without BLAST.BMP a side plays another world than one with it: it says so,
+# naming where it looked, and goes on waiting.
+mkdir -p noart/bin
+cp "$bin/kivoro" noart/bin/
+(cd noart && exec bin/kivoro --host 0 --headless --frames 10 --script ../bad-host.txt \
+    >noart.out 2>noart.err) &
+pids+=("$!")
+wait_for_port noart/noart.err
+grep -q "BLAST.BMP was not found (looked in .*noart.*), so the blast shapes carve nothing" \
+    noart/noart.err || fail "no word of the missing art: $(cat noart/noart.err)"
 echo "$test_name: ok ($first_line; $line)"

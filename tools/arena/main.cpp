@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "art/asset_path.h"
 #include "art/rules_world.h"
 #include "replay/final_line.h"
 #include "replay/replay_writer.h"
@@ -150,10 +149,7 @@ int main(int argc, char** argv) {
     }
     const RulesArt art = SetUpRulesWorld();
     if (!art.blastSheetRead) {
-        std::fprintf(stderr,
-                     "kivoro_arena: BLAST.BMP was not found (looked in %s), so the blast shapes "
-                     "carve nothing\n",
-                     AssetSearchFolders().c_str());
+        std::fprintf(stderr, "kivoro_arena: %s\n", MissingBlastSheetNote().c_str());
     }
     ArenaPlayer players[2];
     const int32_t timeoutMs = AnswerTimeoutMs();

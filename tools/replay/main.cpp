@@ -19,7 +19,6 @@
 #include <string>
 #include <vector>
 
-#include "art/asset_path.h"
 #include "art/rules_world.h"
 #include "replay/final_line.h"
 #include "replay/replay_controls.h"
@@ -52,12 +51,6 @@ bool Load(const std::string& file, Replay& replay, ReplayReadResult& result) {
     return true;
 }
 
-// Where the art was looked for, for a message about BLAST.BMP missing.
-std::string NoBlastSheet() {
-    return "BLAST.BMP was not found (looked in " + AssetSearchFolders() +
-           "), so the blast shapes carve nothing";
-}
-
 std::string Hex(uint64_t value) {
     char text[24];
     std::snprintf(text, sizeof text, "0x%016" PRIX64, value);
@@ -73,7 +66,7 @@ int Verify(const std::string& file) {
     const RulesArt art = SetUpRulesWorld();
     const std::string mismatch = ReplayMismatch(replay.header, art.artDigest);
     if (!mismatch.empty()) {
-        Problem(file, art.blastSheetRead ? mismatch : mismatch + "; " + NoBlastSheet());
+        Problem(file, art.blastSheetRead ? mismatch : mismatch + "; " + MissingBlastSheetNote());
         return exitUnusable;
     }
     const ReplayCheck check = VerifyReplay(replay);
@@ -143,7 +136,8 @@ int Make(const std::string& scriptFile, const std::string& out) {
     }
     const RulesArt art = SetUpRulesWorld();
     if (!art.blastSheetRead) {
-        Problem(out, NoBlastSheet() + "; making the replay without them, as the game would play");
+        Problem(out, MissingBlastSheetNote() +
+                         "; making the replay without them, as the game would play");
     }
     ReplayWriter writer;
     if (!writer.Open(out, art.artDigest)) {
