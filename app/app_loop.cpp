@@ -20,6 +20,10 @@ static_assert(FrameLimiter::targetRate == worldFramesPerSecond);
 // the mode is told: a quarter of a second.
 constexpr int32_t focusGracePasses = worldFramesPerSecond / 4;
 
+// Passes the window's size must stay put before it is written to the settings
+// file: a drag sends a size at every step, and only where it ends counts.
+constexpr int32_t resizeSettlePasses = worldFramesPerSecond;
+
 // The loop whose window procedure runs; there is one window.
 AppLoop* running = nullptr;
 uint32_t commandsBeforeRun = 0;
@@ -46,6 +50,7 @@ intptr_t AppLoop::WindowProc(WindowHandle window, uint32_t message, uintptr_t wP
     if (message == WM_SIZE && running != nullptr) {
         // The size the player gives the window of its own is remembered.
         running->settings.NoteWindowSize(running->windowed, lParam);
+        running->passesSinceResize = 0;
     }
     if (running != nullptr && running->current != nullptr) {
         running->pendingCommands |=
@@ -101,6 +106,11 @@ bool AppLoop::Pass() {
         // completes what it must.
         current->Leave(*this);
         return false;
+    }
+    if (passesSinceResize >= 0 && ++passesSinceResize >= resizeSettlePasses) {
+        // Written once the size settles, so that it outlives a crash.
+        passesSinceResize = -1;
+        settings.SaveWindowSize();
     }
     uint32_t commands = pendingCommands;
     pendingCommands = 0;

@@ -74,6 +74,9 @@ private:
     std::unique_ptr<Mode> next;
     uint32_t pendingCommands = 0;
     int32_t inactivePasses = 0;
+    // Passes since the window was last resized, until its size is written;
+    // -1 while nothing waits to be written.
+    int32_t passesSinceResize = -1;
     bool quitting = false;
     int status = 0;
 };

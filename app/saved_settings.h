@@ -31,7 +31,8 @@ public:
 
     const Settings& Values() const { return settings; }
     // The window's new size from a WM_SIZE message (lParam) while in a
-    // window of its own, remembered; written by SaveWindowSize, not on every
+    // window of its own, remembered; written by SaveWindowSize (which the
+    // loop calls once the size has settled, and at its end), not on every
     // step of a drag.
     void NoteWindowSize(bool windowed, intptr_t lParam);
     void SaveWindowSize();

@@ -132,13 +132,19 @@ grep -q '^mode = windowed$' "$XDG_CONFIG_HOME/kivoro/settings.ini" ||
 
 # Resized by hand to 1000 x 600: the picture follows, as large as fits with
 # its shape kept (800 x 600 in the middle, bars left and right), and the size
-# is written to the settings file when the game ends.
+# is written to the settings file once it settles, before the game ends.
 xtry xdotool windowsize "$window" 1000 600
 wait_for_geometry 1000x600+360+90 "resizing"
 sleep 0.5
 shot resized
 awk "BEGIN{exit !($(mean resized 95x600+360+90) == 0)}" || fail "no black bar left of the resized picture"
 awk "BEGIN{exit !($(mean resized 800x400+460+90) > 0.02)}" || fail "the picture does not fill the resized window"
+for _ in $(seq 50); do
+    grep -q '^size = 1000x600$' "$XDG_CONFIG_HOME/kivoro/settings.ini" && break
+    sleep 0.1
+done
+grep -q '^size = 1000x600$' "$XDG_CONFIG_HOME/kivoro/settings.ini" ||
+    fail "the window's size is not written while the game runs: $(cat "$XDG_CONFIG_HOME/kivoro/settings.ini" 2>&1)"
 
 xtry xdotool key Escape
 wait_for_end 10 "Escape"
