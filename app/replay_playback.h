@@ -125,6 +125,6 @@ private:
     bool holding = false;
     char endLine[64] = {};
     char pauseLine[64] = {};
-    char label[32] = {};
+    char label[48] = {};
     int32_t labelSeconds = -1;  // the time the label shows
 };
