@@ -12,31 +12,12 @@ test_name=online_menus
 . "$(dirname "$0")/online_session.sh"
 cd "$work"
 
-# Starts an Xvfb on a display number it picks itself (into file $1); sets
-# `display`.
-start_xvfb() {
-    Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp 3>"$1" >"$1.log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 200); do
-        [ -s "$1" ] && break
-        sleep 0.1
-    done
-    display=:$(head -n 1 "$1")
-    DISPLAY=$display xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-}
-
 # Sends keys (or text with `type`) to the Kivoro window on display $1,
 # focused first: there is no window manager.
 to_window() {
-    local on=$1 window=
+    local on=$1
     shift
-    for _ in $(seq 100); do
-        window=$(DISPLAY=$on xdotool search --name '^Kivoro$' 2>/dev/null | head -n 1 || true)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || fail "no Kivoro window on $on"
-    DISPLAY=$on xdotool windowfocus "$window"
+    find_window "$on"
     DISPLAY=$on xdotool "$@"
     sleep 0.3
 }

@@ -13,34 +13,6 @@ test_name=online_windows
 . "$(dirname "$0")/online_session.sh"
 cd "$work"
 
-# Starts an Xvfb on a display number it picks itself; sets `display`. It does
-# not reset when its last client leaves (-noreset): a reset refuses the
-# connections that arrive meanwhile (see tests/e2e/x_session.sh).
-start_xvfb() {
-    local file=$1
-    Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp 3>"$file" >"$file.log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 200); do
-        [ -s "$file" ] && break
-        sleep 0.1
-    done
-    display=:$(head -n 1 "$file")
-    DISPLAY=$display xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-}
-
-# Waits for the Kivoro window on display $1 and gives it the keyboard focus
-# (there is no window manager to give it).
-find_window() {
-    window=
-    for _ in $(seq 150); do
-        window=$(DISPLAY=$1 xdotool search --name '^Kivoro$' 2>/dev/null | head -n 1 || true)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || fail "no Kivoro window on $1"
-    DISPLAY=$1 xdotool windowfocus "$window"
-}
-
 shot() {
     DISPLAY=$1 import -window root "$2"
 }

@@ -18,28 +18,9 @@ test_name=online_window_rule
 . "$(dirname "$0")/online_session.sh"
 cd "$work"
 
-start_xvfb() {
-    Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp 3>display.txt \
-        >xvfb.log 2>&1 &
-    pids+=($!)
-    for _ in $(seq 200); do
-        [ -s display.txt ] && break
-        sleep 0.1
-    done
-    display=:$(head -n 1 display.txt)
-    DISPLAY=$display xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-}
-
 # Sends keys to the Kivoro window, focused first (there is no window manager).
 keys() {
-    local window=
-    for _ in $(seq 100); do
-        window=$(DISPLAY=$display xdotool search --name '^Kivoro$' 2>/dev/null | head -n 1 || true)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || fail "no Kivoro window"
-    DISPLAY=$display xdotool windowfocus "$window"
+    find_window "$display"
     DISPLAY=$display xdotool key "$@"
 }
 
@@ -55,7 +36,7 @@ wait_for_line() {
 # Five full charges and their recoils: some 900 frames, a quarter of a minute.
 for _ in $(seq 1300); do echo 16; done >charge.txt
 : >idle.txt
-start_xvfb
+start_xvfb display.txt
 
 # From the command line.
 "$bin/kivoro" --host 0 --headless --frames 3000 --script charge.txt --name Torvik \
